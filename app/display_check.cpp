@@ -1,0 +1,40 @@
+#include "display_check.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <QString>
+#include <QtGlobal>
+
+namespace lorvane {
+
+namespace {
+
+QtMessageHandler defaultHandler = nullptr;
+
+void ExitOnFatal(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg) {
+        const QString firstLine = message.section(QLatin1Char('\n'), 0, 0);
+        std::fprintf(stderr, "lorvane01: cannot start: %s\n", qPrintable(firstLine));
+        std::_Exit(1);
+    }
+    defaultHandler(type, context, message);
+}
+
+}  // namespace
+
+bool DisplayAvailable()
+{
+    defaultHandler = qInstallMessageHandler(ExitOnFatal);
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "lorvane01: cannot open a display (DISPLAY and WAYLAND_DISPLAY are unset)\n");
+        return false;
+    }
+#endif
+    return true;
+}
+
+}  // namespace lorvane

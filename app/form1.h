@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QWidget>
+
+#include "composer.h"
+#include "picture_state.h"
+
+class QPushButton;
+
+namespace lorvane {
+
+class Clock;
+class PictureBox;
+class RandomSource;
+class RasterSurface;
+
+// The program's one window: the drawing area and the "next" and "exit" buttons. It owns the
+// picture state; the surface, random source and clock are handed in.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    Form1(RasterSurface& surface, RandomSource& random, Clock& clock, QWidget* parent = nullptr);
+
+    // Shows the window, seeds the random source from the time of day and draws the first picture.
+    void Load();
+    [[nodiscard]] const PictureState& State() const { return state_; }
+
+private:
+    void Command1Click();
+    void Command2Click();
+    void SetBlackBackground();
+
+    RasterSurface& surface_;
+    RandomSource& random_;
+    Clock& clock_;
+    PictureState state_;
+    Composer composer_;
+    PictureBox* picture1_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QPushButton* command2_ = nullptr;
+};
+
+}  // namespace lorvane

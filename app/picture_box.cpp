@@ -1,0 +1,39 @@
+#include "picture_box.h"
+
+#include <QPainter>
+
+#include "raster_surface.h"
+
+namespace lorvane {
+
+PictureBox::PictureBox(RasterSurface& surface, QWidget* parent)
+    : QWidget(parent), surface_(surface)
+{
+    setObjectName(QStringLiteral("Picture1"));
+    setFocusPolicy(Qt::StrongFocus);
+    // Every pixel is painted from the picture, so Qt need not erase first (no flash).
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFixedSize(sizeHint());
+}
+
+QSize PictureBox::sizeHint() const
+{
+    return {RasterSurface::kWidth, RasterSurface::kHeight};
+}
+
+void PictureBox::MatchDevicePixelRatio()
+{
+    const double ratio = devicePixelRatioF();
+    if (ratio != surface_.Scale() && ratio >= 1.0) {
+        surface_.SetScale(ratio);
+        update();
+    }
+}
+
+void PictureBox::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    painter.drawImage(QPointF(0, 0), surface_.Image());
+}
+
+}  // namespace lorvane

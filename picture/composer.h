@@ -1,0 +1,35 @@
+#pragma once
+
+#include "colour.h"
+
+namespace lorvane {
+
+class Clock;
+class RandomSource;
+class Surface;
+struct PictureState;
+
+// Composes one picture on the drawing area: palette, name, background, 200 squares, captions.
+class Composer {
+public:
+    Composer(PictureState& state, Surface& picture1, RandomSource& random, Clock& clock);
+
+    // Draws 809 random values. Every step, and every line inside the loops, is guarded on its
+    // own: an error drops only that step, which leaves what it would have set unchanged.
+    void DrawPicture() noexcept;
+    // Prints the name and the two captions along the bottom edge. Unguarded: an error ends it.
+    void WriteCaptions();
+
+private:
+    // The palette colour of a row, each channel rounded halves to even.
+    [[nodiscard]] Colour ColourOfRow(float row) const;
+    void NamePicture();
+    void DrawColumns(float left, float right, float top, float bottom, Colour colour) noexcept;
+
+    PictureState& state_;
+    Surface& picture1_;
+    RandomSource& random_;
+    Clock& clock_;
+};
+
+}  // namespace lorvane

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include <QImage>
+
+#include "surface.h"
+
+namespace lorvane {
+
+// The drawing area in memory: 600 x 450 picture pixels of 32-bit colour, each picture pixel
+// `scale` device pixels wide so that high-density screens get sharp squares and real text.
+//
+// Vertical lines of one colour and equal extent that follow each other column by column are
+// merged into one rectangle before anything else is drawn; the pixels are the same as drawing
+// each line on its own. The operations since the last full cover are kept, so the picture can
+// be rendered again at another scale.
+class RasterSurface final : public Surface {
+public:
+    static constexpr int kWidth = 600;
+    static constexpr int kHeight = 450;
+
+    explicit RasterSurface(double scale = 1.0);
+
+    void Cls() override;
+    void Line(float x1, float y1, float x2, float y2, Colour colour) override;
+    void SetFontSize(float points) override;
+    void SetForeColor(Colour colour) override;
+    void SetCurrentX(float x) override;
+    void SetCurrentY(float y) override;
+    void Print(std::string_view text) override;
+    void SetBackColor(Colour colour) override;
+
+    // Renders the current picture again with `scale` device pixels per picture pixel.
+    void SetScale(double scale);
+    [[nodiscard]] double Scale() const { return scale_; }
+    // The picture in device pixels, with the scale as its device pixel ratio.
+    [[nodiscard]] const QImage& Image() const;
+
+private:
+    // A rectangle of picture pixels, right and bottom exclusive.
+    struct Fill {
+        int left = 0;
+        int top = 0;
+        int right = 0;
+        int bottom = 0;
+        Colour colour = 0;
+    };
+    struct SlantedLine {
+        int x1 = 0;
+        int y1 = 0;
+        int x2 = 0;
+        int y2 = 0;
+        Colour colour = 0;
+    };
+    struct Text {
+        double x = 0;
+        double y = 0;
+        double points = 0;
+        Colour colour = 0;
+        std::string text;
+    };
+    using Operation = std::variant<Fill, SlantedLine, Text>;
+
+    void Flush() const;
+    void Apply(const Operation& operation) const;
+    void Record(Operation operation) const;
+    void Render(const Fill& fill) const;
+    void Render(const SlantedLine& line) const;
+    void Render(const Text& text) const;
+    void Erase(Colour colour) const;
+    [[nodiscard]] int DeviceEdge(int pixel, int limit) const;
+
+    double scale_ = 1.0;
+    Colour backColour_ = 0;
+    Colour foreColour_ = 0;
+    float fontSize_ = 9.0F;
+    double currentX_ = 0;
+    double currentY_ = 0;
+    // Rendering is lazy: Image() is const but may first have to draw what is pending.
+    mutable QImage image_;
+    mutable Colour erasedTo_ = 0;
+    mutable std::vector<Operation> operations_;
+    mutable Fill pending_;
+    mutable bool hasPending_ = false;
+};
+
+}  // namespace lorvane

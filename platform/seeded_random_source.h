@@ -1,0 +1,20 @@
+#pragma once
+
+#include <random>
+
+#include "random_source.h"
+
+namespace lorvane {
+
+// A Mersenne Twister with its own mapping to [0, 1), so that a seed gives the same sequence
+// with every compiler and standard library.
+class SeededRandomSource final : public RandomSource {
+public:
+    void Seed(float seed) override;
+    float Next() override;
+
+private:
+    std::mt19937 engine_{};
+};
+
+}  // namespace lorvane

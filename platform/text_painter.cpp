@@ -1,0 +1,56 @@
+#include "text_painter.h"
+
+#include <cmath>
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+
+#include "device_colour.h"
+#include "platform_error.h"
+
+namespace lorvane {
+
+namespace {
+
+constexpr double kPixelsPerPoint = 96.0 / 72.0;
+// Text that starts further away than this cannot reach the picture.
+constexpr double kFarAway = 1.0e6;
+
+QFont CaptionFont(double scale, double points)
+{
+    if (QGuiApplication::instance() == nullptr) {
+        throw PlatformError("text needs a running application");
+    }
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * kPixelsPerPoint * scale))));
+    return font;
+}
+
+}  // namespace
+
+void TextPainter::Draw(QImage& image, double scale, double x, double y, double points,
+                       Colour colour, std::string_view text)
+{
+    const QFont font = CaptionFont(scale, points);
+    if (text.empty() || std::abs(x) > kFarAway || std::abs(y) > kFarAway) {
+        return;
+    }
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(QColor::fromRgb(ToDevicePixel(colour)));
+    const QFontMetricsF metrics(font);
+    const QPointF baseline(std::round(x * scale), std::round(y * scale) + std::round(metrics.ascent()));
+    painter.drawText(baseline, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+double TextPainter::LineHeight(double scale, double points)
+{
+    return QFontMetricsF(CaptionFont(scale, points)).height() / scale;
+}
+
+}  // namespace lorvane

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string_view>
+
+#include "colour.h"
+
+class QImage;
+
+namespace lorvane {
+
+// Draws caption text onto an image whose every picture pixel is `scale` device pixels wide,
+// at the font size the scale asks for, so that scaled text is rendered, not enlarged.
+class TextPainter {
+public:
+    // Needs a running QGuiApplication; raises PlatformError otherwise.
+    static void Draw(QImage& image, double scale, double x, double y, double points,
+                     Colour colour, std::string_view text);
+    // The height of one line of text, in picture pixels.
+    static double LineHeight(double scale, double points);
+};
+
+}  // namespace lorvane
