@@ -1,0 +1,23 @@
+#pragma once
+
+#include "clock.h"
+
+namespace lorvane {
+
+// A clock that always reads the same date and time, for reproducible picture names.
+class FixedClock final : public Clock {
+public:
+    // All values as on a calendar: month 1 to 12, day 1 to 31, hour 0 to 23.
+    FixedClock(int year, int month, int day, int hour, int minute, int second);
+
+    std::string Date() override;
+    std::string Time() override;
+    float Timer() override;
+
+private:
+    std::string date_;
+    std::string time_;
+    float timer_ = 0.0F;
+};
+
+}  // namespace lorvane
