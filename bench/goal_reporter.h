@@ -1,0 +1,40 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+namespace lorvane {
+
+// The console table, followed by the medians of the repetitions and whether each goal holds.
+class GoalReporter final : public benchmark::ConsoleReporter {
+public:
+    // The median of `benchmark` is at most `limit` milliseconds.
+    void AddTimeGoal(std::string benchmark, double limit);
+    // The ratio of the medians of `slower` to `faster` is at least `limit`.
+    void AddRatioAtLeast(std::string slower, std::string faster, double limit);
+    // The ratio of the medians of `slower` to `faster` is at most `limit`.
+    void AddRatioAtMost(std::string slower, std::string faster, double limit);
+
+    void ReportRuns(const std::vector<Run>& reports) override;
+    void Finalize() override;
+
+    // True once Finalize has seen every goal hold.
+    [[nodiscard]] bool AllGoalsMet() const { return allMet_; }
+
+private:
+    struct Goal {
+        std::string first;
+        std::string second;  // empty for a time goal
+        double limit = 0.0;
+        bool atMost = true;
+    };
+
+    std::vector<Goal> goals_;
+    std::map<std::string, double, std::less<>> medianMilliseconds_;
+    bool allMet_ = false;
+};
+
+}  // namespace lorvane
