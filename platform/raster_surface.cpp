@@ -8,7 +8,7 @@
 
 #include "device_colour.h"
 #include "platform_error.h"
-#include "text_painter.h"
+#include "row_fill.h"
 
 namespace lorvane {
 
@@ -18,6 +18,8 @@ constexpr double kLargestScale = 16.0;
 constexpr float kLargestFontSize = 2048.0F;
 // Coordinates are clamped to this before they become integers; it is far outside the picture.
 constexpr double kCoordinateLimit = 1.0e7;
+// Fills are painted in bands of rows about this large, which the fastest cache holds.
+constexpr std::ptrdiff_t kBandBytes = 32 * 1024;
 
 void RequireFinite(std::initializer_list<float> values)
 {
@@ -28,9 +30,11 @@ void RequireFinite(std::initializer_list<float> values)
     }
 }
 
+// Nearest whole number, halves to even: lrint rounds in the current mode as nearbyint does, and
+// unlike nearbyint it becomes a single instruction on every x86-64 when errno need not be set.
 int ToPixel(double coordinate)
 {
-    return static_cast<int>(std::nearbyint(std::clamp(coordinate, -kCoordinateLimit, kCoordinateLimit)));
+    return static_cast<int>(std::lrint(std::clamp(coordinate, -kCoordinateLimit, kCoordinateLimit)));
 }
 
 // Liang-Barsky: shortens the segment to the box; false when none of it lies inside.
@@ -68,6 +72,12 @@ bool ClipToBox(double& x1, double& y1, double& x2, double& y2, double width, dou
     return true;
 }
 
+// The device pixel edge of a picture pixel edge; every picture pixel covers at least one.
+int DeviceEdge(int pixel, double scale, int limit)
+{
+    return std::min(limit, static_cast<int>(std::lround(pixel * scale)));
+}
+
 }  // namespace
 
 RasterSurface::RasterSurface(double scale)
@@ -79,13 +89,26 @@ void RasterSurface::Cls()
 {
     hasPending_ = false;
     operations_.clear();
+    rendered_ = 0;
     erasedTo_ = backColour_;
-    Erase(backColour_);
+    eraseDue_ = true;
     currentX_ = 0;
     currentY_ = 0;
 }
 
 void RasterSurface::Line(float x1, float y1, float x2, float y2, Colour colour)
+{
+    // The composer draws each square column by column: this test is all most lines cost. Equal
+    // coordinates round alike, so the line is exactly the run's next column.
+    if (hasPending_ && x1 == static_cast<float>(pending_.right) && x2 == x1 && y1 == runY1_ && y2 == runY2_ &&
+        colour == pending_.colour && pending_.right < kWidth) {
+        ++pending_.right;
+        return;
+    }
+    DrawLine(x1, y1, x2, y2, colour);
+}
+
+void RasterSurface::DrawLine(float x1, float y1, float x2, float y2, Colour colour)
 {
     RequireFinite({x1, y1, x2, y2});
     (void)ToDevicePixel(colour);
@@ -104,6 +127,8 @@ void RasterSurface::Line(float x1, float y1, float x2, float y2, Colour colour)
         Flush();
         pending_ = Fill{column, top, column + 1, bottom + 1, colour};
         hasPending_ = true;
+        runY1_ = y1;
+        runY2_ = y2;
         return;
     }
     double ax = x1;
@@ -148,7 +173,8 @@ void RasterSurface::SetCurrentY(float y)
 void RasterSurface::Print(std::string_view text)
 {
     Flush();
-    const double lineHeight = TextPainter::LineHeight(scale_, fontSize_);
+    // Also makes sure that text can be drawn at all, so that rendering it later cannot fail.
+    const double lineHeight = textPainter_.LineHeight(scale_, fontSize_);
     Record(Text{currentX_, currentY_, fontSize_, foreColour_, std::string(text)});
     currentX_ = 0;
     currentY_ += lineHeight;
@@ -166,18 +192,25 @@ void RasterSurface::SetScale(double scale)
         throw PlatformError("invalid scale");
     }
     Flush();
-    scale_ = scale;
-    image_ = QImage(DeviceEdge(kWidth, INT32_MAX), DeviceEdge(kHeight, INT32_MAX), QImage::Format_RGB32);
-    image_.setDevicePixelRatio(scale);
-    Erase(erasedTo_);
-    for (const Operation& operation : operations_) {
-        Apply(operation);
+    const int width = DeviceEdge(kWidth, scale, INT32_MAX);
+    const int height = DeviceEdge(kHeight, scale, INT32_MAX);
+    for (int x = 0; x <= kWidth; ++x) {
+        deviceX_[static_cast<std::size_t>(x)] = DeviceEdge(x, scale, width);
     }
+    for (int y = 0; y <= kHeight; ++y) {
+        deviceY_[static_cast<std::size_t>(y)] = DeviceEdge(y, scale, height);
+    }
+    scale_ = scale;
+    image_ = QImage(width, height, QImage::Format_RGB32);
+    image_.setDevicePixelRatio(scale);
+    eraseDue_ = true;
+    rendered_ = 0;
 }
 
 const QImage& RasterSurface::Image() const
 {
     Flush();
+    RenderDue();
     return image_;
 }
 
@@ -196,38 +229,112 @@ void RasterSurface::Record(Operation operation) const
         fill != nullptr && fill->left == 0 && fill->top == 0 && fill->right == kWidth &&
         fill->bottom == kHeight) {
         operations_.clear();
+        rendered_ = 0;
         erasedTo_ = fill->colour;
-        Erase(fill->colour);
+        eraseDue_ = true;
         return;
     }
-    Apply(operation);
     operations_.push_back(std::move(operation));
 }
 
-void RasterSurface::Apply(const Operation& operation) const
+void RasterSurface::RenderDue() const
 {
-    std::visit([this](const auto& item) { Render(item); }, operation);
+    const std::size_t count = operations_.size();
+    bool erase = std::exchange(eraseDue_, false);
+    std::size_t next = rendered_;
+    while (next < count) {
+        const Operation& operation = operations_[next];
+        if (std::holds_alternative<Fill>(operation)) {
+            std::size_t last = next + 1;
+            while (last < count && std::holds_alternative<Fill>(operations_[last])) {
+                ++last;
+            }
+            RenderFills(next, last, erase);
+            erase = false;
+            next = last;
+            continue;
+        }
+        if (erase) {
+            EraseNow();
+            erase = false;
+        }
+        if (const auto* line = std::get_if<SlantedLine>(&operation)) {
+            Render(*line);
+        } else {
+            const Text& text = std::get<Text>(operation);
+            textPainter_.Draw(image_, scale_, text.x, text.y, text.points, text.colour, text.text);
+        }
+        ++next;
+    }
+    if (erase) {
+        EraseNow();
+    }
+    rendered_ = count;
 }
 
-void RasterSurface::Render(const Fill& fill) const
+void RasterSurface::RenderFills(std::size_t first, std::size_t last, bool erase) const
 {
-    const int deviceWidth = image_.width();
-    const int deviceHeight = image_.height();
-    const int left = DeviceEdge(fill.left, deviceWidth);
-    const int right = DeviceEdge(fill.right, deviceWidth);
-    const int top = DeviceEdge(fill.top, deviceHeight);
-    const int bottom = DeviceEdge(fill.bottom, deviceHeight);
-    const std::uint32_t pixel = ToDevicePixel(fill.colour);
+    const int width = image_.width();
+    const int height = image_.height();
+    const int bandRows = static_cast<int>(std::max<std::ptrdiff_t>(1, kBandBytes / image_.bytesPerLine()));
+    const auto bandCount = static_cast<std::size_t>((height + bandRows - 1) / bandRows);
+    const auto bandOf = [bandRows](int row) { return static_cast<std::size_t>(row / bandRows); };
+
+    // The fills in device pixels, and for each band the fills that meet it, in drawing order.
+    deviceFills_.clear();
+    bandStarts_.assign(bandCount + 1, 0);
+    for (std::size_t i = first; i < last; ++i) {
+        const Fill& fill = std::get<Fill>(operations_[i]);
+        const int left = deviceX_[static_cast<std::size_t>(fill.left)];
+        const DeviceFill& added = deviceFills_.emplace_back(DeviceFill{
+            left, deviceY_[static_cast<std::size_t>(fill.top)], deviceX_[static_cast<std::size_t>(fill.right)] - left,
+            deviceY_[static_cast<std::size_t>(fill.bottom)], ToDevicePixel(fill.colour)});
+        for (std::size_t band = bandOf(added.top); band <= bandOf(added.bottom - 1); ++band) {
+            ++bandStarts_[band + 1];
+        }
+    }
+    for (std::size_t band = 0; band < bandCount; ++band) {
+        bandStarts_[band + 1] += bandStarts_[band];
+    }
+    bandFills_.resize(bandStarts_[bandCount]);
+    bandEnds_.assign(bandStarts_.begin(), bandStarts_.end() - 1);
+    for (std::size_t i = 0; i < deviceFills_.size(); ++i) {
+        for (std::size_t band = bandOf(deviceFills_[i].top); band <= bandOf(deviceFills_[i].bottom - 1); ++band) {
+            bandFills_[bandEnds_[band]++] = i;
+        }
+    }
+
     auto* const bits = reinterpret_cast<std::uint32_t*>(image_.bits());
     const auto stride = static_cast<std::ptrdiff_t>(image_.bytesPerLine() / 4);
-    for (int y = top; y < bottom; ++y) {
-        std::uint32_t* const row = bits + y * stride;
-        std::fill(row + left, row + right, pixel);
+    const std::uint32_t erasePixel = ToDevicePixel(erasedTo_);
+    // One band after another, each with its fills in drawing order: the band stays in the
+    // fastest cache, and where fills overlap the later one still ends on top.
+    for (std::size_t band = 0; band < bandCount; ++band) {
+        const int bandTop = static_cast<int>(band) * bandRows;
+        const int bandBottom = std::min(height, bandTop + bandRows);
+        if (erase) {
+            FillRows(bits + bandTop * stride, stride, width, bandBottom - bandTop, erasePixel);
+        }
+        for (std::size_t k = bandStarts_[band]; k < bandStarts_[band + 1]; ++k) {
+            const DeviceFill& fill = deviceFills_[bandFills_[k]];
+            const int top = std::max(bandTop, fill.top);
+            const int bottom = std::min(bandBottom, fill.bottom);
+            FillRows(bits + top * stride + fill.left, stride, fill.width, bottom - top, fill.pixel);
+        }
     }
 }
 
 void RasterSurface::Render(const SlantedLine& line) const
 {
+    auto* const bits = reinterpret_cast<std::uint32_t*>(image_.bits());
+    const auto stride = static_cast<std::ptrdiff_t>(image_.bytesPerLine() / 4);
+    const std::uint32_t pixel = ToDevicePixel(line.colour);
+    const auto plot = [&](int x, int y) {
+        const int left = deviceX_[static_cast<std::size_t>(x)];
+        const int top = deviceY_[static_cast<std::size_t>(y)];
+        FillRows(bits + top * stride + left, stride, deviceX_[static_cast<std::size_t>(x) + 1] - left,
+                 deviceY_[static_cast<std::size_t>(y) + 1] - top, pixel);
+    };
     // Bresenham over picture pixels, both end points included.
     const int dx = std::abs(line.x2 - line.x1);
     const int dy = -std::abs(line.y2 - line.y1);
@@ -237,7 +344,7 @@ void RasterSurface::Render(const SlantedLine& line) const
     int x = line.x1;
     int y = line.y1;
     while (true) {
-        Render(Fill{x, y, x + 1, y + 1, line.colour});
+        plot(x, y);
         if (x == line.x2 && y == line.y2) {
             break;
         }
@@ -253,19 +360,9 @@ void RasterSurface::Render(const SlantedLine& line) const
     }
 }
 
-void RasterSurface::Render(const Text& text) const
+void RasterSurface::EraseNow() const
 {
-    TextPainter::Draw(image_, scale_, text.x, text.y, text.points, text.colour, text.text);
-}
-
-void RasterSurface::Erase(Colour colour) const
-{
-    image_.fill(ToDevicePixel(colour));
-}
-
-int RasterSurface::DeviceEdge(int pixel, int limit) const
-{
-    return std::min(limit, static_cast<int>(std::lround(pixel * scale_)));
+    image_.fill(ToDevicePixel(erasedTo_));
 }
 
 }  // namespace lorvane

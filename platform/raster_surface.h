@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <variant>
 #include <vector>
@@ -7,6 +10,7 @@
 #include <QImage>
 
 #include "surface.h"
+#include "text_painter.h"
 
 namespace lorvane {
 
@@ -14,9 +18,10 @@ namespace lorvane {
 // `scale` device pixels wide so that high-density screens get sharp squares and real text.
 //
 // Vertical lines of one colour and equal extent that follow each other column by column are
-// merged into one rectangle before anything else is drawn; the pixels are the same as drawing
-// each line on its own. The operations since the last full cover are kept, so the picture can
-// be rendered again at another scale.
+// merged into one rectangle; the pixels are the same as drawing each line on its own. Drawing
+// waits until the picture is asked for, and then goes band by band, so that the 200 squares
+// are painted into memory the processor holds close. The operations since the last full cover
+// are kept, so the picture can be rendered again at another scale.
 class RasterSurface final : public Surface {
 public:
     static constexpr int kWidth = 600;
@@ -63,15 +68,24 @@ private:
         std::string text;
     };
     using Operation = std::variant<Fill, SlantedLine, Text>;
+    // A fill in device pixels, ready to paint.
+    struct DeviceFill {
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int bottom = 0;
+        std::uint32_t pixel = 0;
+    };
 
+    // Everything but the next column of the run being merged.
+    void DrawLine(float x1, float y1, float x2, float y2, Colour colour);
     void Flush() const;
-    void Apply(const Operation& operation) const;
     void Record(Operation operation) const;
-    void Render(const Fill& fill) const;
+    // Paints what has been recorded since the last time, and a due erase.
+    void RenderDue() const;
+    void RenderFills(std::size_t first, std::size_t last, bool erase) const;
     void Render(const SlantedLine& line) const;
-    void Render(const Text& text) const;
-    void Erase(Colour colour) const;
-    [[nodiscard]] int DeviceEdge(int pixel, int limit) const;
+    void EraseNow() const;
 
     double scale_ = 1.0;
     Colour backColour_ = 0;
@@ -79,12 +93,29 @@ private:
     float fontSize_ = 9.0F;
     double currentX_ = 0;
     double currentY_ = 0;
+    // The device pixel at each picture pixel edge, at the current scale.
+    std::array<int, kWidth + 1> deviceX_{};
+    std::array<int, kHeight + 1> deviceY_{};
     // Rendering is lazy: Image() is const but may first have to draw what is pending.
     mutable QImage image_;
+    mutable TextPainter textPainter_;
+    // Erasing waits as well, so that a fill of the whole area replaces it.
     mutable Colour erasedTo_ = 0;
+    mutable bool eraseDue_ = true;
     mutable std::vector<Operation> operations_;
+    // operations_ before this one are in image_.
+    mutable std::size_t rendered_ = 0;
+    // Scratch space for painting fills band by band, kept to save allocations.
+    mutable std::vector<DeviceFill> deviceFills_;
+    mutable std::vector<std::size_t> bandStarts_;
+    mutable std::vector<std::size_t> bandEnds_;
+    mutable std::vector<std::size_t> bandFills_;
+    // The run of vertical lines being merged, and the end points of its lines: a line with the
+    // same end points one column further on continues it.
     mutable Fill pending_;
     mutable bool hasPending_ = false;
+    float runY1_ = 0.0F;
+    float runY2_ = 0.0F;
 };
 
 }  // namespace lorvane

@@ -1,13 +1,14 @@
 #include "text_painter.h"
 
+#include <algorithm>
 #include <cmath>
 
-#include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <QTextLayout>
 
 #include "device_colour.h"
 #include "platform_error.h"
@@ -20,37 +21,93 @@ constexpr double kPixelsPerPoint = 96.0 / 72.0;
 // Text that starts further away than this cannot reach the picture.
 constexpr double kFarAway = 1.0e6;
 
-QFont CaptionFont(double scale, double points)
+QString ToQString(std::string_view text)
 {
-    if (QGuiApplication::instance() == nullptr) {
-        throw PlatformError("text needs a running application");
-    }
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * kPixelsPerPoint * scale))));
-    return font;
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Printable ASCII lays out on one line, left to right, as drawn text does; anything else is
+// drawn as text.
+bool IsPlainAscii(std::string_view text)
+{
+    constexpr char kFirstPrintable = ' ';
+    constexpr char kLastPrintable = '~';
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c >= kFirstPrintable && c <= kLastPrintable; });
 }
 
 }  // namespace
 
-void TextPainter::Draw(QImage& image, double scale, double x, double y, double points,
-                       Colour colour, std::string_view text)
+void TextPainter::Draw(QImage& image, double scale, double x, double y, double points, Colour colour,
+                       std::string_view text)
 {
-    const QFont font = CaptionFont(scale, points);
+    Prepare(scale, points);
     if (text.empty() || std::abs(x) > kFarAway || std::abs(y) > kFarAway) {
         return;
     }
-    QPainter painter(&image);
-    painter.setFont(font);
-    painter.setPen(QColor::fromRgb(ToDevicePixel(colour)));
-    const QFontMetricsF metrics(font);
-    const QPointF baseline(std::round(x * scale), std::round(y * scale) + std::round(metrics.ascent()));
-    painter.drawText(baseline, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    {
+        QPainter painter(&image);
+        painter.setPen(QColor::fromRgb(ToDevicePixel(colour)));
+        const QPointF baseline(std::round(x * scale), std::round(y * scale) + std::round(ascent_));
+        if (IsPlainAscii(text)) {
+            const ShapedText& shaped = Shaped(text);
+            // The glyphs stand on a line whose top is at 0; both values are whole 64ths, so the
+            // difference puts them back on the baseline exactly.
+            const QPointF lineTop(baseline.x(), baseline.y() - shaped.ascent);
+            for (const QGlyphRun& run : shaped.glyphRuns) {
+                painter.drawGlyphRun(lineTop, run);
+            }
+        } else {
+            painter.setFont(*font_);
+            painter.drawText(baseline, ToQString(text));
+        }
+    }
 }
 
 double TextPainter::LineHeight(double scale, double points)
 {
-    return QFontMetricsF(CaptionFont(scale, points)).height() / scale;
+    Prepare(scale, points);
+    return height_ / scale;
+}
+
+void TextPainter::Prepare(double scale, double points)
+{
+    if (QGuiApplication::instance() == nullptr) {
+        throw PlatformError("text needs a running application");
+    }
+    const int pixelSize = std::max(1, static_cast<int>(std::lround(points * kPixelsPerPoint * scale)));
+    if (font_ && pixelSize == pixelSize_) {
+        return;
+    }
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    const QFontMetricsF metrics(font);
+    font_ = font;
+    pixelSize_ = pixelSize;
+    ascent_ = metrics.ascent();
+    height_ = metrics.height();
+    shaped_.fill(ShapedText{});
+}
+
+const TextPainter::ShapedText& TextPainter::Shaped(std::string_view text)
+{
+    ++uses_;
+    for (ShapedText& kept : shaped_) {
+        if (kept.lastUse != 0 && kept.text == text) {
+            kept.lastUse = uses_;
+            return kept;
+        }
+    }
+    ShapedText& oldest = *std::min_element(shaped_.begin(), shaped_.end(), [](const ShapedText& a, const ShapedText& b) {
+        return a.lastUse < b.lastUse;
+    });
+    QTextLayout layout(ToQString(text), *font_);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    oldest = ShapedText{std::string(text), layout.glyphRuns(), line.ascent(), uses_};
+    return oldest;
 }
 
 }  // namespace lorvane
