@@ -45,6 +45,10 @@ void TextPainter::Draw(QImage& image, double scale, double x, double y, double p
     if (text.empty() || std::abs(x) > kFarAway || std::abs(y) > kFarAway) {
         return;
     }
+    // Position and font size are in device pixels already: the painter must not scale them again
+    // by the image's device pixel ratio.
+    const qreal ratio = image.devicePixelRatio();
+    image.setDevicePixelRatio(1.0);
     {
         QPainter painter(&image);
         painter.setPen(QColor::fromRgb(ToDevicePixel(colour)));
@@ -62,6 +66,7 @@ void TextPainter::Draw(QImage& image, double scale, double x, double y, double p
             painter.drawText(baseline, ToQString(text));
         }
     }
+    image.setDevicePixelRatio(ratio);
 }
 
 double TextPainter::LineHeight(double scale, double points)
