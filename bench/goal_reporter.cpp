@@ -4,6 +4,8 @@
 #include <ostream>
 #include <utility>
 
+#include <unistd.h>
+
 namespace lorvane {
 
 namespace {
@@ -16,6 +18,11 @@ double ToMilliseconds(double value, benchmark::TimeUnit unit)
 }
 
 }  // namespace
+
+GoalReporter::GoalReporter()
+    : ConsoleReporter(isatty(STDOUT_FILENO) != 0 ? OO_ColorTabular : OO_Tabular)
+{
+}
 
 void GoalReporter::AddTimeGoal(std::string benchmark, double limit)
 {

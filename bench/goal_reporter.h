@@ -11,6 +11,9 @@ namespace lorvane {
 // The console table, followed by the medians of the repetitions and whether each goal holds.
 class GoalReporter final : public benchmark::ConsoleReporter {
 public:
+    // In colour when writing to a terminal.
+    GoalReporter();
+
     // The median of `benchmark` is at most `limit` milliseconds.
     void AddTimeGoal(std::string benchmark, double limit);
     // The ratio of the medians of `slower` to `faster` is at least `limit`.

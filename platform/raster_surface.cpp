@@ -18,8 +18,6 @@ constexpr double kLargestScale = 16.0;
 constexpr float kLargestFontSize = 2048.0F;
 // Coordinates are clamped to this before they become integers; it is far outside the picture.
 constexpr double kCoordinateLimit = 1.0e7;
-// Fills are painted in bands of rows about this large, which the fastest cache holds.
-constexpr std::ptrdiff_t kBandBytes = 32 * 1024;
 
 void RequireFinite(std::initializer_list<float> values)
 {
@@ -274,54 +272,18 @@ void RasterSurface::RenderDue() const
 
 void RasterSurface::RenderFills(std::size_t first, std::size_t last, bool erase) const
 {
-    const int width = image_.width();
-    const int height = image_.height();
-    const int bandRows = static_cast<int>(std::max<std::ptrdiff_t>(1, kBandBytes / image_.bytesPerLine()));
-    const auto bandCount = static_cast<std::size_t>((height + bandRows - 1) / bandRows);
-    const auto bandOf = [bandRows](int row) { return static_cast<std::size_t>(row / bandRows); };
-
-    // The fills in device pixels, and for each band the fills that meet it, in drawing order.
-    deviceFills_.clear();
-    bandStarts_.assign(bandCount + 1, 0);
+    rectangles_.clear();
+    if (erase) {
+        rectangles_.push_back({0, 0, image_.width(), image_.height(), ToDevicePixel(erasedTo_)});
+    }
     for (std::size_t i = first; i < last; ++i) {
         const Fill& fill = std::get<Fill>(operations_[i]);
-        const int left = deviceX_[static_cast<std::size_t>(fill.left)];
-        const DeviceFill& added = deviceFills_.emplace_back(DeviceFill{
-            left, deviceY_[static_cast<std::size_t>(fill.top)], deviceX_[static_cast<std::size_t>(fill.right)] - left,
-            deviceY_[static_cast<std::size_t>(fill.bottom)], ToDevicePixel(fill.colour)});
-        for (std::size_t band = bandOf(added.top); band <= bandOf(added.bottom - 1); ++band) {
-            ++bandStarts_[band + 1];
-        }
+        rectangles_.push_back({deviceX_[static_cast<std::size_t>(fill.left)], deviceY_[static_cast<std::size_t>(fill.top)],
+                               deviceX_[static_cast<std::size_t>(fill.right)],
+                               deviceY_[static_cast<std::size_t>(fill.bottom)], ToDevicePixel(fill.colour)});
     }
-    for (std::size_t band = 0; band < bandCount; ++band) {
-        bandStarts_[band + 1] += bandStarts_[band];
-    }
-    bandFills_.resize(bandStarts_[bandCount]);
-    bandEnds_.assign(bandStarts_.begin(), bandStarts_.end() - 1);
-    for (std::size_t i = 0; i < deviceFills_.size(); ++i) {
-        for (std::size_t band = bandOf(deviceFills_[i].top); band <= bandOf(deviceFills_[i].bottom - 1); ++band) {
-            bandFills_[bandEnds_[band]++] = i;
-        }
-    }
-
-    auto* const bits = reinterpret_cast<std::uint32_t*>(image_.bits());
-    const auto stride = static_cast<std::ptrdiff_t>(image_.bytesPerLine() / 4);
-    const std::uint32_t erasePixel = ToDevicePixel(erasedTo_);
-    // One band after another, each with its fills in drawing order: the band stays in the
-    // fastest cache, and where fills overlap the later one still ends on top.
-    for (std::size_t band = 0; band < bandCount; ++band) {
-        const int bandTop = static_cast<int>(band) * bandRows;
-        const int bandBottom = std::min(height, bandTop + bandRows);
-        if (erase) {
-            FillRows(bits + bandTop * stride, stride, width, bandBottom - bandTop, erasePixel);
-        }
-        for (std::size_t k = bandStarts_[band]; k < bandStarts_[band + 1]; ++k) {
-            const DeviceFill& fill = deviceFills_[bandFills_[k]];
-            const int top = std::max(bandTop, fill.top);
-            const int bottom = std::min(bandBottom, fill.bottom);
-            FillRows(bits + top * stride + fill.left, stride, fill.width, bottom - top, fill.pixel);
-        }
-    }
+    rectanglePainter_.Paint(rectangles_, reinterpret_cast<std::uint32_t*>(image_.bits()),
+                            static_cast<std::ptrdiff_t>(image_.bytesPerLine() / 4), image_.width(), image_.height());
 }
 
 void RasterSurface::Render(const SlantedLine& line) const

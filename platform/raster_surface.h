@@ -9,6 +9,7 @@
 
 #include <QImage>
 
+#include "rectangle_painter.h"
 #include "surface.h"
 #include "text_painter.h"
 
@@ -19,9 +20,9 @@ namespace lorvane {
 //
 // Vertical lines of one colour and equal extent that follow each other column by column are
 // merged into one rectangle; the pixels are the same as drawing each line on its own. Drawing
-// waits until the picture is asked for, and then goes band by band, so that the 200 squares
-// are painted into memory the processor holds close. The operations since the last full cover
-// are kept, so the picture can be rendered again at another scale.
+// waits until the picture is asked for; then the rectangles are painted together, leaving out
+// what later ones cover. The operations since the last full cover are kept, so the picture can
+// be rendered again at another scale.
 class RasterSurface final : public Surface {
 public:
     static constexpr int kWidth = 600;
@@ -68,14 +69,6 @@ private:
         std::string text;
     };
     using Operation = std::variant<Fill, SlantedLine, Text>;
-    // A fill in device pixels, ready to paint.
-    struct DeviceFill {
-        int left = 0;
-        int top = 0;
-        int width = 0;
-        int bottom = 0;
-        std::uint32_t pixel = 0;
-    };
 
     // Everything but the next column of the run being merged.
     void DrawLine(float x1, float y1, float x2, float y2, Colour colour);
@@ -105,11 +98,8 @@ private:
     mutable std::vector<Operation> operations_;
     // operations_ before this one are in image_.
     mutable std::size_t rendered_ = 0;
-    // Scratch space for painting fills band by band, kept to save allocations.
-    mutable std::vector<DeviceFill> deviceFills_;
-    mutable std::vector<std::size_t> bandStarts_;
-    mutable std::vector<std::size_t> bandEnds_;
-    mutable std::vector<std::size_t> bandFills_;
+    mutable RectanglePainter rectanglePainter_;
+    mutable std::vector<RectanglePainter::Rectangle> rectangles_;
     // The run of vertical lines being merged, and the end points of its lines: a line with the
     // same end points one column further on continues it.
     mutable Fill pending_;
