@@ -1,0 +1,72 @@
+// Draws many pictures in the real window, pressing "next" as a person would, and reports the
+// resident memory after the first picture and after the last.
+//
+// Usage: lorvane_soak [pictures]   (10000 if not given; needs a display, e.g. under Xvfb)
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <string>
+
+#include <QApplication>
+#include <QPushButton>
+
+#include "form1.h"
+#include "raster_surface.h"
+#include "seeded_random_source.h"
+#include "system_clock.h"
+
+namespace {
+
+constexpr long kDefaultPictures = 10000;
+
+// VmRSS from /proc/self/status, in kilobytes.
+long ResidentKilobytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            long kilobytes = 0;
+            status >> kilobytes;
+            return kilobytes;
+        }
+        status.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const long pictures = argc > 1 ? std::strtol(argv[1], nullptr, 10) : kDefaultPictures;
+    if (pictures < 1) {
+        std::fprintf(stderr, "lorvane_soak: the number of pictures must be at least 1\n");
+        return 2;
+    }
+
+    lorvane::SystemClock clock;
+    lorvane::SeededRandomSource random;
+    lorvane::RasterSurface surface;
+    lorvane::Form1 form(surface, random, clock);
+    form.Load();
+    QApplication::processEvents();
+    auto* const next = form.findChild<QPushButton*>(QStringLiteral("Command1"));
+    if (next == nullptr) {
+        std::fprintf(stderr, "lorvane_soak: no \"next\" button\n");
+        return 1;
+    }
+    const long first = ResidentKilobytes();
+    for (long i = 0; i < pictures; ++i) {
+        next->click();
+        // Shows each picture before the next press, as the window does when a person clicks.
+        QApplication::processEvents();
+    }
+    const long last = ResidentKilobytes();
+    std::printf("pictures=%ld rss_after_first_kb=%ld rss_after_last_kb=%ld growth_kb=%ld\n", pictures, first, last,
+                last - first);
+    return 0;
+}
