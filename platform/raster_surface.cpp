@@ -8,7 +8,6 @@
 
 #include "device_colour.h"
 #include "platform_error.h"
-#include "row_fill.h"
 
 namespace lorvane {
 
@@ -294,8 +293,10 @@ void RasterSurface::Render(const SlantedLine& line) const
     const auto plot = [&](int x, int y) {
         const int left = deviceX_[static_cast<std::size_t>(x)];
         const int top = deviceY_[static_cast<std::size_t>(y)];
-        FillRows(bits + top * stride + left, stride, deviceX_[static_cast<std::size_t>(x) + 1] - left,
-                 deviceY_[static_cast<std::size_t>(y) + 1] - top, pixel);
+        const int right = deviceX_[static_cast<std::size_t>(x) + 1];
+        for (int row = top; row < deviceY_[static_cast<std::size_t>(y) + 1]; ++row) {
+            std::fill(bits + row * stride + left, bits + row * stride + right, pixel);
+        }
     };
     // Bresenham over picture pixels, both end points included.
     const int dx = std::abs(line.x2 - line.x1);
