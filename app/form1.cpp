@@ -78,6 +78,9 @@ void Form1::Load()
 
 void Form1::Command1Click()
 {
+    if (ending_) {
+        return;
+    }
     surface_.Cls();
     update();
     composer_.DrawPicture();
@@ -86,6 +89,8 @@ void Form1::Command1Click()
 
 void Form1::Command2Click()
 {
+    // Presses already queued behind "exit" must not draw any more.
+    ending_ = true;
     QCoreApplication::exit(0);
 }
 

@@ -1,5 +1,6 @@
 #include "text_painter.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QFont>
@@ -27,6 +28,8 @@ QFont CaptionFont(double scale, double points)
     }
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
+    // Small text snapped to whole pixels reads crisper than outlines smeared across them.
+    font.setHintingPreference(QFont::PreferFullHinting);
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * kPixelsPerPoint * scale))));
     return font;
 }
@@ -43,9 +46,13 @@ void TextPainter::Draw(QImage& image, double scale, double x, double y, double p
     QPainter painter(&image);
     painter.setFont(font);
     painter.setPen(QColor::fromRgb(ToDevicePixel(colour)));
+    const QString line = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     const QFontMetricsF metrics(font);
-    const QPointF baseline(std::round(x * scale), std::round(y * scale) + std::round(metrics.ascent()));
-    painter.drawText(baseline, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    // A first glyph that overhangs to the left (as "T" does) is moved right, so that no ink
+    // falls left of the text position.
+    const double overhang = std::min(0.0, metrics.leftBearing(line.front()));
+    const QPointF baseline(std::round(x * scale) - overhang, std::round(y * scale) + std::round(metrics.ascent()));
+    painter.drawText(baseline, line);
 }
 
 double TextPainter::LineHeight(double scale, double points)

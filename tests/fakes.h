@@ -42,10 +42,11 @@ private:
 // Reads whatever date and time it is given; either read can be made to fail.
 class ScriptedClock final : public Clock {
 public:
-    ScriptedClock(std::string date, std::string time) : date(std::move(date)), time(std::move(time)) {}
+    ScriptedClock(std::string dateText, std::string timeText) : date(std::move(dateText)), time(std::move(timeText)) {}
 
     std::string Date() override
     {
+        reads.emplace_back("date");
         if (failDate) {
             throw PlatformError("scripted date failure");
         }
@@ -53,6 +54,7 @@ public:
     }
     std::string Time() override
     {
+        reads.emplace_back("time");
         if (failTime) {
             throw PlatformError("scripted time failure");
         }
@@ -65,6 +67,7 @@ public:
     float timer = 0.0F;
     bool failDate = false;
     bool failTime = false;
+    std::vector<std::string> reads;
 };
 
 // Records every call as text, e.g. "Line 0 0 0 450 #123456" or "Print T2024...".
