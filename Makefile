@@ -12,7 +12,13 @@ CMAKE_FLAGS := -DLORVANE_WARNINGS_AS_ERRORS=$(WERROR)
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: all deps build build-asan run test test-release test-asan clean
+# The window opened offscreen, 20 pictures and "exit", under valgrind's memcheck: any invalid
+# read or write, use of an uninitialised value or definitely lost block fails it.
+MEMCHECK_TEST := Form1.TwentyPicturesInTheWindowThenExit
+VALGRIND_FLAGS := --tool=memcheck --error-exitcode=1 --track-origins=yes --leak-check=full \
+	--show-leak-kinds=definite --errors-for-leak-kinds=definite
+
+.PHONY: all deps build build-asan run test test-release test-asan memcheck clean
 
 all: build
 
@@ -38,6 +44,11 @@ build-asan: deps
 
 test-asan: build-asan
 	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure --parallel $(JOBS)
+
+memcheck: build
+	@tools/install-deps.sh valgrind
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen valgrind $(VALGRIND_FLAGS) \
+		./tests/lorvane_reliability_tests --gtest_filter=$(MEMCHECK_TEST)
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR)
