@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <functional>
@@ -154,8 +155,7 @@ struct Expected {
 
 // The calls and variables a plan should give: each step in order, a failed one keeping what
 // was there before it, and a palette row outside 0 to 1000 failing the pick that asked for it.
-// Fills `out`, reusing its room: thousands of pictures in a row would otherwise spend their
-// time faulting in fresh pages.
+// Fills `out` and reuses its room, which saves thousands of pictures from faulting in fresh pages.
 void Render(const Plan& plan, const Palette& palette, const PictureState& before, Expected& out)
 {
     out.calls.clear();
@@ -210,8 +210,10 @@ Expected Render(const Plan& plan, const Palette& palette, const PictureState& be
 
 std::string Describe(const Call& call)
 {
+    constexpr std::array<const char*, 8> names = {"Cls",      "Line",     "FontSize", "ForeColor",
+                                                  "CurrentX", "CurrentY", "Print",    "BackColor"};
     std::string text = call.failed ? "failed " : "";
-    text += std::to_string(static_cast<int>(call.operation)) + " (" + std::to_string(call.x1) + ", " +
+    text += std::string(names.at(static_cast<std::size_t>(call.operation))) + " (" + std::to_string(call.x1) + ", " +
             std::to_string(call.y1) + ")-(" + std::to_string(call.x2) + ", " + std::to_string(call.y2) +
             ") colour " + std::to_string(call.colour) + " '" + call.text + "'";
     return text;
@@ -240,7 +242,10 @@ struct PictureRun {
     ScriptedClock clock{"03-07-2024", "09:05:02"};
     Composer composer{state, surface, random, clock};
 
-    explicit PictureRun(std::vector<float> script) : random(std::move(script)) { surface.calls.reserve(kMostCalls); }
+    explicit PictureRun(std::vector<float> script) : random(std::move(script))
+    {
+        surface.calls.reserve(kMostCalls);
+    }
 
     // Back to the previous picture with a new script and nothing set to fail.
     void Restart(std::vector<float> script)
@@ -288,7 +293,7 @@ void ExpectOutcome(const PictureRun& run, const Expected& expected, std::size_t 
     EXPECT_EQ(run.random.drawn, drawn);
 }
 
-TEST(Composer, PlannedPictureComesOutAsPlanned)
+TEST(Composer, WithoutFailuresThePictureIsExactlyThePlannedOne)
 {
     PictureRun run(ScriptFor(WholePlan()));
     run.Draw();
