@@ -40,7 +40,10 @@ void TextPainter::Draw(QImage& image, double scale, double x, double y, double p
     if (text.empty() || std::abs(x) > kFarAway || std::abs(y) > kFarAway) {
         return;
     }
-    QPainter painter(&image);
+    // Positions and sizes here are device pixels. A painter on the image itself would scale them
+    // by its pixel ratio once more, so it paints through a view of the same pixels at ratio 1.
+    QImage devicePixels(image.bits(), image.width(), image.height(), image.bytesPerLine(), image.format());
+    QPainter painter(&devicePixels);
     painter.setFont(font);
     painter.setPen(QColor::fromRgb(ToDevicePixel(colour)));
     const QFontMetricsF metrics(font);
