@@ -20,6 +20,11 @@ constexpr double kPixelsPerPoint = 96.0 / 72.0;
 // Text that starts further away than this cannot reach the picture.
 constexpr double kFarAway = 1.0e6;
 
+int DevicePixelSize(double scale, double points)
+{
+    return std::max(1, static_cast<int>(std::lround(points * kPixelsPerPoint * scale)));
+}
+
 QFont CaptionFont(double scale, double points)
 {
     if (QGuiApplication::instance() == nullptr) {
@@ -27,7 +32,7 @@ QFont CaptionFont(double scale, double points)
     }
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * kPixelsPerPoint * scale))));
+    font.setPixelSize(DevicePixelSize(scale, points));
     return font;
 }
 
@@ -54,6 +59,16 @@ void TextPainter::Draw(QImage& image, double scale, double x, double y, double p
 double TextPainter::LineHeight(double scale, double points)
 {
     return QFontMetricsF(CaptionFont(scale, points)).height() / scale;
+}
+
+double TextPainter::FontPixels(double scale, double points)
+{
+    return DevicePixelSize(scale, points) / scale;
+}
+
+double TextPainter::BaselineOffset(double scale, double points)
+{
+    return std::round(QFontMetricsF(CaptionFont(scale, points)).ascent()) / scale;
 }
 
 }  // namespace lorvane
