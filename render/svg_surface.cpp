@@ -146,6 +146,7 @@ void SvgSurface::SetBackColor(Colour colour)
 
 QByteArray SvgSurface::Document() const
 {
+    Flush();
     QByteArray document;
     QXmlStreamWriter xml(&document);
     xml.setAutoFormatting(true);
@@ -195,14 +196,11 @@ QByteArray SvgSurface::Document() const
     for (const Shape& shape : shapes_) {
         writeShape(shape);
     }
-    if (hasPending_) {
-        writeShape(pending_);
-    }
     xml.writeEndDocument();
     return document;
 }
 
-void SvgSurface::Flush()
+void SvgSurface::Flush() const
 {
     if (hasPending_) {
         hasPending_ = false;
@@ -210,7 +208,7 @@ void SvgSurface::Flush()
     }
 }
 
-void SvgSurface::Add(Shape shape)
+void SvgSurface::Add(Shape shape) const
 {
     // A fill of the whole area hides everything before it, so the document stays one picture long.
     if (const auto* fill = std::get_if<Fill>(&shape);

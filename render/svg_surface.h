@@ -61,8 +61,8 @@ private:
     };
     using Shape = std::variant<Fill, SlantedLine, Text>;
 
-    void Flush();
-    void Add(Shape shape);
+    void Flush() const;
+    void Add(Shape shape) const;
 
     int scale_ = 1;
     Colour backColour_ = 0;
@@ -70,10 +70,11 @@ private:
     float fontSize_ = 9.0F;
     double currentX_ = 0;
     double currentY_ = 0;
-    Colour erasedTo_ = 0;
-    std::vector<Shape> shapes_;
-    Fill pending_;
-    bool hasPending_ = false;
+    // Document() is const but may first have to add the rectangle still being widened.
+    mutable Colour erasedTo_ = 0;
+    mutable std::vector<Shape> shapes_;
+    mutable Fill pending_;
+    mutable bool hasPending_ = false;
 };
 
 }  // namespace lorvane
