@@ -42,7 +42,7 @@ private:
 // Reads whatever date and time it is given; either read can be made to fail.
 class ScriptedClock final : public Clock {
 public:
-    ScriptedClock(std::string date, std::string time) : date(std::move(date)), time(std::move(time)) {}
+    ScriptedClock(std::string dateText, std::string timeText) : date(std::move(dateText)), time(std::move(timeText)) {}
 
     std::string Date() override
     {
