@@ -167,8 +167,9 @@ void RasterSurface::SetScale(double scale)
     }
     Flush();
     scale_ = scale;
+    // Plain device pixels (ratio 1): text is placed in device pixels and the window maps the
+    // image onto the 600 x 450 area itself.
     image_ = QImage(DeviceEdge(kWidth, INT32_MAX), DeviceEdge(kHeight, INT32_MAX), QImage::Format_RGB32);
-    image_.setDevicePixelRatio(scale);
     Erase(erasedTo_);
     for (const Operation& operation : operations_) {
         Apply(operation);

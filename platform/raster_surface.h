@@ -36,7 +36,7 @@ public:
     // Renders the current picture again with `scale` device pixels per picture pixel.
     void SetScale(double scale);
     [[nodiscard]] double Scale() const { return scale_; }
-    // The picture in device pixels, with the scale as its device pixel ratio.
+    // The picture in device pixels: 600 x 450 times the scale.
     [[nodiscard]] const QImage& Image() const;
 
 private:

@@ -21,6 +21,11 @@ constexpr double kPixelsPerPoint = 96.0 / 72.0;
 // Text that starts further away than this cannot reach the picture.
 constexpr double kFarAway = 1.0e6;
 
+int DevicePixelSize(double scale, double points)
+{
+    return std::max(1, static_cast<int>(std::lround(points * kPixelsPerPoint * scale)));
+}
+
 QFont CaptionFont(double scale, double points)
 {
     if (QGuiApplication::instance() == nullptr) {
@@ -28,9 +33,7 @@ QFont CaptionFont(double scale, double points)
     }
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
-    // Small text snapped to whole pixels reads crisper than outlines smeared across them.
-    font.setHintingPreference(QFont::PreferFullHinting);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * kPixelsPerPoint * scale))));
+    font.setPixelSize(DevicePixelSize(scale, points));
     return font;
 }
 
@@ -43,6 +46,7 @@ void TextPainter::Draw(QImage& image, double scale, double x, double y, double p
     if (text.empty() || std::abs(x) > kFarAway || std::abs(y) > kFarAway) {
         return;
     }
+    // Positions and sizes here are device pixels: the image must have a pixel ratio of 1.
     QPainter painter(&image);
     painter.setFont(font);
     painter.setPen(QColor::fromRgb(ToDevicePixel(colour)));
@@ -58,6 +62,16 @@ void TextPainter::Draw(QImage& image, double scale, double x, double y, double p
 double TextPainter::LineHeight(double scale, double points)
 {
     return QFontMetricsF(CaptionFont(scale, points)).height() / scale;
+}
+
+double TextPainter::FontPixels(double scale, double points)
+{
+    return DevicePixelSize(scale, points) / scale;
+}
+
+double TextPainter::BaselineOffset(double scale, double points)
+{
+    return std::round(QFontMetricsF(CaptionFont(scale, points)).ascent()) / scale;
 }
 
 }  // namespace lorvane

@@ -17,6 +17,10 @@ public:
                      Colour colour, std::string_view text);
     // The height of one line of text, in picture pixels.
     static double LineHeight(double scale, double points);
+    // The font size Draw uses, in picture pixels: whole device pixels at this scale.
+    static double FontPixels(double scale, double points);
+    // How far below the text position Draw puts the baseline, in picture pixels.
+    static double BaselineOffset(double scale, double points);
 };
 
 }  // namespace lorvane

@@ -102,6 +102,18 @@ TEST_F(Form1Test, NextDrawsOneNewPictureFromTheContinuingSequence)
     EXPECT_EQ(form.State().imeslike, "T20240307090507");
 }
 
+TEST_F(Form1Test, PictureIsRenderedAtTheScreensPixelRatio)
+{
+    // Also run with QT_SCALE_FACTOR 2 and 1.5: one image pixel for each device pixel.
+    const double ratio = form.devicePixelRatioF();
+    EXPECT_EQ(surface.Scale(), ratio);
+    EXPECT_EQ(surface.Image().size(), QSize(qRound(600 * ratio), qRound(450 * ratio)));
+    QImage onScreen(surface.Image().size(), QImage::Format_RGB32);
+    onScreen.setDevicePixelRatio(ratio);
+    Picture1()->render(&onScreen);
+    EXPECT_EQ(onScreen.convertToFormat(QImage::Format_RGB32), surface.Image());
+}
+
 TEST_F(Form1Test, FocusStartsOnThePictureAndTabVisitsNextThenExit)
 {
     EXPECT_EQ(QApplication::focusWidget(), Picture1());
