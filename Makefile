@@ -8,7 +8,17 @@ JOBS := $(shell nproc 2>/dev/null || echo 2)
 WERROR := $(if $(CI),ON,OFF)
 CMAKE_FLAGS := -DLORVANE_WARNINGS_AS_ERRORS=$(WERROR)
 
-.PHONY: all deps build run test test-release test-asan bench clean
+# A sanitizer report stops the test at once and fails it.
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+# The window opened offscreen, 20 pictures and "exit", under valgrind's memcheck: any invalid
+# read or write, use of an uninitialised value or definitely lost block fails it.
+MEMCHECK_TEST := Form1.TwentyPicturesInTheWindowThenExit
+VALGRIND_FLAGS := --tool=memcheck --error-exitcode=1 --track-origins=yes --leak-check=full \
+	--show-leak-kinds=definite --errors-for-leak-kinds=definite
+
+.PHONY: all deps build build-asan run test test-release test-asan memcheck bench clean
 
 all: build
 
@@ -22,10 +32,23 @@ build: deps
 run: build
 	./$(BUILD_DIR)/lorvane01
 
-test: test-release
+# Every test runs twice: in the Release build and with AddressSanitizer and UndefinedBehaviorSanitizer.
+test: test-release test-asan
 
 test-release: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel $(JOBS)
+
+build-asan: deps
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLORVANE_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(ASAN_DIR) --parallel $(JOBS)
+
+test-asan: build-asan
+	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure --parallel $(JOBS)
+
+memcheck: build
+	@tools/install-deps.sh valgrind
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen valgrind $(VALGRIND_FLAGS) \
+		./tests/lorvane_reliability_tests --gtest_filter=$(MEMCHECK_TEST)
 
 # Medians of many repetitions, so that a busy moment on the machine does not decide the figures.
 BENCH_REPETITIONS := 25

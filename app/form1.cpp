@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "captions.h"
 #include "clock.h"
 #include "picture_box.h"
 #include "random_source.h"
@@ -19,9 +20,6 @@ constexpr QRect kCommand1Geometry(480, 560, 65, 25);
 constexpr QRect kCommand2Geometry(560, 560, 49, 25);
 // The controls end at (632, 585); the right and bottom margins match the left one.
 constexpr QSize kClientSize(664, 617);
-
-constexpr auto kArtistAddress = "varlenko.art";
-constexpr auto kAttribution = "Generative Art by Varlenko";
 
 QPushButton* MakeButton(const QString& name, const QString& caption, const QRect& geometry, QWidget* parent)
 {
@@ -78,6 +76,9 @@ void Form1::Load()
 
 void Form1::Command1Click()
 {
+    if (ending_) {
+        return;
+    }
     surface_.Cls();
     update();
     composer_.DrawPicture();
@@ -86,6 +87,8 @@ void Form1::Command1Click()
 
 void Form1::Command2Click()
 {
+    // Presses already queued behind "exit" must not draw any more.
+    ending_ = true;
     QCoreApplication::exit(0);
 }
 

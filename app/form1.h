@@ -39,6 +39,7 @@ private:
     PictureBox* picture1_ = nullptr;
     QPushButton* command1_ = nullptr;
     QPushButton* command2_ = nullptr;
+    bool ending_ = false;
 };
 
 }  // namespace lorvane

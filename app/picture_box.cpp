@@ -33,7 +33,8 @@ void PictureBox::MatchDevicePixelRatio()
 void PictureBox::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
-    painter.drawImage(QPointF(0, 0), surface_.Image());
+    // At the screen's pixel ratio the image covers the area one device pixel for one.
+    painter.drawImage(rect(), surface_.Image());
 }
 
 }  // namespace lorvane

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "captions.h"
 #include "composer.h"
 #include "fill_recorder.h"
 #include "fixed_clock.h"
@@ -41,8 +42,8 @@ PictureState WindowState()
     PictureState state;
     state.sir = PictureState::kWidth;
     state.vis = PictureState::kHeight;
-    state.tekst1 = "varlenko.art";
-    state.tekst2 = "Generative Art by Varlenko";
+    state.tekst1 = kArtistAddress;
+    state.tekst2 = kAttribution;
     return state;
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "checked_random_source.h"
 #include "colour.h"
 
 namespace lorvane {
 
 class Clock;
-class RandomSource;
 class Surface;
 struct PictureState;
 
@@ -28,7 +28,8 @@ private:
 
     PictureState& state_;
     Surface& picture1_;
-    RandomSource& random_;
+    // Every value the palette and the picture draw is checked, so a faulty source fails a step.
+    CheckedRandomSource random_;
     Clock& clock_;
 };
 

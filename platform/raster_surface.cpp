@@ -198,8 +198,9 @@ void RasterSurface::SetScale(double scale)
         deviceY_[static_cast<std::size_t>(y)] = DeviceEdge(y, scale, height);
     }
     scale_ = scale;
+    // Plain device pixels (ratio 1): text is placed in device pixels and the window maps the
+    // image onto the 600 x 450 area itself.
     image_ = QImage(width, height, QImage::Format_RGB32);
-    image_.setDevicePixelRatio(scale);
     eraseDue_ = true;
     rendered_ = 0;
 }

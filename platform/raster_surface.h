@@ -9,9 +9,9 @@
 
 #include <QImage>
 
+#include "cached_text_painter.h"
 #include "rectangle_painter.h"
 #include "surface.h"
-#include "text_painter.h"
 
 namespace lorvane {
 
@@ -42,7 +42,7 @@ public:
     // Renders the current picture again with `scale` device pixels per picture pixel.
     void SetScale(double scale);
     [[nodiscard]] double Scale() const { return scale_; }
-    // The picture in device pixels, with the scale as its device pixel ratio.
+    // The picture in device pixels: 600 x 450 times the scale.
     [[nodiscard]] const QImage& Image() const;
 
 private:
@@ -91,7 +91,7 @@ private:
     std::array<int, kHeight + 1> deviceY_{};
     // Rendering is lazy: Image() is const but may first have to draw what is pending.
     mutable QImage image_;
-    mutable TextPainter textPainter_;
+    mutable CachedTextPainter textPainter_;
     // Erasing waits as well, so that a fill of the whole area replaces it.
     mutable Colour erasedTo_ = 0;
     mutable bool eraseDue_ = true;

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QString>
-#include <QTextLayout>
 
 #include "device_colour.h"
 #include "platform_error.h"
@@ -21,98 +21,57 @@ constexpr double kPixelsPerPoint = 96.0 / 72.0;
 // Text that starts further away than this cannot reach the picture.
 constexpr double kFarAway = 1.0e6;
 
-QString ToQString(std::string_view text)
+int DevicePixelSize(double scale, double points)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return std::max(1, static_cast<int>(std::lround(points * kPixelsPerPoint * scale)));
 }
 
-// Printable ASCII lays out on one line, left to right, as drawn text does; anything else is
-// drawn as text.
-bool IsPlainAscii(std::string_view text)
-{
-    constexpr char kFirstPrintable = ' ';
-    constexpr char kLastPrintable = '~';
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return c >= kFirstPrintable && c <= kLastPrintable; });
-}
-
-}  // namespace
-
-void TextPainter::Draw(QImage& image, double scale, double x, double y, double points, Colour colour,
-                       std::string_view text)
-{
-    Prepare(scale, points);
-    if (text.empty() || std::abs(x) > kFarAway || std::abs(y) > kFarAway) {
-        return;
-    }
-    // Position and font size are in device pixels already: the painter must not scale them again
-    // by the image's device pixel ratio.
-    const qreal ratio = image.devicePixelRatio();
-    image.setDevicePixelRatio(1.0);
-    {
-        QPainter painter(&image);
-        painter.setPen(QColor::fromRgb(ToDevicePixel(colour)));
-        const QPointF baseline(std::round(x * scale), std::round(y * scale) + std::round(ascent_));
-        if (IsPlainAscii(text)) {
-            const ShapedText& shaped = Shaped(text);
-            // The glyphs stand on a line whose top is at 0; both values are whole 64ths, so the
-            // difference puts them back on the baseline exactly.
-            const QPointF lineTop(baseline.x(), baseline.y() - shaped.ascent);
-            for (const QGlyphRun& run : shaped.glyphRuns) {
-                painter.drawGlyphRun(lineTop, run);
-            }
-        } else {
-            painter.setFont(*font_);
-            painter.drawText(baseline, ToQString(text));
-        }
-    }
-    image.setDevicePixelRatio(ratio);
-}
-
-double TextPainter::LineHeight(double scale, double points)
-{
-    Prepare(scale, points);
-    return height_ / scale;
-}
-
-void TextPainter::Prepare(double scale, double points)
+QFont CaptionFont(double scale, double points)
 {
     if (QGuiApplication::instance() == nullptr) {
         throw PlatformError("text needs a running application");
     }
-    const int pixelSize = std::max(1, static_cast<int>(std::lround(points * kPixelsPerPoint * scale)));
-    if (font_ && pixelSize == pixelSize_) {
-        return;
-    }
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
-    const QFontMetricsF metrics(font);
-    font_ = font;
-    pixelSize_ = pixelSize;
-    ascent_ = metrics.ascent();
-    height_ = metrics.height();
-    shaped_.fill(ShapedText{});
+    font.setPixelSize(DevicePixelSize(scale, points));
+    return font;
 }
 
-const TextPainter::ShapedText& TextPainter::Shaped(std::string_view text)
+}  // namespace
+
+void TextPainter::Draw(QImage& image, double scale, double x, double y, double points,
+                       Colour colour, std::string_view text)
 {
-    ++uses_;
-    for (ShapedText& kept : shaped_) {
-        if (kept.lastUse != 0 && kept.text == text) {
-            kept.lastUse = uses_;
-            return kept;
-        }
+    const QFont font = CaptionFont(scale, points);
+    if (text.empty() || std::abs(x) > kFarAway || std::abs(y) > kFarAway) {
+        return;
     }
-    ShapedText& oldest = *std::min_element(shaped_.begin(), shaped_.end(), [](const ShapedText& a, const ShapedText& b) {
-        return a.lastUse < b.lastUse;
-    });
-    QTextLayout layout(ToQString(text), *font_);
-    layout.beginLayout();
-    const QTextLine line = layout.createLine();
-    layout.endLayout();
-    oldest = ShapedText{std::string(text), layout.glyphRuns(), line.ascent(), uses_};
-    return oldest;
+    // Positions and sizes here are device pixels: the image must have a pixel ratio of 1.
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(QColor::fromRgb(ToDevicePixel(colour)));
+    const QString line = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QFontMetricsF metrics(font);
+    // A first glyph that overhangs to the left (as "T" does) is moved right, so that no ink
+    // falls left of the text position.
+    const double overhang = std::min(0.0, metrics.leftBearing(line.front()));
+    const QPointF baseline(std::round(x * scale) - overhang, std::round(y * scale) + std::round(metrics.ascent()));
+    painter.drawText(baseline, line);
+}
+
+double TextPainter::LineHeight(double scale, double points)
+{
+    return QFontMetricsF(CaptionFont(scale, points)).height() / scale;
+}
+
+double TextPainter::FontPixels(double scale, double points)
+{
+    return DevicePixelSize(scale, points) / scale;
+}
+
+double TextPainter::BaselineOffset(double scale, double points)
+{
+    return std::round(QFontMetricsF(CaptionFont(scale, points)).ascent()) / scale;
 }
 
 }  // namespace lorvane

@@ -42,10 +42,11 @@ private:
 // Reads whatever date and time it is given; either read can be made to fail.
 class ScriptedClock final : public Clock {
 public:
-    ScriptedClock(std::string date, std::string time) : date(std::move(date)), time(std::move(time)) {}
+    ScriptedClock(std::string dateText, std::string timeText) : date(std::move(dateText)), time(std::move(timeText)) {}
 
     std::string Date() override
     {
+        reads.emplace_back("date");
         if (failDate) {
             throw PlatformError("scripted date failure");
         }
@@ -53,6 +54,7 @@ public:
     }
     std::string Time() override
     {
+        reads.emplace_back("time");
         if (failTime) {
             throw PlatformError("scripted time failure");
         }
@@ -65,6 +67,7 @@ public:
     float timer = 0.0F;
     bool failDate = false;
     bool failTime = false;
+    std::vector<std::string> reads;
 };
 
 // Records every call as text, e.g. "Line 0 0 0 450 #123456" or "Print T2024...".
@@ -104,6 +107,68 @@ private:
             throw PlatformError("scripted surface failure");
         }
         calls.push_back(std::move(call));
+    }
+};
+
+// Records every call as a plain value, cheap enough for thousands of whole pictures in one test.
+// The call numbered failAt (counting from 0), or every call when failAll is set, raises
+// PlatformError and is still recorded, marked failed.
+class CallLogSurface final : public Surface {
+public:
+    enum class Operation { Cls, Line, FontSize, ForeColor, CurrentX, CurrentY, Print, BackColor };
+
+    struct Call {
+        Operation operation = Operation::Cls;
+        // A line's two ends; a setter's one number is in x1.
+        float x1 = 0.0F;
+        float y1 = 0.0F;
+        float x2 = 0.0F;
+        float y2 = 0.0F;
+        Colour colour = 0;
+        std::string text;
+        bool failed = false;
+
+        bool operator==(const Call&) const = default;
+    };
+
+    void Cls() override { Record(Operation::Cls); }
+    void Line(float x1, float y1, float x2, float y2, Colour colour) override
+    {
+        Record(Operation::Line, x1, y1, x2, y2, colour);
+    }
+    void SetFontSize(float points) override { Record(Operation::FontSize, points); }
+    void SetForeColor(Colour colour) override { Record(Operation::ForeColor, 0.0F, 0.0F, 0.0F, 0.0F, colour); }
+    void SetCurrentX(float x) override { Record(Operation::CurrentX, x); }
+    void SetCurrentY(float y) override { Record(Operation::CurrentY, y); }
+    void Print(std::string_view text) override
+    {
+        Record(Operation::Print, 0.0F, 0.0F, 0.0F, 0.0F, 0, std::string(text));
+    }
+    void SetBackColor(Colour colour) override { Record(Operation::BackColor, 0.0F, 0.0F, 0.0F, 0.0F, colour); }
+
+    static constexpr std::size_t kNever = static_cast<std::size_t>(-1);
+
+    std::vector<Call> calls;
+    std::size_t failAt = kNever;
+    bool failAll = false;
+
+private:
+    void Record(Operation operation, float x1 = 0.0F, float y1 = 0.0F, float x2 = 0.0F, float y2 = 0.0F,
+                Colour colour = 0, std::string text = {})
+    {
+        const bool fails = failAll || calls.size() == failAt;
+        Call& call = calls.emplace_back();
+        call.operation = operation;
+        call.x1 = x1;
+        call.y1 = y1;
+        call.x2 = x2;
+        call.y2 = y2;
+        call.colour = colour;
+        call.text = std::move(text);
+        call.failed = fails;
+        if (fails) {
+            throw PlatformError("scripted surface failure");
+        }
     }
 };
 

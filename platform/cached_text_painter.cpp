@@ -1,0 +1,115 @@
+#include "cached_text_painter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <QTextLayout>
+
+#include "device_colour.h"
+#include "platform_error.h"
+#include "text_painter.h"
+
+namespace lorvane {
+
+namespace {
+
+constexpr double kPixelsPerPoint = 96.0 / 72.0;
+// Text that starts further away than this cannot reach the picture.
+constexpr double kFarAway = 1.0e6;
+
+QString ToQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Printable ASCII lays out on one line, left to right, as drawn text does; anything else is
+// left to TextPainter.
+bool IsPlainAscii(std::string_view text)
+{
+    constexpr char kFirstPrintable = ' ';
+    constexpr char kLastPrintable = '~';
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c >= kFirstPrintable && c <= kLastPrintable; });
+}
+
+}  // namespace
+
+void CachedTextPainter::Draw(QImage& image, double scale, double x, double y, double points, Colour colour,
+                             std::string_view text)
+{
+    Prepare(scale, points);
+    if (!IsPlainAscii(text)) {
+        TextPainter::Draw(image, scale, x, y, points, colour, text);
+        return;
+    }
+    if (text.empty() || std::abs(x) > kFarAway || std::abs(y) > kFarAway) {
+        return;
+    }
+    const ShapedText& shaped = Shaped(text);
+    // Where TextPainter puts the baseline. The glyphs stand on a line whose top is at 0; the
+    // ascent is a whole number of 64ths, so subtracting it puts them back on the baseline exactly.
+    const QPointF baseline(std::round(x * scale) - shaped.overhang, std::round(y * scale) + std::round(ascent_));
+    const QPointF lineTop(baseline.x(), baseline.y() - shaped.ascent);
+    QPainter painter(&image);
+    painter.setPen(QColor::fromRgb(ToDevicePixel(colour)));
+    for (const QGlyphRun& run : shaped.glyphRuns) {
+        painter.drawGlyphRun(lineTop, run);
+    }
+}
+
+double CachedTextPainter::LineHeight(double scale, double points)
+{
+    Prepare(scale, points);
+    return height_ / scale;
+}
+
+void CachedTextPainter::Prepare(double scale, double points)
+{
+    if (QGuiApplication::instance() == nullptr) {
+        throw PlatformError("text needs a running application");
+    }
+    // The font TextPainter builds for this size and scale.
+    const int pixelSize = std::max(1, static_cast<int>(std::lround(points * kPixelsPerPoint * scale)));
+    if (font_ && pixelSize == pixelSize_) {
+        return;
+    }
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    const QFontMetricsF metrics(font);
+    font_ = font;
+    pixelSize_ = pixelSize;
+    ascent_ = metrics.ascent();
+    height_ = metrics.height();
+    shaped_.fill(ShapedText{});
+}
+
+const CachedTextPainter::ShapedText& CachedTextPainter::Shaped(std::string_view text)
+{
+    ++uses_;
+    for (ShapedText& kept : shaped_) {
+        if (kept.lastUse != 0 && kept.text == text) {
+            kept.lastUse = uses_;
+            return kept;
+        }
+    }
+    ShapedText& oldest = *std::min_element(shaped_.begin(), shaped_.end(), [](const ShapedText& a, const ShapedText& b) {
+        return a.lastUse < b.lastUse;
+    });
+    const QString line = ToQString(text);
+    QTextLayout layout(line, *font_);
+    layout.beginLayout();
+    const QTextLine textLine = layout.createLine();
+    layout.endLayout();
+    // As in TextPainter: a first glyph that overhangs to the left is moved right.
+    const double overhang = std::min(0.0, QFontMetricsF(*font_).leftBearing(line.front()));
+    oldest = ShapedText{std::string(text), layout.glyphRuns(), textLine.ascent(), overhang, uses_};
+    return oldest;
+}
+
+}  // namespace lorvane

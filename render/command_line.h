@@ -1,0 +1,67 @@
+#pragma once
+
+#include <variant>
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include "render_options.h"
+
+namespace lorvane {
+
+// --help, --help-all or --version: Qt's parser answers these itself.
+struct HelpOrVersion {};
+
+// One line saying what is wrong with the arguments.
+struct UsageError {
+    QString message;
+};
+
+// The command line of lorvane01-render, read with Qt's parser. Parsing neither prints nor exits,
+// so every answer can be checked without running the program.
+class CommandLine {
+public:
+    CommandLine();
+
+    // `arguments` starts with the program's name, as QCoreApplication::arguments() does.
+    [[nodiscard]] std::variant<RenderOptions, HelpOrVersion, UsageError> Parse(const QStringList& arguments);
+    // Prints the help or the version to standard output and ends the program with status 0.
+    void AnswerHelpOrVersion(const QStringList& arguments);
+    // The usage line and the list of options, for after an error.
+    [[nodiscard]] QString Usage() const;
+
+private:
+    [[nodiscard]] std::variant<RenderOptions, UsageError> Options() const;
+
+    QCommandLineParser parser_;
+    QCommandLineOption help_ = parser_.addHelpOption();
+    QCommandLineOption version_ = parser_.addVersionOption();
+    QCommandLineOption seed_{QStringLiteral("seed"),
+                             QStringLiteral("Seeds the random source with <S>, seconds since midnight as the "
+                                            "window uses them; any finite number. Required."),
+                             QStringLiteral("S")};
+    QCommandLineOption pictures_{QStringLiteral("pictures"),
+                                 QStringLiteral("Draws <K> pictures from the continuing sequence, as pressing "
+                                                "\"next\" does (1 to %1; default 1).")
+                                     .arg(RenderOptions::kMostPictures),
+                                 QStringLiteral("K"), QStringLiteral("1")};
+    QCommandLineOption at_{QStringLiteral("at"),
+                           QStringLiteral("Names the pictures after this local date and time instead of the "
+                                          "clock's."),
+                           QStringLiteral("YYYYMMDDhhmmss")};
+    QCommandLineOption scale_{QStringLiteral("scale"),
+                              QStringLiteral("Makes each picture pixel an <N> x <N> block, with captions "
+                                             "drawn at that size (1 to %1; default 1).")
+                                  .arg(RenderOptions::kLargestScale),
+                              QStringLiteral("N"), QStringLiteral("1")};
+    QCommandLineOption format_{QStringLiteral("format"), QStringLiteral("png or svg (default png)."),
+                               QStringLiteral("format"), QStringLiteral("png")};
+    QCommandLineOption out_{QStringLiteral("out"),
+                            QStringLiteral("Writes the files into the existing folder <DIR> (default: the "
+                                           "current folder)."),
+                            QStringLiteral("DIR"), QStringLiteral(".")};
+};
+
+}  // namespace lorvane

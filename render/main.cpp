@@ -1,0 +1,37 @@
+#include <cstdio>
+#include <variant>
+
+#include <QGuiApplication>
+
+#include "batch_writer.h"
+#include "command_line.h"
+
+int main(int argc, char* argv[])
+{
+    // Text needs an application, but never a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    const QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("lorvane01-render"));
+    QGuiApplication::setApplicationVersion(QStringLiteral("1.00"));
+
+    lorvane::CommandLine commandLine;
+    const QStringList arguments = QGuiApplication::arguments();
+    auto parsed = commandLine.Parse(arguments);
+    if (const auto* error = std::get_if<lorvane::UsageError>(&parsed)) {
+        std::fprintf(stderr, "lorvane01-render: %s\n\n%s", qPrintable(error->message), qPrintable(commandLine.Usage()));
+        return 2;
+    }
+    if (std::holds_alternative<lorvane::HelpOrVersion>(parsed)) {
+        commandLine.AnswerHelpOrVersion(arguments);
+        return 0;
+    }
+    lorvane::BatchWriter writer(std::get<lorvane::RenderOptions>(std::move(parsed)));
+    const auto problem = writer.Run([](const QString& path) { std::printf("%s\n", qPrintable(path)); });
+    if (problem) {
+        std::fprintf(stderr, "lorvane01-render: %s\n", qPrintable(*problem));
+        return 1;
+    }
+    return 0;
+}

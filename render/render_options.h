@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+
+#include <QString>
+
+#include "fixed_clock.h"
+
+namespace lorvane {
+
+enum class ImageFormat { Png, Svg };
+
+// What lorvane01-render has been asked to draw and where to put it.
+struct RenderOptions {
+    static constexpr int kMostPictures = 100000;
+    static constexpr int kLargestScale = 8;
+
+    // Seeds the random source as the window seeds it from the time of day.
+    float seed = 0.0F;
+    int pictures = 1;
+    // The clock the pictures are named after; without it, the computer's.
+    std::optional<FixedClock> at;
+    // Device pixels per picture pixel, each way.
+    int scale = 1;
+    ImageFormat format = ImageFormat::Png;
+    QString folder = QStringLiteral(".");
+};
+
+}  // namespace lorvane

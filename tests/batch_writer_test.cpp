@@ -1,0 +1,137 @@
+#include "batch_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "fakes.h"
+#include "form1.h"
+#include "raster_surface.h"
+#include "seeded_random_source.h"
+
+namespace lorvane {
+namespace {
+
+// 09:05:02.5 on 7 March 2024, as the window's clock would give it.
+constexpr float kSeed = 32702.5F;
+// Captions start on this row; everything above it is background and squares.
+constexpr int kCaptionTop = 425;
+constexpr QRgb kWhite = 0xFFFFFFFF;
+
+RenderOptions Options(const QTemporaryDir& dir, int pictures, ImageFormat format, int scale = 1)
+{
+    RenderOptions options;
+    options.seed = kSeed;
+    options.pictures = pictures;
+    options.at.emplace(2024, 3, 7, 9, 5, 2);
+    options.scale = scale;
+    options.format = format;
+    options.folder = dir.path();
+    return options;
+}
+
+QStringList Render(const RenderOptions& options)
+{
+    QStringList written;
+    const std::optional<QString> problem = BatchWriter(options).Run([&](const QString& path) { written << path; });
+    EXPECT_EQ(problem, std::nullopt);
+    return written;
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QImage Picture(const QString& path)
+{
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
+
+// The smallest rectangle holding every pure white pixel; only caption text is pure white.
+QRect WhiteArea(const QImage& image)
+{
+    QRect area;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == kWhite) {
+                area |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return area;
+}
+
+TEST(BatchWriter, SameSeedAndClockGiveByteIdenticalFiles)
+{
+    for (const ImageFormat format : {ImageFormat::Png, ImageFormat::Svg}) {
+        const QTemporaryDir first;
+        const QTemporaryDir second;
+        const QStringList firstFiles = Render(Options(first, 2, format));
+        const QStringList secondFiles = Render(Options(second, 2, format));
+        ASSERT_EQ(firstFiles.size(), 2);
+        ASSERT_EQ(secondFiles.size(), 2);
+        const QString extension = format == ImageFormat::Png ? ".png" : ".svg";
+        EXPECT_EQ(firstFiles[1], first.filePath("T20240307090502-2" + extension));
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_FALSE(Contents(firstFiles[i]).isEmpty());
+            EXPECT_EQ(Contents(firstFiles[i]), Contents(secondFiles[i])) << firstFiles[i].toStdString();
+        }
+    }
+}
+
+TEST(BatchWriter, TheNthPictureIsTheWindowsNthPicture)
+{
+    const QTemporaryDir dir;
+    const QStringList files = Render(Options(dir, 3, ImageFormat::Png));
+    ASSERT_EQ(files.size(), 3);
+
+    testing::ScriptedClock clock("03-07-2024", "09:05:02");
+    clock.timer = kSeed;
+    SeededRandomSource random;
+    RasterSurface surface;
+    Form1 form(surface, random, clock);
+    form.Load();
+    auto* next = form.findChild<QPushButton*>("Command1");
+    ASSERT_NE(next, nullptr);
+    for (int n = 0; n < files.size(); ++n) {
+        if (n > 0) {
+            next->click();
+        }
+        EXPECT_EQ(Picture(files[n]), surface.Image().convertToFormat(QImage::Format_RGB32)) << "picture " << n + 1;
+    }
+}
+
+TEST(BatchWriter, ScaleThreeDrawsEachPixelAsABlockAndTheCaptionsThreeTimesAsLarge)
+{
+    const QTemporaryDir dir;
+    const QImage small = Picture(Render(Options(dir, 1, ImageFormat::Png, 1)).value(0));
+    const QImage large = Picture(Render(Options(dir, 1, ImageFormat::Png, 3)).value(0));
+    ASSERT_EQ(large.size(), QSize(1800, 1350));
+    // Above the captions every 3 x 3 block is one picture pixel.
+    int mismatches = 0;
+    for (int y = 0; y < kCaptionTop * 3; ++y) {
+        for (int x = 0; x < large.width(); ++x) {
+            mismatches += large.pixel(x, y) != small.pixel(x / 3, y / 3) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+
+    // Where the captions stand, three times as far from the corner and three times as large,
+    // give or take the pixel or two that drawing at 36 rather than 12 pixels moves.
+    const QRect smallText = WhiteArea(small);
+    const QRect largeText = WhiteArea(large);
+    ASSERT_FALSE(smallText.isEmpty());
+    EXPECT_GE(smallText.top(), kCaptionTop);
+    EXPECT_NEAR(largeText.left(), smallText.left() * 3, 3);
+    EXPECT_NEAR(largeText.top(), smallText.top() * 3, 3);
+    EXPECT_NEAR(largeText.right(), smallText.right() * 3, 9);
+    EXPECT_NEAR(largeText.bottom(), smallText.bottom() * 3, 9);
+}
+
+}  // namespace
+}  // namespace lorvane

@@ -1,0 +1,62 @@
+#include "command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace lorvane {
+namespace {
+
+std::variant<RenderOptions, HelpOrVersion, UsageError> Parse(QStringList arguments)
+{
+    arguments.prepend(QStringLiteral("lorvane01-render"));
+    return CommandLine().Parse(arguments);
+}
+
+RenderOptions Options(const QStringList& arguments)
+{
+    auto parsed = Parse(arguments);
+    if (const auto* error = std::get_if<UsageError>(&parsed)) {
+        ADD_FAILURE() << error->message.toStdString();
+    }
+    return std::holds_alternative<RenderOptions>(parsed) ? std::get<RenderOptions>(parsed) : RenderOptions{};
+}
+
+TEST(CommandLine, ReadsEveryOption)
+{
+    RenderOptions options = Options({"--seed", "32702.25", "--pictures", "3", "--at", "20240229090502", "--scale",
+                                     "8", "--format", "svg", "--out", "pictures"});
+    EXPECT_EQ(options.seed, 32702.25F);
+    EXPECT_EQ(options.pictures, 3);
+    ASSERT_TRUE(options.at.has_value());
+    EXPECT_EQ(options.at->Date(), "02-29-2024");
+    EXPECT_EQ(options.at->Time(), "09:05:02");
+    EXPECT_EQ(options.scale, 8);
+    EXPECT_EQ(options.format, ImageFormat::Svg);
+    EXPECT_EQ(options.folder, "pictures");
+}
+
+TEST(CommandLine, DefaultsToOnePngAtScaleOneInTheCurrentFolderNamedByTheClock)
+{
+    const RenderOptions options = Options({"--seed", "0"});
+    EXPECT_EQ(options.pictures, 1);
+    EXPECT_FALSE(options.at.has_value());
+    EXPECT_EQ(options.scale, 1);
+    EXPECT_EQ(options.format, ImageFormat::Png);
+    EXPECT_EQ(options.folder, ".");
+}
+
+TEST(CommandLine, TakesAnySeedASinglePrecisionNumberCanHold)
+{
+    EXPECT_EQ(Options({"--seed", "-1e-3"}).seed, -1e-3F);
+    EXPECT_EQ(Options({"--seed", "3.4e38"}).seed, 3.4e38F);
+    EXPECT_EQ(Options({"--seed", "1e-60"}).seed, 0.0F);
+}
+
+TEST(CommandLine, LeavesHelpAndVersionToQtEvenWithoutASeed)
+{
+    for (const char* option : {"--help", "-h", "--help-all", "--version", "-v"}) {
+        EXPECT_TRUE(std::holds_alternative<HelpOrVersion>(Parse({option}))) << option;
+    }
+}
+
+}  // namespace
+}  // namespace lorvane

@@ -1,0 +1,545 @@
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <limits>
+#include <numeric>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "composer.h"
+#include "conversions.h"
+#include "fakes.h"
+#include "picture_state.h"
+
+namespace lorvane {
+namespace {
+
+using testing::CallLogSurface;
+using testing::ScriptedClock;
+using testing::ScriptedRandomSource;
+using Call = CallLogSurface::Call;
+using Operation = CallLogSurface::Operation;
+
+static_assert(noexcept(std::declval<Composer&>().DrawPicture()),
+              "an error escaping DrawPicture must end the program, never unwind into the window");
+
+constexpr std::size_t kPaletteDraws = 6;
+constexpr std::size_t kStartDraw = 7;
+constexpr std::size_t kDrawsPerPicture = 809;
+constexpr int kSquares = 200;
+constexpr float kJustBelowOne = 0.99999994F;
+// FontSize, ForeColor, then CurrentX, CurrentY and Print for each of the three captions.
+constexpr std::size_t kCaptionCalls = 11;
+// 601 background lines and 200 squares of at most 99 lines each.
+constexpr std::size_t kMostCalls = 601 + 200 * 99 + kCaptionCalls;
+const std::string kName = "T20240307090502";
+const std::string kPreviousName = "T19991231235959";
+constexpr float kPreviousStart = 123.0F;
+constexpr float kPreviousPoz = 456.0F;
+
+// What one picture should be made of. An empty value is a step that failed and so left
+// behind whatever the one before it set.
+struct Square {
+    std::optional<int> cx;
+    std::optional<int> cy;
+    std::optional<int> half;
+    std::optional<int> offset;  // row within the band
+};
+
+struct Plan {
+    std::optional<std::string> name = kName;
+    int span = 300;
+    std::optional<float> start = 350.0F;
+    std::optional<int> backgroundOffset = 150;
+    std::vector<Square> squares;
+};
+
+// Squares spread over the picture with every half side from 30 to 49.
+Plan WholePlan()
+{
+    Plan plan;
+    for (int k = 0; k < kSquares; ++k) {
+        plan.squares.push_back({(k * 37 % 200) * 3, (k * 53 % 200) * 2, 30 + k % 20, k * 7 % 300});
+    }
+    return plan;
+}
+
+// The random value that floors to `value` once multiplied by `range`: its middle, so that
+// rounding in single precision cannot tip it over.
+float ValueFor(double value, double range)
+{
+    return static_cast<float>((value + 0.5) / range);
+}
+
+std::vector<float> ScriptFor(const Plan& plan)
+{
+    std::vector<float> script = {0.1F, 0.35F, 0.6F, 0.25F, 0.5F, 0.75F};
+    script.push_back(ValueFor(plan.span - 200, 200));
+    script.push_back(ValueFor(*plan.start, 1000 - plan.span));
+    script.push_back(ValueFor(*plan.backgroundOffset, plan.span));
+    for (const Square& square : plan.squares) {
+        script.push_back(ValueFor(*square.cx, 600));
+        script.push_back(ValueFor(*square.cy, 450));
+        script.push_back(ValueFor(*square.half - 30, 20));
+        script.push_back(ValueFor(*square.offset, plan.span));
+    }
+    return script;
+}
+
+// The picture the last one leaves behind, with a palette that no new picture could build.
+const PictureState& PreviousState()
+{
+    static const PictureState state = [] {
+        PictureState previous;
+        previous.sir = 600;
+        previous.vis = 450;
+        previous.tekst1 = "varlenko.art";
+        previous.tekst2 = "Generative Art by Varlenko";
+        previous.imeslike = kPreviousName;
+        previous.start = kPreviousStart;
+        previous.poz = kPreviousPoz;
+        for (int row = 0; row < Palette::kRows; ++row) {
+            previous.palette.Set(row, {row % 251 + 0.25, row / 251 * 50.0, 7.0});
+        }
+        return previous;
+    }();
+    return state;
+}
+
+Colour ColourOf(const Palette& palette, float row)
+{
+    const Palette::Row values = palette.At(row);
+    return Rgb(RoundToInt16(values.red), RoundToInt16(values.green), RoundToInt16(values.blue));
+}
+
+Call LineCall(float x1, float y1, float x2, float y2, Colour colour)
+{
+    Call call;
+    call.operation = Operation::Line;
+    call.x1 = x1;
+    call.y1 = y1;
+    call.x2 = x2;
+    call.y2 = y2;
+    call.colour = colour;
+    return call;
+}
+
+Call SetterCall(Operation operation, float value, Colour colour = 0)
+{
+    Call call;
+    call.operation = operation;
+    call.x1 = value;
+    call.colour = colour;
+    return call;
+}
+
+Call PrintCall(std::string text)
+{
+    Call call;
+    call.operation = Operation::Print;
+    call.text = std::move(text);
+    return call;
+}
+
+struct Expected {
+    std::vector<Call> calls;
+    std::string name;
+    float start = 0.0F;
+    float poz = 0.0F;
+};
+
+// The calls and variables a plan should give: each step in order, a failed one keeping what
+// was there before it, and a palette row outside 0 to 1000 failing the pick that asked for it.
+// Fills `out` and reuses its room, which saves thousands of pictures from faulting in fresh pages.
+void Render(const Plan& plan, const Palette& palette, const PictureState& before, Expected& out)
+{
+    out.calls.clear();
+    out.name = plan.name.value_or(before.imeslike);
+    out.start = plan.start.value_or(before.start);
+    out.poz = before.poz;
+    Colour colour = 0;
+    const auto pick = [&](std::optional<int> offset) {
+        if (!offset) {
+            return;
+        }
+        const float row = out.start + static_cast<float>(*offset);
+        if (row >= 0.0F && row <= 1000.0F) {
+            colour = ColourOf(palette, row);
+            out.poz = row;
+        }
+    };
+    pick(plan.backgroundOffset);
+    for (int x = 0; x <= 600; ++x) {
+        out.calls.push_back(LineCall(static_cast<float>(x), 0.0F, static_cast<float>(x), 450.0F, colour));
+    }
+    int cx = 0;
+    int cy = 0;
+    int half = 0;
+    for (const Square& square : plan.squares) {
+        cx = square.cx.value_or(cx);
+        cy = square.cy.value_or(cy);
+        half = square.half.value_or(half);
+        pick(square.offset);
+        for (int x = cx - half; x <= cx + half; ++x) {
+            out.calls.push_back(LineCall(static_cast<float>(x), static_cast<float>(cy - half),
+                                         static_cast<float>(x), static_cast<float>(cy + half), colour));
+        }
+    }
+    out.calls.push_back(SetterCall(Operation::FontSize, 9.0F));
+    out.calls.push_back(SetterCall(Operation::ForeColor, 0.0F, 0xFFFFFF));
+    const std::array<const std::string*, 3> texts = {&out.name, &before.tekst1, &before.tekst2};
+    const std::array<float, 3> lefts = {12.0F, 220.0F, 420.0F};
+    for (std::size_t i = 0; i < 3; ++i) {
+        out.calls.push_back(SetterCall(Operation::CurrentX, lefts[i]));
+        out.calls.push_back(SetterCall(Operation::CurrentY, 425.0F));
+        out.calls.push_back(PrintCall(*texts[i]));
+    }
+}
+
+Expected Render(const Plan& plan, const Palette& palette, const PictureState& before)
+{
+    Expected out;
+    Render(plan, palette, before, out);
+    return out;
+}
+
+std::string Describe(const Call& call)
+{
+    constexpr std::array<const char*, 8> names = {"Cls",      "Line",     "FontSize", "ForeColor",
+                                                  "CurrentX", "CurrentY", "Print",    "BackColor"};
+    std::string text = call.failed ? "failed " : "";
+    text += std::string(names.at(static_cast<std::size_t>(call.operation))) + " (" + std::to_string(call.x1) + ", " +
+            std::to_string(call.y1) + ")-(" + std::to_string(call.x2) + ", " + std::to_string(call.y2) +
+            ") colour " + std::to_string(call.colour) + " '" + call.text + "'";
+    return text;
+}
+
+// Empty when equal, else where they part.
+std::string Difference(const std::vector<Call>& actual, const std::vector<Call>& expected)
+{
+    const std::size_t common = std::min(actual.size(), expected.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (!(actual[i] == expected[i])) {
+            return "call " + std::to_string(i) + ": " + Describe(actual[i]) + ", expected " + Describe(expected[i]);
+        }
+    }
+    if (actual.size() != expected.size()) {
+        return std::to_string(actual.size()) + " calls, expected " + std::to_string(expected.size());
+    }
+    return {};
+}
+
+// One picture drawn over the previous one, with whatever the test makes go wrong.
+struct PictureRun {
+    PictureState state = PreviousState();
+    CallLogSurface surface;
+    ScriptedRandomSource random;
+    ScriptedClock clock{"03-07-2024", "09:05:02"};
+    Composer composer{state, surface, random, clock};
+
+    explicit PictureRun(std::vector<float> script) : random(std::move(script))
+    {
+        surface.calls.reserve(kMostCalls);
+    }
+
+    // Back to the previous picture with a new script and nothing set to fail.
+    void Restart(std::vector<float> script)
+    {
+        state = PreviousState();
+        surface.calls.clear();
+        surface.failAt = CallLogSurface::kNever;
+        surface.failAll = false;
+        random = ScriptedRandomSource(std::move(script));
+        clock = ScriptedClock("03-07-2024", "09:05:02");
+    }
+
+    void Draw() { composer.DrawPicture(); }
+};
+
+bool SamePalette(const Palette& a, const Palette& b)
+{
+    for (int row = 0; row < Palette::kRows; ++row) {
+        const Palette::Row x = a.At(static_cast<float>(row));
+        const Palette::Row y = b.At(static_cast<float>(row));
+        if (x.red != y.red || x.green != y.green || x.blue != y.blue) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The palette a picture of WholePlan builds.
+const Palette& NewPalette()
+{
+    static const Palette palette = [] {
+        PictureRun run(ScriptFor(WholePlan()));
+        run.Draw();
+        return run.state.palette;
+    }();
+    return palette;
+}
+
+void ExpectOutcome(const PictureRun& run, const Expected& expected, std::size_t drawn)
+{
+    EXPECT_EQ(Difference(run.surface.calls, expected.calls), "");
+    EXPECT_EQ(run.state.imeslike, expected.name);
+    EXPECT_EQ(run.state.start, expected.start);
+    EXPECT_EQ(run.state.poz, expected.poz);
+    EXPECT_EQ(run.random.drawn, drawn);
+}
+
+TEST(Composer, WithoutFailuresThePictureIsExactlyThePlannedOne)
+{
+    PictureRun run(ScriptFor(WholePlan()));
+    run.Draw();
+    ExpectOutcome(run, Render(WholePlan(), NewPalette(), PreviousState()), kDrawsPerPicture);
+    EXPECT_FALSE(SamePalette(run.state.palette, PreviousState().palette));
+}
+
+// Which step each of a picture's 809 draws belongs to, and what dropping that step leaves.
+struct DrawStep {
+    std::string name;
+    std::function<void(Plan&)> drop;
+};
+
+std::vector<DrawStep> DrawSteps()
+{
+    std::vector<DrawStep> steps;
+    for (std::size_t i = 0; i < kPaletteDraws; ++i) {
+        // Dropping the palette changes no value of the plan, only the rows its colours come from.
+        steps.push_back({"palette draw " + std::to_string(i), [](Plan&) {}});
+    }
+    steps.push_back({"span", [](Plan& plan) {
+                         // span stays 0: start = floor(0.50071 * 1000) and every row is start + floor(r * 0).
+                         plan.start = 500.0F;
+                         plan.backgroundOffset = 0;
+                         for (Square& square : plan.squares) {
+                             square.offset = 0;
+                         }
+                     }});
+    steps.push_back({"start", [](Plan& plan) { plan.start.reset(); }});
+    steps.push_back({"background poz", [](Plan& plan) { plan.backgroundOffset.reset(); }});
+    for (std::size_t k = 0; k < static_cast<std::size_t>(kSquares); ++k) {
+        const std::string square = "square " + std::to_string(k) + " ";
+        steps.push_back({square + "cx", [k](Plan& plan) { plan.squares[k].cx.reset(); }});
+        steps.push_back({square + "cy", [k](Plan& plan) { plan.squares[k].cy.reset(); }});
+        steps.push_back({square + "half", [k](Plan& plan) { plan.squares[k].half.reset(); }});
+        steps.push_back({square + "poz", [k](Plan& plan) { plan.squares[k].offset.reset(); }});
+    }
+    return steps;
+}
+
+// A failing draw, or a value the source should never give; both must drop the step that drew it.
+struct RandomFault {
+    std::string name;
+    std::function<void(std::vector<float>& script, std::vector<std::size_t>& failAt, std::size_t draw)> inject;
+};
+
+TEST(Composer, EachFailingOrOutOfRangeRandomDrawDropsOnlyTheStepThatDrewIt)
+{
+    const auto gives = [](float value) {
+        return [value](std::vector<float>& script, std::vector<std::size_t>&, std::size_t draw) {
+            script[draw] = value;
+        };
+    };
+    const std::vector<RandomFault> faults = {
+        {"raises", [](std::vector<float>&, std::vector<std::size_t>& failAt, std::size_t draw) { failAt = {draw}; }},
+        {"gives 1.0", gives(1.0F)},
+        {"gives NaN", gives(std::numeric_limits<float>::quiet_NaN())},
+        {"gives -0.25", gives(-0.25F)},
+    };
+    const std::vector<DrawStep> steps = DrawSteps();
+    ASSERT_EQ(steps.size(), kDrawsPerPicture);
+    const std::vector<float> whole = ScriptFor(WholePlan());
+    PictureRun run(whole);
+    Expected expected;
+
+    for (const RandomFault& fault : faults) {
+        for (std::size_t draw = 0; draw < steps.size(); ++draw) {
+            SCOPED_TRACE("draw " + std::to_string(draw) + " (" + steps[draw].name + ") " + fault.name);
+            std::vector<float> script = whole;
+            std::vector<std::size_t> failAt;
+            fault.inject(script, failAt, draw);
+            std::size_t drawn = kDrawsPerPicture;
+            const bool inPalette = draw < kPaletteDraws;
+            if (inPalette) {
+                // MakePalette ends at the failed draw; the picture goes on with the values after it.
+                script.erase(script.begin() + static_cast<std::ptrdiff_t>(draw) + 1,
+                             script.begin() + static_cast<std::ptrdiff_t>(kPaletteDraws));
+                drawn -= kPaletteDraws - 1 - draw;
+            }
+            run.Restart(script);
+            run.random.failAt = failAt;
+            run.Draw();
+
+            Plan plan = WholePlan();
+            steps[draw].drop(plan);
+            Render(plan, inPalette ? PreviousState().palette : NewPalette(), PreviousState(), expected);
+            ExpectOutcome(run, expected, drawn);
+            EXPECT_EQ(SamePalette(run.state.palette, PreviousState().palette), inPalette);
+            if (::testing::Test::HasFailure()) {
+                return;
+            }
+        }
+    }
+}
+
+TEST(Composer, EachFailingSurfaceCallLosesOnlyThatLineOrTheCaptionsAfterIt)
+{
+    const Expected whole = Render(WholePlan(), NewPalette(), PreviousState());
+    const std::vector<float> script = ScriptFor(WholePlan());
+    const std::size_t firstCaptionCall = whole.calls.size() - kCaptionCalls;
+    PictureRun run(script);
+    std::vector<Call> expected = whole.calls;
+
+    for (std::size_t failing = 0; failing < whole.calls.size(); ++failing) {
+        SCOPED_TRACE("surface call " + std::to_string(failing) + ": " + Describe(whole.calls[failing]));
+        run.Restart(script);
+        run.surface.failAt = failing;
+        run.Draw();
+
+        // A failed line is simply missing; a failed caption call ends WriteCaptions there.
+        expected[failing].failed = true;
+        if (failing >= firstCaptionCall) {
+            expected.resize(failing + 1);
+        }
+        ASSERT_EQ(Difference(run.surface.calls, expected), "");
+        if (failing < firstCaptionCall) {
+            expected[failing].failed = false;
+        } else {
+            expected = whole.calls;
+        }
+        ASSERT_EQ(run.state.imeslike, kName);
+        ASSERT_EQ(run.state.start, whole.start);
+        ASSERT_EQ(run.state.poz, whole.poz);
+        ASSERT_EQ(run.random.drawn, kDrawsPerPicture);
+    }
+}
+
+struct ClockCase {
+    std::string name;
+    std::string date;
+    std::string time;
+    bool failDate = false;
+    bool failTime = false;
+    // Empty when the name step must be dropped.
+    std::string givesName;
+};
+
+TEST(Composer, FailingOrMalformedClockReadsKeepThePreviousNameAndDrawEverythingElse)
+{
+    const std::vector<ClockCase> cases = {
+        {"date read fails", "03-07-2024", "09:05:02", true, false, ""},
+        {"time read fails", "03-07-2024", "09:05:02", false, true, ""},
+        {"empty date", "", "09:05:02", false, false, ""},
+        {"empty time", "03-07-2024", "", false, false, ""},
+        {"short date", "3-7-2024", "09:05:02", false, false, ""},
+        {"short year", "03-07-24", "09:05:02", false, false, ""},
+        {"short time", "03-07-2024", "9:05:02", false, false, ""},
+        {"time cut off", "03-07-2024", "09:05:0", false, false, ""},
+        {"letters in the date", "03-O7-2024", "09:05:02", false, false, ""},
+        {"sign in the year", "03-07--024", "09:05:02", false, false, ""},
+        {"spaces in the time", "03-07-2024", " 9:05:02", false, false, ""},
+        {"wide digits in the time", "03-07-2024", "\xEF\xBC\x90\xEF\xBC\x99:05:02", false, false, ""},
+        {"other separators", "03/07/2024", "09.05.02", false, false, kName},
+        {"text after the digits", "03-07-2024 Thu", "09:05:02.123", false, false, kName},
+    };
+    for (const ClockCase& clockCase : cases) {
+        SCOPED_TRACE(clockCase.name);
+        PictureRun run(ScriptFor(WholePlan()));
+        run.clock.date = clockCase.date;
+        run.clock.time = clockCase.time;
+        run.clock.failDate = clockCase.failDate;
+        run.clock.failTime = clockCase.failTime;
+        run.Draw();
+
+        Plan plan = WholePlan();
+        if (clockCase.givesName.empty()) {
+            plan.name.reset();
+        }
+        ExpectOutcome(run, Render(plan, NewPalette(), PreviousState()), kDrawsPerPicture);
+        // A failed date read ends the step before the time is read.
+        const std::vector<std::string> reads =
+            clockCase.failDate ? std::vector<std::string>{"date"} : std::vector<std::string>{"date", "time"};
+        EXPECT_EQ(run.clock.reads, reads);
+    }
+}
+
+TEST(Composer, PaletteRowsOutsideTheTableFailThePickInsteadOfBeingRead)
+{
+    // With the start step failing, the previous start puts rows of the band outside 0 to 1000.
+    for (const float previousStart : {990.0F, 850.0F, -200.0F, -1.0F, 1.0e9F, std::numeric_limits<float>::quiet_NaN(),
+                                      std::numeric_limits<float>::infinity()}) {
+        SCOPED_TRACE("previous start " + std::to_string(previousStart));
+        std::vector<float> script = ScriptFor(WholePlan());
+        script[kStartDraw] = 1.0F;
+        PictureRun run(script);
+        run.state.start = previousStart;
+        run.Draw();
+
+        PictureState before = PreviousState();
+        before.start = previousStart;
+        Plan plan = WholePlan();
+        plan.start.reset();
+        const Expected expected = Render(plan, NewPalette(), before);
+        EXPECT_EQ(Difference(run.surface.calls, expected.calls), "");
+        EXPECT_EQ(run.state.poz, expected.poz);
+        EXPECT_EQ(run.random.drawn, kDrawsPerPicture);
+    }
+}
+
+TEST(Composer, LowestAndHighestValidRandomValuesKeepEveryResultInRange)
+{
+    // All 0: the narrowest band at row 0, every square 61 wide at the top-left corner.
+    // All just below 1: span 399, start 600, every row 998, every square 99 wide at (599, 449).
+    struct Extreme {
+        float value;
+        float start;
+        int offset;
+        int cx;
+        int cy;
+        int half;
+    };
+    for (const Extreme& extreme :
+         {Extreme{0.0F, 0.0F, 0, 0, 0, 30}, Extreme{kJustBelowOne, 600.0F, 398, 599, 449, 49}}) {
+        SCOPED_TRACE(extreme.value);
+        PictureRun run(std::vector<float>(kDrawsPerPicture, extreme.value));
+        run.Draw();
+
+        Plan plan;
+        plan.start = extreme.start;
+        plan.backgroundOffset = extreme.offset;
+        plan.squares.assign(kSquares, {extreme.cx, extreme.cy, extreme.half, extreme.offset});
+        ExpectOutcome(run, Render(plan, run.state.palette, PreviousState()), kDrawsPerPicture);
+    }
+}
+
+TEST(Composer, NothingEscapesWhenEveryOperationFailsAndEveryVariableKeepsItsValue)
+{
+    PictureRun run({0.5F});
+    std::vector<std::size_t> everyDraw(kDrawsPerPicture);
+    std::iota(everyDraw.begin(), everyDraw.end(), 0U);
+    run.random.failAt = everyDraw;
+    run.clock.failDate = true;
+    run.surface.failAll = true;
+    run.Draw();
+
+    EXPECT_EQ(run.state.imeslike, kPreviousName);
+    EXPECT_EQ(run.state.start, kPreviousStart);
+    EXPECT_EQ(run.state.poz, kPreviousPoz);
+    EXPECT_TRUE(SamePalette(run.state.palette, PreviousState().palette));
+    // The palette's first draw ends MakePalette; every other step still draws its one value.
+    EXPECT_EQ(run.random.drawn, 1 + kDrawsPerPicture - kPaletteDraws);
+    // 601 background lines and 200 squares of one line each, all missing; then the captions end
+    // at their first call.
+    ASSERT_EQ(run.surface.calls.size(), 601U + 200U + 1U);
+    EXPECT_EQ(run.surface.calls.back().operation, Operation::FontSize);
+}
+
+}  // namespace
+}  // namespace lorvane

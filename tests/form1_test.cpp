@@ -1,0 +1,153 @@
+#include <QApplication>
+#include <QImage>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "form1.h"
+#include "picture_box.h"
+#include "raster_surface.h"
+#include "seeded_random_source.h"
+
+namespace lorvane {
+namespace {
+
+// Counts the values drawn from a real seeded sequence.
+class CountingRandomSource final : public RandomSource {
+public:
+    void Seed(float seed) override
+    {
+        ++seeds;
+        source_.Seed(seed);
+    }
+    float Next() override
+    {
+        ++drawn;
+        return source_.Next();
+    }
+    int seeds = 0;
+    int drawn = 0;
+
+private:
+    SeededRandomSource source_;
+};
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        clock.timer = 33302.25F;
+        form.Load();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    QPushButton* Button(const char* name) { return form.findChild<QPushButton*>(name); }
+    QWidget* Picture1() { return form.findChild<PictureBox*>("Picture1"); }
+
+    RasterSurface surface;
+    CountingRandomSource random;
+    testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
+    Form1 form{surface, random, clock};
+};
+
+TEST_F(Form1Test, ControlsStandAtTheirPixelsInAWindowLargeEnoughForThem)
+{
+    EXPECT_EQ(form.windowTitle(), "Form1");
+    ASSERT_NE(Picture1(), nullptr);
+    EXPECT_EQ(Picture1()->geometry(), QRect(32, 80, 600, 450));
+    EXPECT_EQ(Button("Command1")->geometry(), QRect(480, 560, 65, 25));
+    EXPECT_EQ(Button("Command1")->text(), "next");
+    EXPECT_EQ(Button("Command2")->geometry(), QRect(560, 560, 49, 25));
+    EXPECT_EQ(Button("Command2")->text(), "exit");
+    EXPECT_GE(form.width(), 632);
+    EXPECT_GE(form.height(), 585);
+    EXPECT_EQ(form.palette().color(QPalette::Window), QColor(Qt::black));
+
+    form.resize(900, 800);
+    EXPECT_EQ(Picture1()->geometry(), QRect(32, 80, 600, 450));
+    EXPECT_EQ(Button("Command2")->geometry(), QRect(560, 560, 49, 25));
+}
+
+TEST_F(Form1Test, LoadSeedsOnceFromTheTimeOfDayAndDrawsOnePicture)
+{
+    EXPECT_EQ(random.seeds, 1);
+    EXPECT_EQ(random.drawn, 809);
+    EXPECT_EQ(form.State().sir, 600);
+    EXPECT_EQ(form.State().vis, 450);
+    EXPECT_EQ(form.State().tekst2, "Generative Art by Varlenko");
+    EXPECT_EQ(form.State().imeslike, "T20240307090502");
+
+    // The same seed gives the same first picture.
+    SeededRandomSource sameSeed;
+    RasterSurface sameSurface;
+    Form1 twin(sameSurface, sameSeed, clock);
+    twin.Load();
+    EXPECT_EQ(sameSurface.Image(), surface.Image());
+}
+
+TEST_F(Form1Test, NextDrawsOneNewPictureFromTheContinuingSequence)
+{
+    const QImage first = surface.Image().copy();
+    clock.time = "09:05:07";
+    QTest::mouseClick(Button("Command1"), Qt::LeftButton);
+
+    EXPECT_EQ(random.seeds, 1);
+    EXPECT_EQ(random.drawn, 2 * 809);
+    EXPECT_NE(surface.Image(), first);
+    // The caption names the time the new picture's drawing began.
+    EXPECT_EQ(form.State().imeslike, "T20240307090507");
+}
+
+TEST_F(Form1Test, PictureIsRenderedAtTheScreensPixelRatio)
+{
+    // Also run with QT_SCALE_FACTOR 2 and 1.5: one image pixel for each device pixel.
+    const double ratio = form.devicePixelRatioF();
+    EXPECT_EQ(surface.Scale(), ratio);
+    EXPECT_EQ(surface.Image().size(), QSize(qRound(600 * ratio), qRound(450 * ratio)));
+    QImage onScreen(surface.Image().size(), QImage::Format_RGB32);
+    onScreen.setDevicePixelRatio(ratio);
+    Picture1()->render(&onScreen);
+    EXPECT_EQ(onScreen.convertToFormat(QImage::Format_RGB32), surface.Image());
+}
+
+TEST_F(Form1Test, FocusStartsOnThePictureAndTabVisitsNextThenExit)
+{
+    EXPECT_EQ(QApplication::focusWidget(), Picture1());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Button("Command1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Button("Command2"));
+}
+
+TEST_F(Form1Test, SpacePressesTheFocusedButtonWhileEnterAndEscapeDoNothing)
+{
+    Button("Command1")->setFocus();
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        QTest::keyClick(Button("Command1"), key);
+        QTest::keyClick(Picture1(), key);
+    }
+    EXPECT_EQ(random.drawn, 809);
+    EXPECT_TRUE(form.isVisible());
+
+    QTest::keyClick(Button("Command1"), Qt::Key_Space);
+    EXPECT_EQ(random.drawn, 2 * 809);
+}
+
+TEST_F(Form1Test, ExitAndClosingTheWindowEndTheEventLoopWithStatusZero)
+{
+    QTimer::singleShot(0, Button("Command2"), &QPushButton::click);
+    // A press queued behind "exit" is never handled.
+    QTimer::singleShot(0, Button("Command1"), &QPushButton::click);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(random.drawn, 809);
+
+    QTimer::singleShot(0, &form, &QWidget::close);
+    EXPECT_EQ(QApplication::exec(), 0);
+}
+
+}  // namespace
+}  // namespace lorvane

@@ -1,0 +1,175 @@
+#include <cstddef>
+#include <fstream>
+#include <iostream>
+#include <vector>
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include "composer.h"
+#include "form1.h"
+#include "picture_state.h"
+#include "raster_surface.h"
+#include "seeded_random_source.h"
+#include "system_clock.h"
+
+namespace lorvane {
+namespace {
+
+constexpr std::size_t kDrawsPerPicture = 809;
+constexpr int kLongRunPictures = 10'000;
+// Font and glyph caches fill during the first pictures; growth is measured after them.
+constexpr int kWarmUpPictures = 200;
+constexpr long kAllowedGrowthBytes = 1024L * 1024L;
+
+// The resident set size, or -1 where /proc cannot tell.
+long ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long totalPages = 0;
+    long residentPages = -1;
+    if (!(statm >> totalPages >> residentPages)) {
+        return -1;
+    }
+    return residentPages * sysconf(_SC_PAGESIZE);
+}
+
+TEST(Composer, TenThousandPicturesOnTheRasterSurfaceLeaveMemoryWhereItWas)
+{
+    PictureState state;
+    state.sir = PictureState::kWidth;
+    state.vis = PictureState::kHeight;
+    state.tekst1 = "varlenko.art";
+    state.tekst2 = "Generative Art by Varlenko";
+    RasterSurface surface;
+    SeededRandomSource random;
+    random.Seed(33302.25F);
+    SystemClock clock;
+    Composer composer(state, surface, random, clock);
+    const auto draw = [&](int pictures) {
+        for (int i = 0; i < pictures; ++i) {
+            surface.Cls();
+            composer.DrawPicture();
+            // Rendering is lazy; asking for the image draws what is pending, as a repaint would.
+            (void)surface.Image();
+        }
+    };
+
+    draw(kWarmUpPictures);
+    const long before = ResidentBytes();
+    draw(kLongRunPictures - kWarmUpPictures);
+    const long after = ResidentBytes();
+
+    std::cout << "resident after " << kWarmUpPictures << " pictures: " << before / 1024 << " KiB, after "
+              << kLongRunPictures << ": " << after / 1024 << " KiB, growth " << (after - before) / 1024
+              << " KiB\n";
+    RecordProperty("resident_bytes_after_warm_up", static_cast<int>(before));
+    RecordProperty("resident_bytes_at_end", static_cast<int>(after));
+    if (before < 0) {
+        GTEST_SKIP() << "no /proc/self/statm to read the resident size from";
+    }
+#if defined(LORVANE_SANITIZED)
+    // AddressSanitizer holds freed memory back on purpose, so the resident size grows there;
+    // LeakSanitizer checks at exit that nothing was lost instead.
+#else
+    EXPECT_LT(after - before, kAllowedGrowthBytes);
+#endif
+}
+
+// Counts the values it hands out of a real seeded sequence.
+class CountingRandomSource final : public RandomSource {
+public:
+    void Seed(float seed) override { source_.Seed(seed); }
+    float Next() override
+    {
+        ++drawn;
+        return source_.Next();
+    }
+
+    std::size_t drawn = 0;
+
+private:
+    SeededRandomSource source_;
+};
+
+// A click as the window system delivers it: press and release, queued behind whatever waits.
+void QueueClick(QPushButton* button)
+{
+    const QPointF centre = QRectF(button->rect()).center();
+    const QPointF global = button->mapToGlobal(centre);
+    QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonPress, centre, global, Qt::LeftButton,
+                                                        Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton,
+                                                        Qt::NoButton, Qt::NoModifier));
+}
+
+struct Session {
+    int exitStatus = -1;
+    // Values drawn so far, as each "next" press finished.
+    std::vector<std::size_t> drawnAfterPress;
+    std::size_t drawn = 0;
+};
+
+// Opens the window, queues `presses` clicks on "next", one on "exit" and one more on "next"
+// behind it, all before the first is handled, then runs the event loop until it ends.
+Session PressNextThenExit(int presses)
+{
+    RasterSurface surface;
+    CountingRandomSource random;
+    SystemClock clock;
+    Form1 form(surface, random, clock);
+    form.Load();
+    auto* const next = form.findChild<QPushButton*>("Command1");
+    auto* const exit = form.findChild<QPushButton*>("Command2");
+    Session session;
+    if (next == nullptr || exit == nullptr) {
+        ADD_FAILURE() << "the window has no Command1 or Command2";
+        return session;
+    }
+    // Connected after the window's own handler, so it sees the picture already drawn.
+    QObject::connect(next, &QPushButton::clicked, &form,
+                     [&session, &random] { session.drawnAfterPress.push_back(random.drawn); });
+
+    for (int i = 0; i < presses; ++i) {
+        QueueClick(next);
+    }
+    QueueClick(exit);
+    QueueClick(next);
+    session.exitStatus = QApplication::exec();
+    session.drawn = random.drawn;
+    return session;
+}
+
+void ExpectEachPressDrewOnePictureInOrder(const Session& session, int presses)
+{
+    EXPECT_EQ(session.exitStatus, 0);
+    const auto pressCount = static_cast<std::size_t>(presses);
+    ASSERT_GE(session.drawnAfterPress.size(), pressCount);
+    for (std::size_t i = 0; i < pressCount; ++i) {
+        // Load drew the first picture; press i finished picture i + 2.
+        ASSERT_EQ(session.drawnAfterPress[i], kDrawsPerPicture * (i + 2)) << "press " << i;
+    }
+    // Nothing after "exit" drew.
+    EXPECT_EQ(session.drawn, kDrawsPerPicture * (pressCount + 1));
+}
+
+TEST(Form1, AThousandNextPressesQueuedFasterThanDrawingAreEachHandledInOrderThenExitEndsAtOnce)
+{
+    constexpr int presses = 1'000;
+    ExpectEachPressDrewOnePictureInOrder(PressNextThenExit(presses), presses);
+}
+
+// The one `make memcheck` runs under valgrind: the window opened, 20 pictures, then "exit".
+TEST(Form1, TwentyPicturesInTheWindowThenExit)
+{
+    constexpr int presses = 19;
+    ExpectEachPressDrewOnePictureInOrder(PressNextThenExit(presses), presses);
+}
+
+}  // namespace
+}  // namespace lorvane

@@ -1,0 +1,40 @@
+#include <clocale>
+#include <regex>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "system_clock.h"
+
+namespace lorvane {
+namespace {
+
+TEST(SystemClock, DateAndTimeAreFixedWidthWhateverTheLocale)
+{
+    std::setlocale(LC_ALL, "");
+    SystemClock clock;
+    const std::regex date(R"((0[1-9]|1[0-2])-(0[1-9]|[12][0-9]|3[01])-[0-9]{4})");
+    const std::regex time(R"(([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9])");
+    EXPECT_TRUE(std::regex_match(clock.Date(), date)) << clock.Date();
+    EXPECT_TRUE(std::regex_match(clock.Time(), time)) << clock.Time();
+    std::setlocale(LC_ALL, "C");
+}
+
+TEST(SystemClock, TimerCountsSecondsSinceLocalMidnight)
+{
+    SystemClock clock;
+    const std::string before = clock.Time();
+    const float timer = clock.Timer();
+    const std::string after = clock.Time();
+    EXPECT_GE(timer, 0.0F);
+    EXPECT_LT(timer, 86400.0F);
+    const auto seconds = [](const std::string& t) {
+        return std::stoi(t.substr(0, 2)) * 3600 + std::stoi(t.substr(3, 2)) * 60 + std::stoi(t.substr(6, 2));
+    };
+    if (before == after) {  // not across a second boundary
+        EXPECT_EQ(static_cast<int>(timer), seconds(before));
+    }
+}
+
+}  // namespace
+}  // namespace lorvane
