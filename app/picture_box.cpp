@@ -1,8 +1,11 @@
 #include "picture_box.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 #include "raster_surface.h"
+#include "surface_checks.h"
 
 namespace lorvane {
 
@@ -23,8 +26,9 @@ QSize PictureBox::sizeHint() const
 
 void PictureBox::MatchDevicePixelRatio()
 {
-    const double ratio = devicePixelRatioF();
-    if (ratio != surface_.Scale() && ratio >= 1.0) {
+    // Outside the surface's scales Qt resizes the image itself rather than the program failing.
+    const double ratio = std::clamp(devicePixelRatioF(), 1.0, surface_checks::kLargestScale);
+    if (ratio != surface_.Scale()) {
         surface_.SetScale(ratio);
         update();
     }

@@ -12,6 +12,7 @@
 
 #include "device_colour.h"
 #include "platform_error.h"
+#include "surface_checks.h"
 #include "text_painter.h"
 
 namespace lorvane {
@@ -19,8 +20,6 @@ namespace lorvane {
 namespace {
 
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
-// Text that starts further away than this cannot reach the picture.
-constexpr double kFarAway = 1.0e6;
 
 QString ToQString(std::string_view text)
 {
@@ -47,7 +46,7 @@ void CachedTextPainter::Draw(QImage& image, double scale, double x, double y, do
         TextPainter::Draw(image, scale, x, y, points, colour, text);
         return;
     }
-    if (text.empty() || std::abs(x) > kFarAway || std::abs(y) > kFarAway) {
+    if (text.empty() || std::abs(x) > surface_checks::kFarAway || std::abs(y) > surface_checks::kFarAway) {
         return;
     }
     const ShapedText& shaped = Shaped(text);

@@ -8,31 +8,13 @@
 
 #include "device_colour.h"
 #include "platform_error.h"
+#include "surface_checks.h"
 
 namespace lorvane {
 
+using namespace surface_checks;
+
 namespace {
-
-constexpr double kLargestScale = 16.0;
-constexpr float kLargestFontSize = 2048.0F;
-// Coordinates are clamped to this before they become integers; it is far outside the picture.
-constexpr double kCoordinateLimit = 1.0e7;
-
-void RequireFinite(std::initializer_list<float> values)
-{
-    for (const float value : values) {
-        if (!std::isfinite(value)) {
-            throw PlatformError("overflow: coordinate is not a finite number");
-        }
-    }
-}
-
-// Nearest whole number, halves to even: lrint rounds in the current mode as nearbyint does, and
-// unlike nearbyint it becomes a single instruction on every x86-64 when errno need not be set.
-int ToPixel(double coordinate)
-{
-    return static_cast<int>(std::lrint(std::clamp(coordinate, -kCoordinateLimit, kCoordinateLimit)));
-}
 
 // Liang-Barsky: shortens the segment to the box; false when none of it lies inside.
 bool ClipToBox(double& x1, double& y1, double& x2, double& y2, double width, double height)
@@ -143,9 +125,7 @@ void RasterSurface::DrawLine(float x1, float y1, float x2, float y2, Colour colo
 
 void RasterSurface::SetFontSize(float points)
 {
-    if (!std::isfinite(points) || points <= 0.0F || points > kLargestFontSize) {
-        throw PlatformError("invalid font size");
-    }
+    RequireFontSize(points);
     fontSize_ = points;
 }
 

@@ -12,14 +12,13 @@
 
 #include "device_colour.h"
 #include "platform_error.h"
+#include "surface_checks.h"
 
 namespace lorvane {
 
 namespace {
 
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
-// Text that starts further away than this cannot reach the picture.
-constexpr double kFarAway = 1.0e6;
 
 int DevicePixelSize(double scale, double points)
 {
@@ -43,7 +42,7 @@ void TextPainter::Draw(QImage& image, double scale, double x, double y, double p
                        Colour colour, std::string_view text)
 {
     const QFont font = CaptionFont(scale, points);
-    if (text.empty() || std::abs(x) > kFarAway || std::abs(y) > kFarAway) {
+    if (text.empty() || std::abs(x) > surface_checks::kFarAway || std::abs(y) > surface_checks::kFarAway) {
         return;
     }
     // Positions and sizes here are device pixels: the image must have a pixel ratio of 1.

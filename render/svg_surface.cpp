@@ -10,37 +10,20 @@
 
 #include "device_colour.h"
 #include "platform_error.h"
+#include "surface_checks.h"
 #include "text_painter.h"
 
 namespace lorvane {
 
+using namespace surface_checks;
+
 namespace {
 
-constexpr int kLargestScale = 16;
-constexpr float kLargestFontSize = 2048.0F;
-// Coordinates are clamped to this before they become integers; it is far outside the picture.
-constexpr double kCoordinateLimit = 1.0e7;
-// Text that starts further away than this cannot reach the picture.
-constexpr double kFarAway = 1.0e6;
 constexpr std::uint32_t kRgbBits = 0xFFFFFFU;
 constexpr int kHexDigitsOfRgb = 6;
 constexpr int kSignificantDigits = 10;
 // The same faces the raster surface draws with, then whatever sans-serif the viewer has.
 constexpr auto kFontFamily = "DejaVu Sans, sans-serif";
-
-void RequireFinite(std::initializer_list<float> values)
-{
-    for (const float value : values) {
-        if (!std::isfinite(value)) {
-            throw PlatformError("overflow: coordinate is not a finite number");
-        }
-    }
-}
-
-int ToPixel(double coordinate)
-{
-    return static_cast<int>(std::nearbyint(std::clamp(coordinate, -kCoordinateLimit, kCoordinateLimit)));
-}
 
 QString Number(double value)
 {
@@ -57,7 +40,7 @@ QString Hex(Colour colour)
 
 SvgSurface::SvgSurface(int scale) : scale_(scale)
 {
-    if (scale < 1 || scale > kLargestScale) {
+    if (scale < 1 || scale > static_cast<int>(kLargestScale)) {
         throw PlatformError("invalid scale");
     }
 }
@@ -99,9 +82,7 @@ void SvgSurface::Line(float x1, float y1, float x2, float y2, Colour colour)
 
 void SvgSurface::SetFontSize(float points)
 {
-    if (!std::isfinite(points) || points <= 0.0F || points > kLargestFontSize) {
-        throw PlatformError("invalid font size");
-    }
+    RequireFontSize(points);
     fontSize_ = points;
 }
 
