@@ -1,9 +1,11 @@
 #include "picture_box.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QPainter>
 
+#include "platform_error.h"
 #include "raster_surface.h"
 #include "surface_checks.h"
 
@@ -26,12 +28,22 @@ QSize PictureBox::sizeHint() const
 
 void PictureBox::MatchDevicePixelRatio()
 {
-    // Outside the surface's scales Qt resizes the image itself rather than the program failing.
-    const double ratio = std::clamp(devicePixelRatioF(), 1.0, surface_checks::kLargestScale);
-    if (ratio != surface_.Scale()) {
-        surface_.SetScale(ratio);
-        update();
+    // Outside the surface's scales, or without the memory for a larger picture, the picture
+    // keeps its scale and Qt resizes it on the way to the screen: never a failure here.
+    const double ratio = devicePixelRatioF();
+    if (!std::isfinite(ratio)) {
+        return;
     }
+    const double scale = std::clamp(ratio, 1.0, surface_checks::kLargestScale);
+    if (scale == surface_.Scale()) {
+        return;
+    }
+    try {
+        surface_.SetScale(scale);
+    } catch (const PlatformError&) {
+        return;
+    }
+    update();
 }
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/)

@@ -171,6 +171,12 @@ void RasterSurface::SetScale(double scale)
     Flush();
     const int width = DeviceEdge(kWidth, scale, INT32_MAX);
     const int height = DeviceEdge(kHeight, scale, INT32_MAX);
+    // Plain device pixels (ratio 1): text is placed in device pixels and the window maps the
+    // image onto the 600 x 450 area itself.
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull()) {
+        throw PlatformError("not enough memory for the picture at this scale");
+    }
     for (int x = 0; x <= kWidth; ++x) {
         deviceX_[static_cast<std::size_t>(x)] = DeviceEdge(x, scale, width);
     }
@@ -178,9 +184,7 @@ void RasterSurface::SetScale(double scale)
         deviceY_[static_cast<std::size_t>(y)] = DeviceEdge(y, scale, height);
     }
     scale_ = scale;
-    // Plain device pixels (ratio 1): text is placed in device pixels and the window maps the
-    // image onto the 600 x 450 area itself.
-    image_ = QImage(width, height, QImage::Format_RGB32);
+    image_ = std::move(image);
     eraseDue_ = true;
     rendered_ = 0;
 }
