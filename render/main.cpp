@@ -6,8 +6,24 @@
 #include "batch_writer.h"
 #include "command_line.h"
 
+namespace {
+
+QtMessageHandler toolkitDefault = nullptr;
+
+// A command-line tool speaks only for itself: the toolkit's own notes about the environment
+// (such as a missing XDG_RUNTIME_DIR when run as root) would stand before its one-line answers.
+void KeepToolkitNotesQuiet(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        toolkitDefault(type, context, message);
+    }
+}
+
+}  // namespace
+
 int main(int argc, char* argv[])
 {
+    toolkitDefault = qInstallMessageHandler(KeepToolkitNotesQuiet);
     // Text needs an application, but never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
