@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -18,8 +17,6 @@
 namespace lorvane {
 
 namespace {
-
-constexpr double kPixelsPerPoint = 96.0 / 72.0;
 
 QString ToQString(std::string_view text)
 {
@@ -69,17 +66,11 @@ double CachedTextPainter::LineHeight(double scale, double points)
 
 void CachedTextPainter::Prepare(double scale, double points)
 {
-    if (QGuiApplication::instance() == nullptr) {
-        throw PlatformError("text needs a running application");
-    }
-    // The font TextPainter builds for this size and scale.
-    const int pixelSize = std::max(1, static_cast<int>(std::lround(points * kPixelsPerPoint * scale)));
+    const int pixelSize = TextPainter::PixelSize(scale, points);
     if (font_ && pixelSize == pixelSize_) {
         return;
     }
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
+    const QFont font = TextPainter::Font(scale, points);
     const QFontMetricsF metrics(font);
     font_ = font;
     pixelSize_ = pixelSize;

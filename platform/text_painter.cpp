@@ -58,6 +58,16 @@ void TextPainter::Draw(QImage& image, double scale, double x, double y, double p
     painter.drawText(baseline, line);
 }
 
+QFont TextPainter::Font(double scale, double points)
+{
+    return CaptionFont(scale, points);
+}
+
+int TextPainter::PixelSize(double scale, double points)
+{
+    return DevicePixelSize(scale, points);
+}
+
 double TextPainter::LineHeight(double scale, double points)
 {
     return QFontMetricsF(CaptionFont(scale, points)).height() / scale;

@@ -4,6 +4,7 @@
 
 #include "colour.h"
 
+class QFont;
 class QImage;
 
 namespace lorvane {
@@ -15,6 +16,10 @@ public:
     // Needs a running QGuiApplication; raises PlatformError otherwise.
     static void Draw(QImage& image, double scale, double x, double y, double points,
                      Colour colour, std::string_view text);
+    // The caption font at this scale and size: what Draw draws with.
+    static QFont Font(double scale, double points);
+    // That font's size in device pixels.
+    static int PixelSize(double scale, double points);
     // The height of one line of text, in picture pixels.
     static double LineHeight(double scale, double points);
     // The font size Draw uses, in picture pixels: whole device pixels at this scale.
