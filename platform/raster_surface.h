@@ -11,6 +11,7 @@
 
 #include "cached_text_painter.h"
 #include "rectangle_painter.h"
+#include "shapes.h"
 #include "surface.h"
 
 namespace lorvane {
@@ -46,21 +47,8 @@ public:
     [[nodiscard]] const QImage& Image() const;
 
 private:
-    // A rectangle of picture pixels, right and bottom exclusive.
-    struct Fill {
-        int left = 0;
-        int top = 0;
-        int right = 0;
-        int bottom = 0;
-        Colour colour = 0;
-    };
-    struct SlantedLine {
-        int x1 = 0;
-        int y1 = 0;
-        int x2 = 0;
-        int y2 = 0;
-        Colour colour = 0;
-    };
+    using Fill = FillShape;
+    using SlantedLine = LineShape;
     struct Text {
         double x = 0;
         double y = 0;

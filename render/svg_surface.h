@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 
+#include "shapes.h"
 #include "surface.h"
 
 namespace lorvane {
@@ -35,22 +36,9 @@ public:
     [[nodiscard]] QByteArray Document() const;
 
 private:
-    // Picture pixels, right and bottom exclusive.
-    struct Fill {
-        int left = 0;
-        int top = 0;
-        int right = 0;
-        int bottom = 0;
-        Colour colour = 0;
-    };
-    // Centres of the end pixels.
-    struct SlantedLine {
-        int x1 = 0;
-        int y1 = 0;
-        int x2 = 0;
-        int y2 = 0;
-        Colour colour = 0;
-    };
+    using Fill = FillShape;
+    // Drawn between the centres of its end pixels.
+    using SlantedLine = LineShape;
     // Already where the raster surface puts it: the left end and the baseline.
     struct Text {
         double x = 0;
