@@ -5,17 +5,17 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "captions.h"
 #include "clock.h"
+#include "picture_size.h"
 #include "picture_box.h"
 #include "random_source.h"
-#include "raster_surface.h"
+#include "recording.h"
 
 namespace lorvane {
 
 namespace {
 
-constexpr QRect kPicture1Geometry(32, 80, 600, 450);
+constexpr QRect kPicture1Geometry(32, 80, kPictureWidth, kPictureHeight);
 constexpr QRect kCommand1Geometry(480, 560, 65, 25);
 constexpr QRect kCommand2Geometry(560, 560, 49, 25);
 // The controls end at (632, 585); the right and bottom margins match the left one.
@@ -34,13 +34,13 @@ QPushButton* MakeButton(const QString& name, const QString& caption, const QRect
 
 }  // namespace
 
-Form1::Form1(RasterSurface& surface, RandomSource& random, Clock& clock, QWidget* parent)
+Form1::Form1(Recording& picture, RandomSource& random, Clock& clock, QWidget* parent)
     : QWidget(parent),
-      surface_(surface),
+      recording_(picture),
       random_(random),
       clock_(clock),
-      composer_(state_, surface, random, clock),
-      picture1_(new PictureBox(surface, this)),
+      composer_(state_, picture, random, clock),
+      picture1_(new PictureBox(picture, this)),
       command1_(MakeButton(QStringLiteral("Command1"), QStringLiteral("next"), kCommand1Geometry, this)),
       command2_(MakeButton(QStringLiteral("Command2"), QStringLiteral("exit"), kCommand2Geometry, this))
 {
@@ -65,13 +65,11 @@ void Form1::Load()
         connect(window, &QWindow::screenChanged, picture1_, &PictureBox::MatchDevicePixelRatio);
     }
     random_.Seed(clock_.Timer());
-    state_.tekst1 = kArtistAddress;
-    state_.tekst2 = kAttribution;
+    state_.SetCaptions();
     update();
-    state_.sir = PictureState::kWidth;
-    state_.vis = PictureState::kHeight;
+    state_.SetDrawingSize();
     composer_.DrawPicture();
-    picture1_->update();
+    picture1_->ShowRecording();
 }
 
 void Form1::Command1Click()
@@ -79,10 +77,10 @@ void Form1::Command1Click()
     if (ending_) {
         return;
     }
-    surface_.Cls();
+    recording_.Cls();
     update();
     composer_.DrawPicture();
-    picture1_->update();
+    picture1_->ShowRecording();
 }
 
 void Form1::Command2Click()

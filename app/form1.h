@@ -12,15 +12,15 @@ namespace lorvane {
 class Clock;
 class PictureBox;
 class RandomSource;
-class RasterSurface;
+class Recording;
 
 // The program's one window: the drawing area and the "next" and "exit" buttons. It owns the
-// picture state; the surface, random source and clock are handed in.
+// picture state; the recording it draws on, the random source and the clock are handed in.
 class Form1 : public QWidget {
     Q_OBJECT
 
 public:
-    Form1(RasterSurface& surface, RandomSource& random, Clock& clock, QWidget* parent = nullptr);
+    Form1(Recording& picture, RandomSource& random, Clock& clock, QWidget* parent = nullptr);
 
     // Shows the window, seeds the random source from the time of day and draws the first picture.
     void Load();
@@ -31,7 +31,7 @@ private:
     void Command2Click();
     void SetBlackBackground();
 
-    RasterSurface& surface_;
+    Recording& recording_;
     RandomSource& random_;
     Clock& clock_;
     PictureState state_;

@@ -5,14 +5,13 @@
 
 #include <QPainter>
 
+#include "picture_size.h"
 #include "platform_error.h"
-#include "raster_surface.h"
-#include "surface_checks.h"
+#include "recording.h"
 
 namespace lorvane {
 
-PictureBox::PictureBox(RasterSurface& surface, QWidget* parent)
-    : QWidget(parent), surface_(surface)
+PictureBox::PictureBox(const Recording& recording, QWidget* parent) : QWidget(parent), recording_(recording)
 {
     setObjectName(QStringLiteral("Picture1"));
     setFocusPolicy(Qt::StrongFocus);
@@ -23,34 +22,40 @@ PictureBox::PictureBox(RasterSurface& surface, QWidget* parent)
 
 QSize PictureBox::sizeHint() const
 {
-    return {RasterSurface::kWidth, RasterSurface::kHeight};
+    return {kPictureWidth, kPictureHeight};
+}
+
+void PictureBox::ShowRecording()
+{
+    player_.Play(recording_);
+    update();
 }
 
 void PictureBox::MatchDevicePixelRatio()
 {
-    // Outside the surface's scales, or without the memory for a larger picture, the picture
+    // Outside the player's scales, or without the memory for a larger picture, the picture
     // keeps its scale and Qt resizes it on the way to the screen: never a failure here.
     const double ratio = devicePixelRatioF();
     if (!std::isfinite(ratio)) {
         return;
     }
-    const double scale = std::clamp(ratio, 1.0, surface_checks::kLargestScale);
-    if (scale == surface_.Scale()) {
+    const double scale = std::clamp(ratio, 1.0, RasterPlayer::kLargestScale);
+    if (scale == player_.Scale()) {
         return;
     }
     try {
-        surface_.SetScale(scale);
+        player_ = RasterPlayer(scale);
     } catch (const PlatformError&) {
         return;
     }
-    update();
+    ShowRecording();
 }
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     // At the screen's pixel ratio the image covers the area one device pixel for one.
-    painter.drawImage(rect(), surface_.Image());
+    painter.drawImage(rect(), player_.Image());
 }
 
 }  // namespace lorvane

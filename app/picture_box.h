@@ -2,26 +2,33 @@
 
 #include <QWidget>
 
+#include "raster_player.h"
+
 namespace lorvane {
 
-class RasterSurface;
+class Recording;
 
-// The drawing area: shows the surface's picture, one device pixel for one image pixel.
+// The drawing area: holds the recording of the picture it shows and that picture as an image at
+// the screen's pixel ratio, one device pixel for one image pixel.
 class PictureBox : public QWidget {
     Q_OBJECT
 
 public:
-    explicit PictureBox(RasterSurface& surface, QWidget* parent = nullptr);
+    explicit PictureBox(const Recording& recording, QWidget* parent = nullptr);
 
     [[nodiscard]] QSize sizeHint() const override;
-    // Renders the picture again when the screen's pixel density has changed.
+    // Plays the recording into the image and asks for a repaint: after every picture.
+    void ShowRecording();
+    // Plays the recording again when the screen's pixel density has changed.
     void MatchDevicePixelRatio();
+    [[nodiscard]] const QImage& Image() const { return player_.Image(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    RasterSurface& surface_;
+    const Recording& recording_;
+    RasterPlayer player_;
 };
 
 }  // namespace lorvane

@@ -29,5 +29,6 @@ int main(int argc, char* argv[])
     reporter.AddRatioAtMost("BM_DrawPicture", "BM_RectFillFloor", kFloorRatioGoal);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    return 0;
+    // A missed goal fails the run, so that it cannot pass unnoticed.
+    return reporter.AllGoalsMet() ? 0 : 1;
 }

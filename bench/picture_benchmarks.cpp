@@ -6,15 +6,16 @@
 #include <QImage>
 #include <QPainter>
 
-#include "captions.h"
 #include "composer.h"
-#include "fill_recorder.h"
+#include "device_colour.h"
 #include "fixed_clock.h"
 #include "palette.h"
 #include "picture_state.h"
 #include "qpainter_line_surface.h"
-#include "raster_surface.h"
+#include "raster_player.h"
+#include "recording.h"
 #include "seeded_random_source.h"
+#include "svg_player.h"
 
 namespace lorvane {
 
@@ -37,45 +38,50 @@ std::array<SeededRandomSource, kSeeds.size()> SeededSources()
     return sources;
 }
 
-PictureState WindowState()
-{
-    PictureState state;
-    state.sir = PictureState::kWidth;
-    state.vis = PictureState::kHeight;
-    state.tekst1 = kArtistAddress;
-    state.tekst2 = kAttribution;
-    return state;
-}
-
-// What a press of "next" does to the surface: clear it and draw a whole picture.
-template <class PictureSurface>
-void DrawPictures(benchmark::State& benchState, PictureSurface& surface)
+// What a press of "next" does to the surface: clear it and draw a whole picture; then `show`
+// turns it into an output.
+template <class PictureSurface, class Show>
+void DrawPictures(benchmark::State& benchState, PictureSurface& surface, Show show)
 {
     FixedClock clock = PictureClock();
     const auto seeded = SeededSources();
     SeededRandomSource random;
-    PictureState state = WindowState();
+    PictureState state = PictureState::AtStartUp();
     Composer composer(state, surface, random, clock);
     std::size_t picture = 0;
     for (auto _ : benchState) {
         random = seeded[picture++ % seeded.size()];
         surface.Cls();
         composer.DrawPicture();
-        benchmark::DoNotOptimize(surface.Image().constBits());
+        show();
         benchmark::ClobberMemory();
     }
 }
 
 void BM_DrawPicture(benchmark::State& benchState)
 {
-    RasterSurface surface;
-    DrawPictures(benchState, surface);
+    Recording recording;
+    RasterPlayer player;
+    DrawPictures(benchState, recording, [&] { benchmark::DoNotOptimize(player.Play(recording).constBits()); });
+}
+
+void BM_RecordPicture(benchmark::State& benchState)
+{
+    Recording recording;
+    DrawPictures(benchState, recording, [&] { benchmark::DoNotOptimize(recording.Items().data()); });
+}
+
+void BM_WriteSvg(benchmark::State& benchState)
+{
+    Recording recording;
+    DrawPictures(benchState, recording,
+                 [&] { benchmark::DoNotOptimize(SvgDocument(recording, 1).constData()); });
 }
 
 void BM_DrawPictureQPainterLines(benchmark::State& benchState)
 {
     QPainterLineSurface surface;
-    DrawPictures(benchState, surface);
+    DrawPictures(benchState, surface, [&] { benchmark::DoNotOptimize(surface.Image().constBits()); });
 }
 
 void BM_MakePalette(benchmark::State& benchState)
@@ -90,30 +96,27 @@ void BM_MakePalette(benchmark::State& benchState)
     }
 }
 
+// The floor: the recorded rectangles of each picture, one QImage::fill and a fillRect each.
 void BM_RectFillFloor(benchmark::State& benchState)
 {
-    constexpr std::size_t kFillsPerPicture = 201;
     FixedClock clock = PictureClock();
     auto seeded = SeededSources();
-    std::vector<std::vector<FillRecorder::Fill>> pictures;
-    for (SeededRandomSource& random : seeded) {
-        FillRecorder recorder;
-        PictureState state = WindowState();
-        Composer(state, recorder, random, clock).DrawPicture();
-        if (recorder.Fills().size() != kFillsPerPicture) {
-            benchState.SkipWithError("a picture did not come out as 201 fills");
-            return;
-        }
-        pictures.push_back(recorder.Fills());
+    std::vector<Recording> pictures(seeded.size());
+    for (std::size_t i = 0; i < seeded.size(); ++i) {
+        PictureState state = PictureState::AtStartUp();
+        Composer(state, pictures[i], seeded[i], clock).DrawPicture();
     }
-    QImage image(RasterSurface::kWidth, RasterSurface::kHeight, QImage::Format_RGB32);
+    QImage image(kPictureWidth, kPictureHeight, QImage::Format_RGB32);
     std::size_t picture = 0;
     for (auto _ : benchState) {
-        const std::vector<FillRecorder::Fill>& fills = pictures[picture++ % pictures.size()];
-        image.fill(fills.front().colour);
+        const Recording& recording = pictures[picture++ % pictures.size()];
+        image.fill(QColor::fromRgb(ToDevicePixel(recording.Background())));
         QPainter painter(&image);
-        for (std::size_t i = 1; i < fills.size(); ++i) {
-            painter.fillRect(fills[i].rect, fills[i].colour);
+        for (const RecordedItem& item : recording.Items()) {
+            if (const auto* fill = std::get_if<FillItem>(&item)) {
+                painter.fillRect(QRect(fill->left, fill->top, fill->right - fill->left, fill->bottom - fill->top),
+                                 QColor::fromRgb(ToDevicePixel(fill->colour)));
+            }
         }
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
@@ -124,6 +127,8 @@ void BM_RectFillFloor(benchmark::State& benchState)
 }  // namespace
 
 BENCHMARK(BM_DrawPicture)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RecordPicture)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WriteSvg)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MakePalette)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawPictureQPainterLines)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RectFillFloor)->Unit(benchmark::kMicrosecond);

@@ -13,7 +13,7 @@
 #include <QPushButton>
 
 #include "form1.h"
-#include "raster_surface.h"
+#include "recording.h"
 #include "seeded_random_source.h"
 #include "system_clock.h"
 
@@ -50,8 +50,8 @@ int main(int argc, char* argv[])
 
     lorvane::SystemClock clock;
     lorvane::SeededRandomSource random;
-    lorvane::RasterSurface surface;
-    lorvane::Form1 form(surface, random, clock);
+    lorvane::Recording picture;
+    lorvane::Form1 form(picture, random, clock);
     form.Load();
     QApplication::processEvents();
     auto* const next = form.findChild<QPushButton*>(QStringLiteral("Command1"));

@@ -9,7 +9,7 @@
 #include <QString>
 
 #include "device_colour.h"
-#include "raster_surface.h"
+#include "picture_size.h"
 
 namespace lorvane {
 
@@ -28,7 +28,7 @@ QFont FontOfSize(double points)
 }  // namespace
 
 QPainterLineSurface::QPainterLineSurface()
-    : image_(RasterSurface::kWidth, RasterSurface::kHeight, QImage::Format_RGB32)
+    : image_(kPictureWidth, kPictureHeight, QImage::Format_RGB32)
 {
     image_.fill(ToDevicePixel(backColour_));
 }

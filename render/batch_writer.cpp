@@ -5,13 +5,14 @@
 #include <QBuffer>
 #include <QImageWriter>
 
-#include "captions.h"
 #include "composer.h"
 #include "output_folder.h"
+#include "pdf_player.h"
 #include "picture_state.h"
-#include "raster_surface.h"
+#include "raster_player.h"
+#include "recording.h"
 #include "seeded_random_source.h"
-#include "svg_surface.h"
+#include "svg_player.h"
 #include "system_clock.h"
 
 namespace lorvane {
@@ -38,15 +39,21 @@ std::optional<QString> BatchWriter::Run(const std::function<void(const QString& 
 {
     SystemClock systemClock;
     Clock& clock = options_.at ? static_cast<Clock&>(*options_.at) : systemClock;
-    if (options_.format == ImageFormat::Svg) {
-        SvgSurface surface(options_.scale);
-        return Draw(surface, clock, [&surface] { return surface.Document(); }, QStringLiteral(".svg"), written);
+    switch (options_.format) {
+    case ImageFormat::Svg:
+        return Draw(clock, [this](const Recording& picture) { return SvgDocument(picture, options_.scale); },
+                    QStringLiteral(".svg"), written);
+    case ImageFormat::Pdf:
+        return Draw(clock, PdfDocument, QStringLiteral(".pdf"), written);
+    case ImageFormat::Png:
+        break;
     }
-    RasterSurface surface(options_.scale);
-    return Draw(surface, clock, [&surface] { return Png(surface.Image()); }, QStringLiteral(".png"), written);
+    RasterPlayer player(options_.scale);
+    return Draw(clock, [&player](const Recording& picture) { return Png(player.Play(picture)); },
+                QStringLiteral(".png"), written);
 }
 
-std::optional<QString> BatchWriter::Draw(Surface& surface, Clock& clock, const std::function<QByteArray()>& encode,
+std::optional<QString> BatchWriter::Draw(Clock& clock, const std::function<QByteArray(const Recording&)>& encode,
                                          const QString& extension,
                                          const std::function<void(const QString& path)>& written) const
 {
@@ -54,23 +61,19 @@ std::optional<QString> BatchWriter::Draw(Surface& surface, Clock& clock, const s
     if (std::optional<QString> problem = folder.Problem()) {
         return problem;
     }
+    Recording picture;
     SeededRandomSource random;
-    PictureState state;
-    Composer composer(state, surface, random, clock);
+    PictureState state = PictureState::AtStartUp();
+    Composer composer(state, picture, random, clock);
 
-    // The window's start-up, in its order.
     random.Seed(options_.seed);
-    state.tekst1 = kArtistAddress;
-    state.tekst2 = kAttribution;
-    state.sir = PictureState::kWidth;
-    state.vis = PictureState::kHeight;
     for (int number = 1; number <= options_.pictures; ++number) {
         // Each further picture as the "next" button draws it.
         if (number > 1) {
-            surface.Cls();
+            picture.Cls();
         }
         composer.DrawPicture();
-        const QByteArray bytes = encode();
+        const QByteArray bytes = encode(picture);
         if (bytes.isEmpty()) {
             return QStringLiteral("cannot encode picture %1").arg(number);
         }

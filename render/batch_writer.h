@@ -11,7 +11,7 @@
 namespace lorvane {
 
 class Clock;
-class Surface;
+class Recording;
 
 // Draws the pictures of one seed exactly as the window draws them after the same seed, its
 // start-up first and then one "next" per further picture, and saves each to its own file.
@@ -25,8 +25,7 @@ public:
     [[nodiscard]] std::optional<QString> Run(const std::function<void(const QString& path)>& written);
 
 private:
-    [[nodiscard]] std::optional<QString> Draw(Surface& surface, Clock& clock,
-                                              const std::function<QByteArray()>& encode,
+    [[nodiscard]] std::optional<QString> Draw(Clock& clock, const std::function<QByteArray(const Recording&)>& encode,
                                               const QString& extension,
                                               const std::function<void(const QString& path)>& written) const;
 

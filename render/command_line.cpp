@@ -35,8 +35,8 @@ std::optional<int> WholeNumber(const QString& text, int most)
 CommandLine::CommandLine()
 {
     parser_.setApplicationDescription(
-        QStringLiteral("Draws the pictures lorvane01 draws after the same seed and saves each one as a PNG\n"
-                       "or SVG file named after the picture and its number, e.g. T20240307090502-1.png.\n"
+        QStringLiteral("Draws the pictures lorvane01 draws after the same seed and saves each one as a PNG,\n"
+                       "SVG or PDF file named after the picture and its number, e.g. T20240307090502-1.png.\n"
                        "An existing file is never replaced: the new one is called T20240307090502-1-2.png,\n"
                        "then -3 and so on."));
     parser_.addOptions({seed_, pictures_, at_, scale_, format_, out_});
@@ -114,8 +114,10 @@ std::variant<RenderOptions, UsageError> CommandLine::Options() const
     const QString format = parser_.value(format_);
     if (format == QLatin1String("svg")) {
         options.format = ImageFormat::Svg;
+    } else if (format == QLatin1String("pdf")) {
+        options.format = ImageFormat::Pdf;
     } else if (format != QLatin1String("png")) {
-        return UsageError{QStringLiteral("--format '%1' is not png or svg").arg(format)};
+        return UsageError{QStringLiteral("--format '%1' is not png, svg or pdf").arg(format)};
     }
 
     options.folder = parser_.value(out_);

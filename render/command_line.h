@@ -56,7 +56,8 @@ private:
                                              "drawn at that size (1 to %1; default 1).")
                                   .arg(RenderOptions::kLargestScale),
                               QStringLiteral("N"), QStringLiteral("1")};
-    QCommandLineOption format_{QStringLiteral("format"), QStringLiteral("png or svg (default png)."),
+    QCommandLineOption format_{QStringLiteral("format"), QStringLiteral("png, svg or pdf (default png). A PDF page is the picture's size "
+                                                              "at 96 dpi, whatever the scale."),
                                QStringLiteral("format"), QStringLiteral("png")};
     QCommandLineOption out_{QStringLiteral("out"),
                             QStringLiteral("Writes the files into the existing folder <DIR> (default: the "

@@ -8,7 +8,7 @@
 
 namespace lorvane {
 
-enum class ImageFormat { Png, Svg };
+enum class ImageFormat { Png, Svg, Pdf };
 
 // What lorvane01-render has been asked to draw and where to put it.
 struct RenderOptions {

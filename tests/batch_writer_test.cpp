@@ -9,7 +9,8 @@
 
 #include "fakes.h"
 #include "form1.h"
-#include "raster_surface.h"
+#include "picture_box.h"
+#include "recording.h"
 #include "seeded_random_source.h"
 
 namespace lorvane {
@@ -93,16 +94,17 @@ TEST(BatchWriter, TheNthPictureIsTheWindowsNthPicture)
     testing::ScriptedClock clock("03-07-2024", "09:05:02");
     clock.timer = kSeed;
     SeededRandomSource random;
-    RasterSurface surface;
-    Form1 form(surface, random, clock);
+    Recording picture;
+    Form1 form(picture, random, clock);
     form.Load();
     auto* next = form.findChild<QPushButton*>("Command1");
+    const auto* shown = form.findChild<PictureBox*>("Picture1");
     ASSERT_NE(next, nullptr);
     for (int n = 0; n < files.size(); ++n) {
         if (n > 0) {
             next->click();
         }
-        EXPECT_EQ(Picture(files[n]), surface.Image().convertToFormat(QImage::Format_RGB32)) << "picture " << n + 1;
+        EXPECT_EQ(Picture(files[n]), shown->Image().convertToFormat(QImage::Format_RGB32)) << "picture " << n + 1;
     }
 }
 

@@ -13,7 +13,8 @@
 #include "composer.h"
 #include "fakes.h"
 #include "picture_state.h"
-#include "raster_surface.h"
+#include "raster_player.h"
+#include "recording.h"
 #include "seeded_random_source.h"
 
 namespace lorvane {
@@ -271,12 +272,12 @@ TEST(Composer, RasterPictureMatchesAPlainFillOfEachSquareWithCaptionsAlongTheBot
 {
     for (const float seed : {0.0F, 33302.5F, 86399.99F}) {
         PictureState state = WindowState();
-        RasterSurface surface;
+        Recording recording;
         KeepingRandomSource random(seed);
         ScriptedClock clock("03-07-2024", "09:05:02");
-        Composer composer(state, surface, random, clock);
+        Composer composer(state, recording, random, clock);
         composer.DrawPicture();
-        const QImage& image = surface.Image();
+        const QImage image = RasterPlayer().Play(recording);
         const PictureModel model(random.given);
 
         std::array<int, 3> firstCaptionColumn = {600, 600, 600};

@@ -9,7 +9,7 @@
 #include "fakes.h"
 #include "form1.h"
 #include "picture_box.h"
-#include "raster_surface.h"
+#include "recording.h"
 #include "seeded_random_source.h"
 
 namespace lorvane {
@@ -46,12 +46,13 @@ protected:
     }
 
     QPushButton* Button(const char* name) { return form.findChild<QPushButton*>(name); }
-    QWidget* Picture1() { return form.findChild<PictureBox*>("Picture1"); }
+    PictureBox* Picture1() { return form.findChild<PictureBox*>("Picture1"); }
+    const QImage& Shown() { return Picture1()->Image(); }
 
-    RasterSurface surface;
+    Recording picture;
     CountingRandomSource random;
     testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
-    Form1 form{surface, random, clock};
+    Form1 form{picture, random, clock};
 };
 
 TEST_F(Form1Test, ControlsStandAtTheirPixelsInAWindowLargeEnoughForThem)
@@ -83,21 +84,21 @@ TEST_F(Form1Test, LoadSeedsOnceFromTheTimeOfDayAndDrawsOnePicture)
 
     // The same seed gives the same first picture.
     SeededRandomSource sameSeed;
-    RasterSurface sameSurface;
-    Form1 twin(sameSurface, sameSeed, clock);
+    Recording samePicture;
+    Form1 twin(samePicture, sameSeed, clock);
     twin.Load();
-    EXPECT_EQ(sameSurface.Image(), surface.Image());
+    EXPECT_EQ(twin.findChild<PictureBox*>("Picture1")->Image(), Shown());
 }
 
 TEST_F(Form1Test, NextDrawsOneNewPictureFromTheContinuingSequence)
 {
-    const QImage first = surface.Image().copy();
+    const QImage first = Shown().copy();
     clock.time = "09:05:07";
     QTest::mouseClick(Button("Command1"), Qt::LeftButton);
 
     EXPECT_EQ(random.seeds, 1);
     EXPECT_EQ(random.drawn, 2 * 809);
-    EXPECT_NE(surface.Image(), first);
+    EXPECT_NE(Shown(), first);
     // The caption names the time the new picture's drawing began.
     EXPECT_EQ(form.State().imeslike, "T20240307090507");
 }
@@ -106,12 +107,11 @@ TEST_F(Form1Test, PictureIsRenderedAtTheScreensPixelRatio)
 {
     // Also run with QT_SCALE_FACTOR 2 and 1.5: one image pixel for each device pixel.
     const double ratio = form.devicePixelRatioF();
-    EXPECT_EQ(surface.Scale(), ratio);
-    EXPECT_EQ(surface.Image().size(), QSize(qRound(600 * ratio), qRound(450 * ratio)));
-    QImage onScreen(surface.Image().size(), QImage::Format_RGB32);
+    EXPECT_EQ(Shown().size(), QSize(qRound(600 * ratio), qRound(450 * ratio)));
+    QImage onScreen(Shown().size(), QImage::Format_RGB32);
     onScreen.setDevicePixelRatio(ratio);
     Picture1()->render(&onScreen);
-    EXPECT_EQ(onScreen.convertToFormat(QImage::Format_RGB32), surface.Image());
+    EXPECT_EQ(onScreen.convertToFormat(QImage::Format_RGB32), Shown());
 }
 
 TEST_F(Form1Test, FocusStartsOnThePictureAndTabVisitsNextThenExit)

@@ -10,8 +10,7 @@
 #include <QTextLayout>
 
 #include "device_colour.h"
-#include "platform_error.h"
-#include "surface_checks.h"
+#include "recorded_item.h"
 #include "text_painter.h"
 
 namespace lorvane {
@@ -24,7 +23,7 @@ QString ToQString(std::string_view text)
 }
 
 // Printable ASCII lays out on one line, left to right, as drawn text does; anything else is
-// left to TextPainter.
+// left to TextPainter. A recording holds no empty text.
 bool IsPlainAscii(std::string_view text)
 {
     constexpr char kFirstPrintable = ' ';
@@ -35,33 +34,23 @@ bool IsPlainAscii(std::string_view text)
 
 }  // namespace
 
-void CachedTextPainter::Draw(QImage& image, double scale, double x, double y, double points, Colour colour,
-                             std::string_view text)
+void CachedTextPainter::Draw(QImage& image, double scale, const TextItem& text)
 {
-    Prepare(scale, points);
-    if (!IsPlainAscii(text)) {
-        TextPainter::Draw(image, scale, x, y, points, colour, text);
+    Prepare(scale, text.points);
+    if (!IsPlainAscii(text.text)) {
+        TextPainter::Draw(image, scale, text);
         return;
     }
-    if (text.empty() || std::abs(x) > surface_checks::kFarAway || std::abs(y) > surface_checks::kFarAway) {
-        return;
-    }
-    const ShapedText& shaped = Shaped(text);
-    // Where TextPainter puts the baseline. The glyphs stand on a line whose top is at 0; the
-    // ascent is a whole number of 64ths, so subtracting it puts them back on the baseline exactly.
-    const QPointF baseline(std::round(x * scale) - shaped.overhang, std::round(y * scale) + std::round(ascent_));
+    const ShapedText& shaped = Shaped(text.text);
+    // The glyphs stand on a line whose top is at 0; the ascent is a whole number of 64ths, so
+    // subtracting it puts them back on the baseline exactly.
+    const QPointF baseline = TextPainter::Baseline(scale, text, ascent_, height_, shaped.overhang);
     const QPointF lineTop(baseline.x(), baseline.y() - shaped.ascent);
     QPainter painter(&image);
-    painter.setPen(QColor::fromRgb(ToDevicePixel(colour)));
+    painter.setPen(QColor::fromRgb(ToDevicePixel(text.colour)));
     for (const QGlyphRun& run : shaped.glyphRuns) {
         painter.drawGlyphRun(lineTop, run);
     }
-}
-
-double CachedTextPainter::LineHeight(double scale, double points)
-{
-    Prepare(scale, points);
-    return height_ / scale;
 }
 
 void CachedTextPainter::Prepare(double scale, double points)

@@ -3,18 +3,12 @@
 #include <cstdint>
 
 #include "colour.h"
-#include "platform_error.h"
 
 namespace lorvane {
 
-constexpr Colour kLargestColour = 0xFFFFFF;
-
-// From red + green * 256 + blue * 256^2 to an opaque 0xAARRGGBB pixel.
+// From red + green * 256 + blue * 256^2 (a recording holds no other) to an opaque 0xAARRGGBB pixel.
 constexpr std::uint32_t ToDevicePixel(Colour colour)
 {
-    if (colour > kLargestColour) {
-        throw PlatformError("invalid colour");
-    }
     const std::uint32_t red = colour & 0xFFU;
     const std::uint32_t green = (colour >> 8U) & 0xFFU;
     const std::uint32_t blue = (colour >> 16U) & 0xFFU;

@@ -10,22 +10,19 @@
 #include <QGlyphRun>
 #include <QList>
 
-#include "colour.h"
-
 class QImage;
 
 namespace lorvane {
 
-// Draws text exactly as TextPainter::Draw does, for a surface that prints the same few texts
+struct TextItem;
+
+// Draws text exactly as TextPainter::Draw does, for a player that prints the same few texts
 // picture after picture: it keeps the font and its measurements for the last size asked for,
 // and the shaped glyphs of the last few plain texts, so that printing one costs little more
 // than drawing its glyphs.
 class CachedTextPainter {
 public:
-    // Both need a running QGuiApplication and raise PlatformError otherwise.
-    void Draw(QImage& image, double scale, double x, double y, double points, Colour colour, std::string_view text);
-    // The height of one line of text, in picture pixels, as TextPainter::LineHeight gives it.
-    [[nodiscard]] double LineHeight(double scale, double points);
+    void Draw(QImage& image, double scale, const TextItem& text);
 
 private:
     static constexpr std::size_t kKeptTexts = 4;

@@ -1,0 +1,141 @@
+#include "raster_player.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <variant>
+
+#include <QGuiApplication>
+
+#include "device_colour.h"
+#include "platform_error.h"
+#include "recording.h"
+
+namespace lorvane {
+
+namespace {
+
+// The device pixel edge of a picture pixel edge; every picture pixel covers at least one.
+int DeviceEdge(int pixel, double scale, int limit)
+{
+    return std::min(limit, static_cast<int>(std::lround(pixel * scale)));
+}
+
+}  // namespace
+
+RasterPlayer::RasterPlayer(double scale)
+{
+    if (!std::isfinite(scale) || scale < 1.0 || scale > kLargestScale) {
+        throw PlatformError("invalid scale");
+    }
+    if (QGuiApplication::instance() == nullptr) {
+        throw PlatformError("text needs a running application");
+    }
+    const int width = DeviceEdge(kPictureWidth, scale, INT32_MAX);
+    const int height = DeviceEdge(kPictureHeight, scale, INT32_MAX);
+    // Plain device pixels (ratio 1): text is placed in device pixels and the window maps the
+    // image onto the 600 x 450 area itself.
+    image_ = QImage(width, height, QImage::Format_RGB32);
+    if (image_.isNull()) {
+        throw PlatformError("not enough memory for the picture at this scale");
+    }
+    image_.fill(ToDevicePixel(0));
+    for (int x = 0; x <= kPictureWidth; ++x) {
+        deviceX_[static_cast<std::size_t>(x)] = DeviceEdge(x, scale, width);
+    }
+    for (int y = 0; y <= kPictureHeight; ++y) {
+        deviceY_[static_cast<std::size_t>(y)] = DeviceEdge(y, scale, height);
+    }
+    scale_ = scale;
+}
+
+const QImage& RasterPlayer::Play(const Recording& recording)
+{
+    const auto items = recording.Items();
+    bool erase = true;
+    std::size_t next = 0;
+    while (next < items.size()) {
+        if (std::holds_alternative<FillItem>(items[next])) {
+            std::size_t last = next + 1;
+            while (last < items.size() && std::holds_alternative<FillItem>(items[last])) {
+                ++last;
+            }
+            PaintFills(items, next, last, erase, recording.Background());
+            erase = false;
+            next = last;
+            continue;
+        }
+        if (erase) {
+            image_.fill(ToDevicePixel(recording.Background()));
+            erase = false;
+        }
+        if (const auto* line = std::get_if<LineItem>(&items[next])) {
+            PaintLine(*line);
+        } else {
+            textPainter_.Draw(image_, scale_, std::get<TextItem>(items[next]));
+        }
+        ++next;
+    }
+    if (erase) {
+        image_.fill(ToDevicePixel(recording.Background()));
+    }
+    return image_;
+}
+
+void RasterPlayer::PaintFills(std::span<const RecordedItem> items, std::size_t first, std::size_t last, bool erase,
+                              Colour background)
+{
+    rectangles_.clear();
+    if (erase) {
+        rectangles_.push_back({0, 0, image_.width(), image_.height(), ToDevicePixel(background)});
+    }
+    for (std::size_t i = first; i < last; ++i) {
+        const FillItem& fill = std::get<FillItem>(items[i]);
+        rectangles_.push_back({deviceX_[static_cast<std::size_t>(fill.left)],
+                               deviceY_[static_cast<std::size_t>(fill.top)],
+                               deviceX_[static_cast<std::size_t>(fill.right)],
+                               deviceY_[static_cast<std::size_t>(fill.bottom)], ToDevicePixel(fill.colour)});
+    }
+    rectanglePainter_.Paint(rectangles_, reinterpret_cast<std::uint32_t*>(image_.bits()),
+                            static_cast<std::ptrdiff_t>(image_.bytesPerLine() / 4), image_.width(), image_.height());
+}
+
+void RasterPlayer::PaintLine(const LineItem& line)
+{
+    auto* const bits = reinterpret_cast<std::uint32_t*>(image_.bits());
+    const auto stride = static_cast<std::ptrdiff_t>(image_.bytesPerLine() / 4);
+    const std::uint32_t pixel = ToDevicePixel(line.colour);
+    const auto plot = [&](int x, int y) {
+        const int left = deviceX_[static_cast<std::size_t>(x)];
+        const int right = deviceX_[static_cast<std::size_t>(x) + 1];
+        for (int row = deviceY_[static_cast<std::size_t>(y)]; row < deviceY_[static_cast<std::size_t>(y) + 1]; ++row) {
+            std::fill(bits + row * stride + left, bits + row * stride + right, pixel);
+        }
+    };
+    // Bresenham over picture pixels, both end points included.
+    const int dx = std::abs(line.x2 - line.x1);
+    const int dy = -std::abs(line.y2 - line.y1);
+    const int stepX = line.x1 < line.x2 ? 1 : -1;
+    const int stepY = line.y1 < line.y2 ? 1 : -1;
+    int error = dx + dy;
+    int x = line.x1;
+    int y = line.y1;
+    while (true) {
+        plot(x, y);
+        if (x == line.x2 && y == line.y2) {
+            break;
+        }
+        const int doubled = 2 * error;
+        if (doubled >= dy) {
+            error += dy;
+            x += stepX;
+        }
+        if (doubled <= dx) {
+            error += dx;
+            y += stepY;
+        }
+    }
+}
+
+}  // namespace lorvane

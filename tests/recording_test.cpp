@@ -1,0 +1,105 @@
+#include "recording.h"
+
+#include <limits>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform_error.h"
+
+namespace lorvane {
+namespace {
+
+constexpr Colour kRed = 0x0000FF;
+constexpr Colour kBlue = 0xFF0000;
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+
+void DrawSquare(Surface& surface, float cx, float cy, float half, Colour colour)
+{
+    for (float x = cx - half; x <= cx + half; x += 1.0F) {
+        surface.Line(x, cy - half, x, cy + half, colour);
+    }
+}
+
+std::vector<RecordedItem> ItemsOf(const Recording& recording)
+{
+    return {recording.Items().begin(), recording.Items().end()};
+}
+
+TEST(Recording, EachSquareBecomesOneClippedFillUntilAFillOfTheWholeAreaHidesThemAll)
+{
+    Recording recording;
+    DrawSquare(recording, 100, 100, 30, kRed);
+    DrawSquare(recording, 0, 449, 49, kBlue);
+    recording.Line(10.0F, 10.0F, 20.0F, 15.0F, kRed);
+    EXPECT_EQ(ItemsOf(recording), (std::vector<RecordedItem>{FillItem{70, 70, 131, 131, kRed},
+                                                             FillItem{0, 400, 50, 450, kBlue},
+                                                             LineItem{10, 10, 20, 15, kRed}}));
+
+    for (float x = 0; x <= 600; x += 1.0F) {
+        recording.Line(x, 0, x, 450, kBlue);
+    }
+    EXPECT_TRUE(recording.Items().empty());
+    EXPECT_EQ(recording.Background(), kBlue);
+}
+
+TEST(Recording, InvalidCallsRaisePlatformErrorAndKeepNothing)
+{
+    constexpr Colour kTooLarge = 0x1000000;
+    Recording recording;
+    // A run in progress, so that the quick path for its next column is tried first.
+    recording.Line(10.0F, 10.0F, 10.0F, 20.0F, kRed);
+    const std::vector<void (*)(Recording&)> invalid = {
+        [](Recording& r) { r.Line(11.0F, 10.0F, 11.0F, 20.0F, kTooLarge); },
+        [](Recording& r) { r.Line(kNaN, 10.0F, 11.0F, 20.0F, kRed); },
+        [](Recording& r) { r.Line(11.0F, 10.0F, kNaN, 20.0F, kRed); },
+        [](Recording& r) { r.Line(11.0F, kNaN, 11.0F, 20.0F, kRed); },
+        [](Recording& r) { r.Line(11.0F, 10.0F, 11.0F, kInfinity, kRed); },
+        [](Recording& r) { r.Line(-kInfinity, 10.0F, 11.0F, 20.0F, kRed); },
+        [](Recording& r) { r.SetForeColor(kTooLarge); },
+        [](Recording& r) { r.SetBackColor(kTooLarge); },
+        [](Recording& r) { r.SetCurrentX(kNaN); },
+        [](Recording& r) { r.SetCurrentY(kInfinity); },
+        [](Recording& r) { r.SetFontSize(0.0F); },
+        [](Recording& r) { r.SetFontSize(kNaN); },
+        [](Recording& r) { r.SetFontSize(4096.0F); },
+    };
+    for (std::size_t i = 0; i < invalid.size(); ++i) {
+        EXPECT_THROW(invalid[i](recording), PlatformError) << "call " << i;
+    }
+    // The run goes on as if the failed calls had not been made, and the settings are unchanged.
+    recording.Line(11.0F, 10.0F, 11.0F, 20.0F, kRed);
+    recording.Print("text");
+    recording.Cls();
+    EXPECT_EQ(recording.Background(), 0U);
+    recording.Line(11.0F, 10.0F, 11.0F, 20.0F, kRed);
+    recording.Print("after");
+    EXPECT_EQ(ItemsOf(recording), (std::vector<RecordedItem>{FillItem{11, 10, 12, 21, kRed},
+                                                             TextItem{0.0, 0.0, 0, 9.0F, 0, "after"}}));
+}
+
+TEST(Recording, KeepsTextWithItsPlaceSizeAndColourAndLeavesOutWhatCannotShow)
+{
+    Recording recording;
+    recording.SetFontSize(9.0F);
+    recording.SetForeColor(0xFFFFFF);
+    recording.SetCurrentX(12.0F);
+    recording.SetCurrentY(425.0F);
+    recording.Print("T20240307090502");
+    recording.Print("");
+    recording.Print("third line");
+    recording.SetCurrentX(2.0e6F);
+    recording.Print("far to the right");
+    recording.SetCurrentX(0.0F);
+    recording.SetCurrentY(-2.0e6F);
+    recording.Print("far above");
+    recording.SetCurrentY(5.0F);
+    recording.Print("again");
+    EXPECT_EQ(ItemsOf(recording), (std::vector<RecordedItem>{TextItem{12.0, 425.0, 0, 9.0F, 0xFFFFFF, "T20240307090502"},
+                                                             TextItem{0.0, 425.0, 2, 9.0F, 0xFFFFFF, "third line"},
+                                                             TextItem{0.0, 5.0, 0, 9.0F, 0xFFFFFF, "again"}}));
+}
+
+}  // namespace
+}  // namespace lorvane
