@@ -1,6 +1,8 @@
 #include "form1.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QKeySequence>
 #include <QPushButton>
 #include <QScreen>
 #include <QWindow>
@@ -42,7 +44,8 @@ Form1::Form1(Recording& picture, RandomSource& random, Clock& clock, QWidget* pa
       composer_(state_, picture, random, clock),
       picture1_(new PictureBox(picture, this)),
       command1_(MakeButton(QStringLiteral("Command1"), QStringLiteral("next"), kCommand1Geometry, this)),
-      command2_(MakeButton(QStringLiteral("Command2"), QStringLiteral("exit"), kCommand2Geometry, this))
+      command2_(MakeButton(QStringLiteral("Command2"), QStringLiteral("exit"), kCommand2Geometry, this)),
+      saver_(picture, [this] { return ShownRecipe(); })
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
@@ -52,6 +55,34 @@ Form1::Form1(Recording& picture, RandomSource& random, Clock& clock, QWidget* pa
     setTabOrder(command1_, command2_);
     connect(command1_, &QPushButton::clicked, this, &Form1::Command1Click);
     connect(command2_, &QPushButton::clicked, this, &Form1::Command2Click);
+    AddKeepActions();
+}
+
+std::optional<Recipe> Form1::ShownRecipe() const
+{
+    const std::string& name = state_.imeslike;
+    if (pictures_ < 1 || pictures_ > Recipe::kLastPicture || name.size() != 15 || !IsDateAndTime(name.substr(1))) {
+        return std::nullopt;
+    }
+    return Recipe{seed_, pictures_, name.substr(1)};
+}
+
+void Form1::AddKeepActions()
+{
+    // On the drawing area's context menu (right button, Menu key, Shift+F10), and their
+    // shortcuts anywhere in the window.
+    auto* copy = new QAction(QStringLiteral("Copy picture"), this);
+    copy->setShortcut(QKeySequence::Copy);
+    connect(copy, &QAction::triggered, this, [this] { saver_.Copy(); });
+    auto* save = new QAction(QStringLiteral("Save picture as\u2026"), this);
+    save->setShortcut(QKeySequence::Save);
+    connect(save, &QAction::triggered, this, [this] { saver_.AskAndSave(this); });
+    for (QAction* action : {copy, save}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        picture1_->addAction(action);
+    }
+    picture1_->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void Form1::Load()
@@ -64,11 +95,13 @@ void Form1::Load()
     if (QWindow* window = windowHandle()) {
         connect(window, &QWindow::screenChanged, picture1_, &PictureBox::MatchDevicePixelRatio);
     }
-    random_.Seed(clock_.Timer());
+    seed_ = clock_.Timer();
+    random_.Seed(seed_);
     state_.SetCaptions();
     update();
     state_.SetDrawingSize();
     composer_.DrawPicture();
+    ++pictures_;
     picture1_->ShowRecording();
 }
 
@@ -80,6 +113,7 @@ void Form1::Command1Click()
     recording_.Cls();
     update();
     composer_.DrawPicture();
+    ++pictures_;
     picture1_->ShowRecording();
 }
 

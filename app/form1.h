@@ -1,9 +1,13 @@
 #pragma once
 
+#include <optional>
+
 #include <QWidget>
 
 #include "composer.h"
+#include "picture_saver.h"
 #include "picture_state.h"
+#include "recipe.h"
 
 class QPushButton;
 
@@ -25,11 +29,16 @@ public:
     // Shows the window, seeds the random source from the time of day and draws the first picture.
     void Load();
     [[nodiscard]] const PictureState& State() const { return state_; }
+    // How to make the picture shown again: the seed, its number since start-up and its time.
+    [[nodiscard]] std::optional<Recipe> ShownRecipe() const;
+    // Copies and saves the picture shown.
+    [[nodiscard]] const PictureSaver& Saver() const { return saver_; }
 
 private:
     void Command1Click();
     void Command2Click();
     void SetBlackBackground();
+    void AddKeepActions();
 
     Recording& recording_;
     RandomSource& random_;
@@ -40,6 +49,10 @@ private:
     QPushButton* command1_ = nullptr;
     QPushButton* command2_ = nullptr;
     bool ending_ = false;
+    // What the shown picture was drawn from.
+    float seed_ = 0.0F;
+    int pictures_ = 0;
+    PictureSaver saver_;
 };
 
 }  // namespace lorvane

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPainter>
 
 #include "picture_size.h"
@@ -56,6 +59,17 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/)
     QPainter painter(this);
     // At the screen's pixel ratio the image covers the area one device pixel for one.
     painter.drawImage(rect(), player_.Image());
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        const QPoint centre = rect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, centre, mapToGlobal(centre));
+        QCoreApplication::sendEvent(this, &menu);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 }  // namespace lorvane

@@ -25,6 +25,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Shift+F10 opens the context menu, as the Menu key does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     const Recording& recording_;

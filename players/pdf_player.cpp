@@ -10,6 +10,7 @@
 
 #include "device_colour.h"
 #include "picture_size.h"
+#include "recipe_metadata.h"
 #include "recording.h"
 #include "text_painter.h"
 
@@ -58,7 +59,7 @@ private:
 
 }  // namespace
 
-QByteArray PdfDocument(const Recording& recording)
+QByteArray PdfDocument(const Recording& recording, const std::optional<Recipe>& recipe)
 {
     QByteArray document;
     QBuffer buffer(&document);
@@ -70,6 +71,11 @@ QByteArray PdfDocument(const Recording& recording)
                                             static_cast<double>(kPictureHeight) / kDotsPerInch),
                                      QPageSize::Inch, QString(), QPageSize::ExactMatch));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        if (recipe) {
+            writer.setTitle(QString::fromStdString(recipe->Name()));
+            writer.setCreator(QString::fromStdString(RecipeMetadata::Software()));
+            writer.setDocumentXmpMetadata(QByteArray::fromStdString(RecipeMetadata::Xmp(*recipe)));
+        }
         QPainter painter(&writer);
         // Pages come in whole points, so the page is half a point taller than the picture:
         // the background covers the whole page.

@@ -9,6 +9,7 @@
 
 #include "device_colour.h"
 #include "picture_size.h"
+#include "recipe_metadata.h"
 #include "recording.h"
 #include "text_painter.h"
 
@@ -81,7 +82,7 @@ private:
 
 }  // namespace
 
-QByteArray SvgDocument(const Recording& recording, int scale)
+QByteArray SvgDocument(const Recording& recording, int scale, const std::optional<Recipe>& recipe)
 {
     QByteArray document;
     QXmlStreamWriter xml(&document);
@@ -94,6 +95,15 @@ QByteArray SvgDocument(const Recording& recording, int scale)
     xml.writeAttribute(QStringLiteral("viewBox"), QStringLiteral("0 0 %1 %2").arg(kPictureWidth).arg(kPictureHeight));
     // Edges on whole pixels stay sharp; no seams between neighbouring rectangles.
     xml.writeAttribute(QStringLiteral("shape-rendering"), QStringLiteral("crispEdges"));
+    if (recipe) {
+        xml.writeTextElement(QStringLiteral("title"), QString::fromStdString(recipe->Name()));
+        xml.writeStartElement(QString::fromLatin1(RecipeMetadata::kSvgMetadataElement));
+        xml.writeStartElement(QString::fromLatin1(RecipeMetadata::kSvgRecipeElement));
+        xml.writeDefaultNamespace(QString::fromLatin1(RecipeMetadata::kSvgRecipeNamespace));
+        xml.writeCharacters(QString::fromStdString(recipe->Text()));
+        xml.writeEndElement();
+        xml.writeEndElement();
+    }
 
     const SvgWriter writer(xml, scale);
     writer(FillItem{0, 0, kPictureWidth, kPictureHeight, recording.Background()});

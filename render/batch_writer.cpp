@@ -44,7 +44,7 @@ std::optional<QString> BatchWriter::Run(const std::function<void(const QString& 
         return Draw(clock, [this](const Recording& picture) { return SvgDocument(picture, options_.scale); },
                     QStringLiteral(".svg"), written);
     case ImageFormat::Pdf:
-        return Draw(clock, PdfDocument, QStringLiteral(".pdf"), written);
+        return Draw(clock, [](const Recording& picture) { return PdfDocument(picture); }, QStringLiteral(".pdf"), written);
     case ImageFormat::Png:
         break;
     }

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include "recipe.h"
+
+class QWidget;
+
+namespace lorvane {
+
+class Recording;
+
+// Keeps the picture the window shows: copies it to the clipboard or saves it as a file, each
+// carrying the picture's recipe. It only plays the recording: it never draws a picture and
+// never takes a random value, so the next picture is the same whether or not one was kept.
+class PictureSaver {
+public:
+    enum class FileType { Png, LargePng, Svg, Pdf };
+
+    struct Choice {
+        FileType type;
+        const char* filter;
+        const char* suffix;
+    };
+    static constexpr std::array<Choice, 4> kChoices = {{
+        {FileType::Png, "PNG image, 600 \u00D7 450 (*.png)", "png"},
+        {FileType::LargePng, "PNG image, 2400 \u00D7 1800 (*.png)", "png"},
+        {FileType::Svg, "SVG image (*.svg)", "svg"},
+        {FileType::Pdf, "PDF document (*.pdf)", "pdf"},
+    }};
+
+    // `recipe` tells the recipe of the picture shown, when it has one.
+    PictureSaver(const Recording& picture, std::function<std::optional<Recipe>()> recipe);
+
+    // The file's contents; empty when the picture could not be encoded.
+    [[nodiscard]] QByteArray Contents(FileType type) const;
+    // Puts the picture on the clipboard: an image of 600 x 450 pixels, and the PNG file itself.
+    void Copy() const;
+    // Writes the file whole or not at all; otherwise one line naming the file and the reason.
+    [[nodiscard]] std::optional<QString> Save(const QString& path, FileType type) const;
+    // Asks for a file with the save dialog, then saves; a failure is shown in a message.
+    void AskAndSave(QWidget* parent) const;
+
+private:
+    [[nodiscard]] QString SuggestedPath() const;
+
+    const Recording& picture_;
+    std::function<std::optional<Recipe>()> recipe_;
+};
+
+}  // namespace lorvane

@@ -1,0 +1,160 @@
+#include "picture_saver.h"
+
+#include <functional>
+#include <variant>
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QImage>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include "fakes.h"
+#include "form1.h"
+#include "picture_box.h"
+#include "recipe_reader.h"
+#include "recording.h"
+#include "seeded_random_source.h"
+
+namespace lorvane {
+namespace {
+
+constexpr float kSeed = 33302.25F;
+
+// Counts the values drawn from a real seeded sequence.
+class CountedSource final : public RandomSource {
+public:
+    void Seed(float seed) override { source_.Seed(seed); }
+    float Next() override
+    {
+        ++drawn;
+        return source_.Next();
+    }
+    int drawn = 0;
+
+private:
+    SeededRandomSource source_;
+};
+
+// The window after start-up and two presses of "next": its third picture is shown.
+class PictureSaverTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        clock.timer = kSeed;
+        form.Load();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        for (int press = 0; press < 2; ++press) {
+            form.findChild<QPushButton*>("Command1")->click();
+        }
+        shown = form.findChild<PictureBox*>("Picture1")->Image().copy();
+    }
+
+    // Presses the shortcut; the save dialog that opens is given `name` and `filter`, then accepted.
+    void SaveThroughTheDialog(const QString& name, const QString& filter)
+    {
+        bool answered = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->selectNameFilter(filter);
+            dialog->selectFile(name);
+            dialog->accept();
+            answered = true;
+        });
+        QTest::keySequence(&form, QKeySequence::Save);
+        EXPECT_TRUE(answered);
+    }
+
+    // lorvane01-render's PNG of the picture whose recipe `path` carries.
+    static QImage RenderedFrom(const QString& path, const QStringList& more = {})
+    {
+        const QTemporaryDir out;
+        QProcess render;
+        render.start(QStringLiteral(LORVANE01_RENDER),
+                     QStringList{QStringLiteral("--from"), path, QStringLiteral("--out"), out.path()} + more);
+        render.waitForFinished();
+        const QString written = QString::fromUtf8(render.readAllStandardOutput()).trimmed();
+        EXPECT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+        return QImage(written).convertToFormat(QImage::Format_RGB32);
+    }
+
+    Recording picture;
+    CountedSource random;
+    testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
+    Form1 form{picture, random, clock};
+    QImage shown;
+    QTemporaryDir folder;
+};
+
+TEST_F(PictureSaverTest, SavesEachTypeThroughTheDialogWithItsRecipeAndWithoutDrawing)
+{
+    const int drawn = random.drawn;
+    for (const PictureSaver::Choice& choice : PictureSaver::kChoices) {
+        const QString filter = QString::fromUtf8(choice.filter);
+        const QDir dir(folder.path());
+        // No suffix typed: the chosen type's is added.
+        const QString name = dir.filePath(QStringLiteral("kept-%1").arg(static_cast<int>(choice.type)));
+        SaveThroughTheDialog(name, filter);
+        const QString path = name + QLatin1Char('.') + QString::fromLatin1(choice.suffix);
+        ASSERT_TRUE(QFile::exists(path)) << filter.toStdString();
+
+        const auto recipe = RecipeReader::Read(path);
+        ASSERT_TRUE(std::holds_alternative<Recipe>(recipe)) << filter.toStdString();
+        EXPECT_EQ(std::get<Recipe>(recipe).Text(), "seed=33302.25 picture=3 at=20240307090502");
+
+        // Whatever was saved, its recipe makes the same picture again, pixel for pixel.
+        EXPECT_EQ(RenderedFrom(path), shown) << filter.toStdString();
+        if (choice.type == PictureSaver::FileType::Png) {
+            EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), RenderedFrom(path));
+        } else if (choice.type == PictureSaver::FileType::LargePng) {
+            EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32),
+                      RenderedFrom(path, {QStringLiteral("--scale"), QStringLiteral("4")}));
+        }
+    }
+    EXPECT_EQ(random.drawn, drawn);
+    // The next picture is the one it would have been.
+    CountedSource untouched;
+    untouched.Seed(kSeed);
+    for (int value = 0; value < drawn; ++value) {
+        (void)untouched.Next();
+    }
+    EXPECT_EQ(random.Next(), untouched.Next());
+}
+
+TEST_F(PictureSaverTest, CopyPutsThePictureShownOnTheClipboardAsAPng)
+{
+    QTest::keySequence(form.findChild<QPushButton*>("Command2"), QKeySequence::Copy);
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    const QImage expected = RasterPlayer().Play(picture);
+    EXPECT_EQ(qvariant_cast<QImage>(copied->imageData()).convertToFormat(QImage::Format_RGB32), expected);
+    EXPECT_EQ(QImage::fromData(copied->data(QStringLiteral("image/png"))).convertToFormat(QImage::Format_RGB32),
+              expected);
+}
+
+TEST_F(PictureSaverTest, AFailedSaveNamesTheFileAndLeavesNoFileAndThePictureAsItWas)
+{
+    const int drawn = random.drawn;
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("gone/kept.png"));
+    const std::optional<QString> problem = form.Saver().Save(path, PictureSaver::FileType::Png);
+    ASSERT_TRUE(problem.has_value());
+    EXPECT_TRUE(problem->startsWith(QStringLiteral("Cannot save %1: ").arg(path))) << problem->toStdString();
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+    EXPECT_EQ(form.findChild<PictureBox*>("Picture1")->Image(), shown);
+    EXPECT_EQ(random.drawn, drawn);
+}
+
+}  // namespace
+}  // namespace lorvane
