@@ -16,6 +16,11 @@ void SeededRandomSource::Seed(float seed)
     engine_.seed(std::bit_cast<std::uint32_t>(seed));
 }
 
+void SeededRandomSource::Skip(std::uint64_t count)
+{
+    engine_.discard(count);
+}
+
 float SeededRandomSource::Next()
 {
     return static_cast<float>(engine_() >> kDiscardedBits) * kTwoToMinus24;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <random>
 
 #include "random_source.h"
@@ -12,6 +13,8 @@ class SeededRandomSource final : public RandomSource {
 public:
     void Seed(float seed) override;
     float Next() override;
+    // Moves on `count` values without drawing them, as if Next had been called that often.
+    void Skip(std::uint64_t count);
 
 private:
     std::mt19937 engine_{};

@@ -1,7 +1,12 @@
+#include <cstdint>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "composer.h"
+#include "fakes.h"
+#include "fixed_clock.h"
+#include "picture_state.h"
 #include "seeded_random_source.h"
 
 namespace lorvane {
@@ -50,6 +55,52 @@ TEST(SeededRandomSource, ValuesStayWithinZeroAndBelowOne)
     EXPECT_LT(largest, 1.0F);
     EXPECT_LT(smallest, 0.001F);
     EXPECT_GT(largest, 0.999F);
+}
+
+TEST(SeededRandomSource, SkippingGivesTheValuesThatDrawingThemWouldHaveLeft)
+{
+    // Across the engine's blocks of 624 values, and the 809 of whole pictures.
+    for (const std::uint64_t skipped : {0U, 1U, 623U, 624U, 625U, 1248U, 5U * 809U}) {
+        const std::vector<float> drawn = Draw(32702.5F, static_cast<int>(skipped) + 700);
+        SeededRandomSource random;
+        random.Seed(32702.5F);
+        random.Skip(skipped);
+        for (std::size_t i = 0; i < 700; ++i) {
+            ASSERT_EQ(random.Next(), drawn[skipped + i]) << "skipped " << skipped << ", value " << i;
+        }
+    }
+}
+
+// The calls of the `number`-th picture after `seed`, reached by drawing or by skipping the
+// pictures before it.
+std::vector<testing::CallLogSurface::Call> Picture(float seed, int number, bool skip)
+{
+    PictureState state;
+    state.sir = PictureState::kWidth;
+    state.vis = PictureState::kHeight;
+    testing::CallLogSurface surface;
+    SeededRandomSource random;
+    FixedClock clock(2024, 3, 7, 9, 5, 2);
+    Composer composer(state, surface, random, clock);
+    random.Seed(seed);
+    if (skip) {
+        random.Skip(809U * static_cast<std::uint64_t>(number - 1));
+    } else {
+        for (int i = 1; i < number; ++i) {
+            composer.DrawPicture();
+        }
+        surface.calls.clear();
+    }
+    composer.DrawPicture();
+    return surface.calls;
+}
+
+TEST(SeededRandomSource, SkippingWholePicturesReachesThePictureTheWindowDraws)
+{
+    for (const int number : {1, 2, 7}) {
+        EXPECT_EQ(Picture(3600.25F, number, true), Picture(3600.25F, number, false)) << "picture " << number;
+    }
+    EXPECT_NE(Picture(3600.25F, 7, true), Picture(3600.25F, 6, false));
 }
 
 }  // namespace

@@ -1,0 +1,199 @@
+#include "recipe.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <initializer_list>
+#include <system_error>
+
+namespace lorvane {
+
+namespace {
+
+constexpr std::size_t kDigitsOfAt = 14;
+constexpr std::string_view kForm = "seed=S picture=N at=YYYYMMDDhhmmss";
+constexpr std::string_view kBlanks = " \t\r\n";
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int Number(std::string_view digits)
+{
+    int value = 0;
+    for (const char c : digits) {
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+bool IsLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int year, int month)
+{
+    constexpr std::array<int, 12> days = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    constexpr int february = 2;
+    return month == february && IsLeapYear(year) ? 29 : days.at(static_cast<std::size_t>(month - 1));
+}
+
+// The value after `key=` in `field`, or nothing when the field is not that key.
+bool Take(std::string_view field, std::string_view key, std::string_view& value)
+{
+    if (field.size() <= key.size() || field.substr(0, key.size()) != key || field[key.size()] != '=') {
+        return false;
+    }
+    value = field.substr(key.size() + 1);
+    return true;
+}
+
+// Builds text by appending; GCC 12 warns falsely about `"literal" + std::string` at -O3.
+std::string Join(std::initializer_list<std::string_view> pieces)
+{
+    std::string text;
+    for (const std::string_view piece : pieces) {
+        text += piece;
+    }
+    return text;
+}
+
+std::string Quoted(std::string_view text)
+{
+    return Join({"'", text, "'"});
+}
+
+std::variant<float, RecipeError> ParseSeed(std::string_view text)
+{
+    float seed = 0.0F;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seed);
+    if (error == std::errc::result_out_of_range) {
+        return RecipeError{Join({"seed ", Quoted(text), " is out of single-precision range"})};
+    }
+    if (error != std::errc{} || end != text.data() + text.size()) {
+        return RecipeError{Join({"seed ", Quoted(text), " is not a number"})};
+    }
+    if (!std::isfinite(seed)) {
+        return RecipeError{Join({"seed ", Quoted(text), " is not a finite number"})};
+    }
+    return seed;
+}
+
+std::variant<int, RecipeError> ParsePicture(std::string_view text)
+{
+    const RecipeError wrong{
+        Join({"picture ", Quoted(text), " is not a whole number from 1 to ", std::to_string(Recipe::kLastPicture)})};
+    for (const char c : text) {
+        if (!IsDigit(c)) {
+            return wrong;
+        }
+    }
+    std::uint64_t picture = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), picture);
+    if (error != std::errc{} || end != text.data() + text.size() || picture < 1 ||
+        picture > static_cast<std::uint64_t>(Recipe::kLastPicture)) {
+        return wrong;
+    }
+    return static_cast<int>(picture);
+}
+
+}  // namespace
+
+std::string Recipe::Name() const
+{
+    return Join({"T", at});
+}
+
+std::string Recipe::Text() const
+{
+    // Shortest form that reads back to the same float, in the "C" locale whatever the process's.
+    std::array<char, 32> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), seed);
+    return Join({"seed=", std::string_view(digits.data(), static_cast<std::size_t>(result.ptr - digits.data())),
+                 " picture=", std::to_string(picture), " at=", at});
+}
+
+std::string Recipe::IsoTime() const
+{
+    if (at.size() != kDigitsOfAt) {
+        return {};
+    }
+    const std::string_view digits = at;
+    return Join({digits.substr(0, 4), "-", digits.substr(4, 2), "-", digits.substr(6, 2), "T", digits.substr(8, 2), ":",
+                 digits.substr(10, 2), ":", digits.substr(12, 2)});
+}
+
+bool IsDateAndTime(std::string_view digits)
+{
+    if (digits.size() != kDigitsOfAt) {
+        return false;
+    }
+    for (const char c : digits) {
+        if (!IsDigit(c)) {
+            return false;
+        }
+    }
+    constexpr int lastMonth = 12;
+    constexpr int lastHour = 23;
+    constexpr int lastMinute = 59;
+    const int year = Number(digits.substr(0, 4));
+    const int month = Number(digits.substr(4, 2));
+    const int day = Number(digits.substr(6, 2));
+    const int hour = Number(digits.substr(8, 2));
+    const int minute = Number(digits.substr(10, 2));
+    const int second = Number(digits.substr(12, 2));
+    return year >= 1 && month >= 1 && month <= lastMonth && day >= 1 && day <= DaysInMonth(year, month) &&
+           hour <= lastHour && minute <= lastMinute && second <= lastMinute;
+}
+
+std::variant<Recipe, RecipeError> ParseRecipe(std::string_view text)
+{
+    if (text.size() > Recipe::kLongestText) {
+        return RecipeError{Join({"the recipe is longer than ", std::to_string(Recipe::kLongestText), " characters"})};
+    }
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) {
+        return RecipeError{"the recipe is empty"};
+    }
+    text = text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+    for (const char c : text) {
+        if (c < ' ' || c > '~') {
+            return RecipeError{"the recipe holds characters other than letters, digits and signs"};
+        }
+    }
+
+    std::array<std::string_view, 3> values;
+    constexpr std::array<std::string_view, 3> keys = {"seed", "picture", "at"};
+    std::string_view rest = text;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const std::size_t space = rest.find(' ');
+        const std::string_view field = rest.substr(0, space);
+        const bool last = i + 1 == keys.size();
+        if (!Take(field, keys.at(i), values.at(i)) || (last != (space == std::string_view::npos))) {
+            return RecipeError{Join({"the recipe ", Quoted(text), " is not of the form ", kForm})};
+        }
+        rest = last ? std::string_view{} : rest.substr(space + 1);
+    }
+
+    Recipe recipe;
+    auto seed = ParseSeed(values[0]);
+    if (auto* error = std::get_if<RecipeError>(&seed)) {
+        return std::move(*error);
+    }
+    recipe.seed = std::get<float>(seed);
+    auto picture = ParsePicture(values[1]);
+    if (auto* error = std::get_if<RecipeError>(&picture)) {
+        return std::move(*error);
+    }
+    recipe.picture = std::get<int>(picture);
+    if (!IsDateAndTime(values[2])) {
+        return RecipeError{Join({"at ", Quoted(values[2]), " is not a date and time YYYYMMDDhhmmss"})};
+    }
+    recipe.at = values[2];
+    return recipe;
+}
+
+}  // namespace lorvane

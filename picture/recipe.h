@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace lorvane {
+
+// What it takes to draw a picture again: the seed the random source started from, the picture's
+// place in that seed's sequence and the date and time in its name and captions. Written as one
+// line, `seed=32702.5 picture=3 at=20240307090502`.
+struct Recipe {
+    // Picture numbers run from 1 (the window's start-up picture) to this. Reaching a picture
+    // skips the 809 random values of each picture before it: about 3 seconds for the last one.
+    static constexpr int kLastPicture = 1000000;
+    // Longer text is refused before it is looked at.
+    static constexpr std::size_t kLongestText = 200;
+
+    float seed = 0.0F;
+    int picture = 1;
+    // YYYYMMDDhhmmss, local time.
+    std::string at;
+
+    // "T" and the 14 digits, as in the captions: T20240307090502.
+    [[nodiscard]] std::string Name() const;
+    // The one-line form; the seed in the fewest digits that read back to the same value.
+    [[nodiscard]] std::string Text() const;
+    // YYYY-MM-DDThh:mm:ss, as the PNG "Creation Time" keyword and XMP write dates.
+    [[nodiscard]] std::string IsoTime() const;
+};
+
+// Why a text is not a recipe, in words for the person who gave it.
+struct RecipeError {
+    std::string message;
+};
+
+// Reads the one-line form strictly: the three fields in order, a finite single-precision seed,
+// a picture from 1 to Recipe::kLastPicture and a real date and time. Surrounding blanks and line
+// ends are allowed.
+[[nodiscard]] std::variant<Recipe, RecipeError> ParseRecipe(std::string_view text);
+
+// Whether 14 digits are a real date and time, years 0001 to 9999.
+[[nodiscard]] bool IsDateAndTime(std::string_view digits);
+
+}  // namespace lorvane

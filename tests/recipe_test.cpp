@@ -1,0 +1,110 @@
+#include <bit>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <variant>
+
+#include <gtest/gtest.h>
+
+#include "recipe.h"
+#include "recipe_metadata.h"
+
+namespace lorvane {
+namespace {
+
+std::string ErrorOf(std::string_view text)
+{
+    const auto parsed = ParseRecipe(text);
+    const auto* error = std::get_if<RecipeError>(&parsed);
+    return error ? error->message : "read as " + std::get<Recipe>(parsed).Text();
+}
+
+TEST(Recipe, WritesOneLineWithTheShortestSeedThatReadsBackAndTheName)
+{
+    const Recipe recipe{32702.5F, 3, "20240307090502"};
+    EXPECT_EQ(recipe.Text(), "seed=32702.5 picture=3 at=20240307090502");
+    EXPECT_EQ(recipe.Name(), "T20240307090502");
+    EXPECT_EQ(recipe.IsoTime(), "2024-03-07T09:05:02");
+    EXPECT_EQ((Recipe{0.1F, 1, "20240307090502"}.Text()), "seed=0.1 picture=1 at=20240307090502");
+}
+
+TEST(Recipe, EverySeedReadsBackToTheSameBits)
+{
+    for (const float seed : {0.0F, -0.0F, 0.1F, 32702.5F, 86399.98F, -1e-3F, 1e-45F,
+                             std::numeric_limits<float>::min(), std::numeric_limits<float>::max(),
+                             std::numeric_limits<float>::lowest(), 16777217.0F, 3.4028233e38F}) {
+        const Recipe recipe{seed, Recipe::kLastPicture, "99991231235959"};
+        const auto parsed = ParseRecipe(recipe.Text());
+        ASSERT_TRUE(std::holds_alternative<Recipe>(parsed)) << recipe.Text() << ": " << ErrorOf(recipe.Text());
+        const Recipe& back = std::get<Recipe>(parsed);
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(back.seed), std::bit_cast<std::uint32_t>(seed)) << recipe.Text();
+        EXPECT_EQ(back.picture, recipe.picture);
+        EXPECT_EQ(back.at, recipe.at);
+    }
+}
+
+TEST(Recipe, ReadsWhatIsWellFormedAndSaysWhatIsWrongWithTheRest)
+{
+    const std::string last = std::to_string(Recipe::kLastPicture);
+    const std::string past = std::to_string(Recipe::kLastPicture + 1);
+    const std::string form = "is not of the form seed=S picture=N at=YYYYMMDDhhmmss";
+    const struct {
+        std::string text;
+        std::string answer;
+    } cases[] = {
+        {"seed=32702.5 picture=3 at=20240307090502", "read as seed=32702.5 picture=3 at=20240307090502"},
+        {"  seed=1e5 picture=" + last + " at=20240229235959\r\n",
+         "read as seed=1e+05 picture=" + last + " at=20240229235959"},
+        {"seed=-0.25 picture=1 at=00010101000000", "read as seed=-0.25 picture=1 at=00010101000000"},
+        {"", "the recipe is empty"},
+        {std::string(Recipe::kLongestText + 1, ' '), "the recipe is longer than 200 characters"},
+        {"seed=1 picture=1 at=20240307090502\n\x01", "the recipe holds characters other than letters, digits and signs"},
+        {"seed=1 picture=1", "the recipe 'seed=1 picture=1' " + form},
+        {"picture=1 seed=1 at=20240307090502", "the recipe 'picture=1 seed=1 at=20240307090502' " + form},
+        {"seed=1  picture=1 at=20240307090502", "the recipe 'seed=1  picture=1 at=20240307090502' " + form},
+        {"seed=1 picture=1 at=20240307090502 x=1", "the recipe 'seed=1 picture=1 at=20240307090502 x=1' " + form},
+        {"seed= picture=1 at=20240307090502", "seed '' is not a number"},
+        {"seed=abc picture=1 at=20240307090502", "seed 'abc' is not a number"},
+        {"seed=1,5 picture=1 at=20240307090502", "seed '1,5' is not a number"},
+        {"seed=+1 picture=1 at=20240307090502", "seed '+1' is not a number"},
+        {"seed=1e39 picture=1 at=20240307090502", "seed '1e39' is out of single-precision range"},
+        {"seed=inf picture=1 at=20240307090502", "seed 'inf' is not a finite number"},
+        {"seed=nan picture=1 at=20240307090502", "seed 'nan' is not a finite number"},
+        {"seed=1 picture=0 at=20240307090502", "picture '0' is not a whole number from 1 to " + last},
+        {"seed=1 picture=-3 at=20240307090502", "picture '-3' is not a whole number from 1 to " + last},
+        {"seed=1 picture=2.5 at=20240307090502", "picture '2.5' is not a whole number from 1 to " + last},
+        {"seed=1 picture=" + past + " at=20240307090502",
+         "picture '" + past + "' is not a whole number from 1 to " + last},
+        {"seed=1 picture=99999999999999999999999 at=20240307090502",
+         "picture '99999999999999999999999' is not a whole number from 1 to " + last},
+        {"seed=1 picture=1 at=20241399000000", "at '20241399000000' is not a date and time YYYYMMDDhhmmss"},
+        {"seed=1 picture=1 at=20230229000000", "at '20230229000000' is not a date and time YYYYMMDDhhmmss"},
+        {"seed=1 picture=1 at=21000229000000", "at '21000229000000' is not a date and time YYYYMMDDhhmmss"},
+        {"seed=1 picture=1 at=20240431000000", "at '20240431000000' is not a date and time YYYYMMDDhhmmss"},
+        {"seed=1 picture=1 at=20240307240000", "at '20240307240000' is not a date and time YYYYMMDDhhmmss"},
+        {"seed=1 picture=1 at=20240307096000", "at '20240307096000' is not a date and time YYYYMMDDhhmmss"},
+        {"seed=1 picture=1 at=20240307090560", "at '20240307090560' is not a date and time YYYYMMDDhhmmss"},
+        {"seed=1 picture=1 at=00000101000000", "at '00000101000000' is not a date and time YYYYMMDDhhmmss"},
+        {"seed=1 picture=1 at=2024030709050", "at '2024030709050' is not a date and time YYYYMMDDhhmmss"},
+        {"seed=1 picture=1 at=2024030709050x", "at '2024030709050x' is not a date and time YYYYMMDDhhmmss"},
+    };
+    for (const auto& [text, answer] : cases) {
+        EXPECT_EQ(ErrorOf(text), answer) << text;
+    }
+}
+
+TEST(RecipeMetadata, KeepsTheRecipeAndNameWhereTheReaderLooks)
+{
+    const Recipe recipe{32702.5F, 3, "20240307090502"};
+    EXPECT_EQ(RecipeMetadata::Software(), "lorvane01 1.00");
+    EXPECT_EQ(RecipeMetadata::SvgMetadata(recipe),
+              "<metadata><recipe xmlns=\"https://varlenko.art/lorvane01/recipe\">"
+              "seed=32702.5 picture=3 at=20240307090502</recipe></metadata>");
+    const std::string xmp = RecipeMetadata::Xmp(recipe);
+    EXPECT_NE(xmp.find("<pdf:Keywords>seed=32702.5 picture=3 at=20240307090502</pdf:Keywords>"), std::string::npos);
+    EXPECT_NE(xmp.find("<rdf:li xml:lang=\"x-default\">T20240307090502</rdf:li>"), std::string::npos);
+    EXPECT_NE(xmp.find("<xmp:CreateDate>2024-03-07T09:05:02</xmp:CreateDate>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lorvane
