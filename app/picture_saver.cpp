@@ -120,10 +120,13 @@ void PictureSaver::AskAndSave(QWidget* parent) const
     const Choice& choice = kChoices[static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))];
     QString path = dialog.selectedFiles().constFirst();
     const QString suffix = QString::fromLatin1(choice.suffix);
-    // A name typed with another type's suffix still gets this type's; the dialog asked about the
-    // name as typed, so ask again about the one written.
-    if (QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) != 0) {
-        path += QLatin1Char('.') + suffix;
+    // The suffix follows the type chosen: another type's suffix is replaced, anything else kept
+    // and the suffix added. The dialog asked about the name it gave, so ask again about another.
+    if (const QFileInfo typed(path); typed.suffix().compare(suffix, Qt::CaseInsensitive) != 0) {
+        const bool typeSuffix = std::any_of(kChoices.begin(), kChoices.end(), [&typed](const Choice& other) {
+            return typed.suffix().compare(QString::fromLatin1(other.suffix), Qt::CaseInsensitive) == 0;
+        });
+        path = (typeSuffix ? typed.dir().filePath(typed.completeBaseName()) : path) + QLatin1Char('.') + suffix;
         if (QFileInfo::exists(path) &&
             QMessageBox::question(parent, QStringLiteral("Save picture as"),
                                   QStringLiteral("%1 already exists.\nDo you want to replace it?")

@@ -12,6 +12,10 @@ struct PictureState;
 // Composes one picture on the drawing area: palette, name, background, 200 squares, captions.
 class Composer {
 public:
+    // The random values one picture draws, always: the n-th picture of a seed starts after
+    // (n - 1) times this many.
+    static constexpr int kDrawsPerPicture = 809;
+
     Composer(PictureState& state, Surface& picture1, RandomSource& random, Clock& clock);
 
     // Draws 809 random values. Every step, and every line inside the loops, is guarded on its

@@ -13,12 +13,12 @@ constexpr float kTwoToMinus24 = 0x1p-24F;
 
 void SeededRandomSource::Seed(float seed)
 {
-    engine_.seed(std::bit_cast<std::uint32_t>(seed));
+    engine_.Seed(std::bit_cast<std::uint32_t>(seed));
 }
 
 void SeededRandomSource::Skip(std::uint64_t count)
 {
-    engine_.discard(count);
+    engine_.Discard(count);
 }
 
 float SeededRandomSource::Next()

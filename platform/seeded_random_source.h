@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <random>
 
+#include "mersenne_twister.h"
 #include "random_source.h"
 
 namespace lorvane {
@@ -17,7 +17,7 @@ public:
     void Skip(std::uint64_t count);
 
 private:
-    std::mt19937 engine_{};
+    MersenneTwister engine_{};
 };
 
 }  // namespace lorvane

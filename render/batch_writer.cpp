@@ -1,5 +1,6 @@
 #include "batch_writer.h"
 
+#include <cstdint>
 #include <utility>
 
 #include <QBuffer>
@@ -67,9 +68,13 @@ std::optional<QString> BatchWriter::Draw(Clock& clock, const std::function<QByte
     Composer composer(state, picture, random, clock);
 
     random.Seed(options_.seed);
-    for (int number = 1; number <= options_.pictures; ++number) {
+    // The pictures before the first one, as if drawn.
+    random.Skip(static_cast<std::uint64_t>(Composer::kDrawsPerPicture) *
+                static_cast<std::uint64_t>(options_.first - 1));
+    const int last = options_.first + options_.pictures - 1;
+    for (int number = options_.first; number <= last; ++number) {
         // Each further picture as the "next" button draws it.
-        if (number > 1) {
+        if (number > options_.first) {
             picture.Cls();
         }
         composer.DrawPicture();

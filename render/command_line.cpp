@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <utility>
 
 #include <QDate>
 #include <QRegularExpression>
@@ -17,6 +19,27 @@ constexpr double kLargestSeed = static_cast<double>(std::numeric_limits<float>::
 UsageError NotAWholeNumber(const QString& option, const QString& value, int most)
 {
     return UsageError{QStringLiteral("--%1 '%2' is not a whole number from 1 to %3").arg(option, value).arg(most)};
+}
+
+// A wall-clock reading YYYYMMDDhhmmss, or nothing. Date and time apart: daylight saving never
+// moves it.
+std::optional<FixedClock> ClockAt(const QString& text)
+{
+    static const QRegularExpression fourteenDigits(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{14}")));
+    const QDate date = QDate::fromString(text.left(8), QStringLiteral("yyyyMMdd"));
+    const QTime time = QTime::fromString(text.mid(8), QStringLiteral("HHmmss"));
+    if (!fourteenDigits.match(text).hasMatch() || !date.isValid() || !time.isValid()) {
+        return std::nullopt;
+    }
+    return FixedClock(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second());
+}
+
+UsageError PastTheLastPicture(int first, int pictures)
+{
+    return UsageError{QStringLiteral("--pictures %1 from picture %2 runs past picture %3")
+                          .arg(pictures)
+                          .arg(first)
+                          .arg(RenderOptions::kLastPicture)};
 }
 
 // A whole number from 1 to `most`, or nothing.
@@ -39,7 +62,7 @@ CommandLine::CommandLine()
                        "SVG or PDF file named after the picture and its number, e.g. T20240307090502-1.png.\n"
                        "An existing file is never replaced: the new one is called T20240307090502-1-2.png,\n"
                        "then -3 and so on."));
-    parser_.addOptions({seed_, pictures_, at_, scale_, format_, out_});
+    parser_.addOptions({seed_, pictures_, first_, from_, at_, scale_, format_, out_});
 }
 
 std::variant<RenderOptions, HelpOrVersion, UsageError> CommandLine::Parse(const QStringList& arguments)
@@ -64,26 +87,54 @@ QString CommandLine::Usage() const
     return parser_.helpText();
 }
 
+std::optional<UsageError> CommandLine::Follow(const Recipe& recipe, RenderOptions& options)
+{
+    std::optional<FixedClock> clock = ClockAt(QString::fromStdString(recipe.at));
+    if (!clock) {
+        return UsageError{QStringLiteral("at '%1' is not a date and time YYYYMMDDhhmmss")
+                              .arg(QString::fromStdString(recipe.at))};
+    }
+    if (options.pictures > RenderOptions::kLastPicture - recipe.picture + 1) {
+        return PastTheLastPicture(recipe.picture, options.pictures);
+    }
+    options.seed = recipe.seed;
+    options.first = recipe.picture;
+    options.at = std::move(clock);
+    return std::nullopt;
+}
+
 std::variant<RenderOptions, UsageError> CommandLine::Options() const
 {
     if (const QStringList extra = parser_.positionalArguments(); !extra.isEmpty()) {
         return UsageError{QStringLiteral("unexpected argument '%1'").arg(extra.constFirst())};
     }
-    if (!parser_.isSet(seed_)) {
+    RenderOptions options;
+    if (parser_.isSet(from_)) {
+        for (const QCommandLineOption* taken : {&seed_, &first_, &at_}) {
+            if (parser_.isSet(*taken)) {
+                return UsageError{QStringLiteral("--%1 cannot be given with --from, which takes it from the file")
+                                      .arg(taken->names().constFirst())};
+            }
+        }
+        options.from = parser_.value(from_);
+        if (options.from.isEmpty()) {
+            return UsageError{QStringLiteral("--from needs a file")};
+        }
+    } else if (!parser_.isSet(seed_)) {
         return UsageError{QStringLiteral("--seed is required")};
     }
-    RenderOptions options;
-
-    const QString seedText = parser_.value(seed_);
-    bool isNumber = false;
-    const double seed = seedText.toDouble(&isNumber);
-    if (!isNumber) {
-        return UsageError{QStringLiteral("--seed '%1' is not a number").arg(seedText)};
+    if (options.from.isEmpty()) {
+        const QString seedText = parser_.value(seed_);
+        bool isNumber = false;
+        const double seed = seedText.toDouble(&isNumber);
+        if (!isNumber) {
+            return UsageError{QStringLiteral("--seed '%1' is not a number").arg(seedText)};
+        }
+        if (!std::isfinite(seed) || std::abs(seed) > kLargestSeed) {
+            return UsageError{QStringLiteral("--seed '%1' is not a finite single-precision number").arg(seedText)};
+        }
+        options.seed = static_cast<float>(seed);
     }
-    if (!std::isfinite(seed) || std::abs(seed) > kLargestSeed) {
-        return UsageError{QStringLiteral("--seed '%1' is not a finite single-precision number").arg(seedText)};
-    }
-    options.seed = static_cast<float>(seed);
 
     const QString picturesText = parser_.value(pictures_);
     const std::optional<int> pictures = WholeNumber(picturesText, RenderOptions::kMostPictures);
@@ -92,16 +143,22 @@ std::variant<RenderOptions, UsageError> CommandLine::Options() const
     }
     options.pictures = *pictures;
 
+    const QString firstText = parser_.value(first_);
+    const std::optional<int> first = WholeNumber(firstText, RenderOptions::kLastPicture);
+    if (!first) {
+        return NotAWholeNumber(QStringLiteral("first"), firstText, RenderOptions::kLastPicture);
+    }
+    if (options.pictures > RenderOptions::kLastPicture - *first + 1) {
+        return PastTheLastPicture(*first, options.pictures);
+    }
+    options.first = *first;
+
     if (parser_.isSet(at_)) {
         const QString atText = parser_.value(at_);
-        static const QRegularExpression fourteenDigits(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{14}")));
-        // Date and time apart: a wall-clock reading is never moved by daylight saving.
-        const QDate date = QDate::fromString(atText.left(8), QStringLiteral("yyyyMMdd"));
-        const QTime time = QTime::fromString(atText.mid(8), QStringLiteral("HHmmss"));
-        if (!fourteenDigits.match(atText).hasMatch() || !date.isValid() || !time.isValid()) {
+        options.at = ClockAt(atText);
+        if (!options.at) {
             return UsageError{QStringLiteral("--at '%1' is not a date and time YYYYMMDDhhmmss").arg(atText)};
         }
-        options.at.emplace(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second());
     }
 
     const QString scaleText = parser_.value(scale_);

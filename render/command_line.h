@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <variant>
 
 #include <QCommandLineOption>
@@ -7,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "recipe.h"
 #include "render_options.h"
 
 namespace lorvane {
@@ -31,6 +33,9 @@ public:
     void AnswerHelpOrVersion(const QStringList& arguments);
     // The usage line and the list of options, for after an error.
     [[nodiscard]] QString Usage() const;
+    // Takes the seed, the first picture and the time from a recipe read for --from; says so when
+    // --pictures would then run past the last picture.
+    [[nodiscard]] static std::optional<UsageError> Follow(const Recipe& recipe, RenderOptions& options);
 
 private:
     [[nodiscard]] std::variant<RenderOptions, UsageError> Options() const;
@@ -40,13 +45,24 @@ private:
     QCommandLineOption version_ = parser_.addVersionOption();
     QCommandLineOption seed_{QStringLiteral("seed"),
                              QStringLiteral("Seeds the random source with <S>, seconds since midnight as the "
-                                            "window uses them; any finite number. Required."),
+                                            "window uses them; any finite number. Required unless --from is "
+                                            "given."),
                              QStringLiteral("S")};
     QCommandLineOption pictures_{QStringLiteral("pictures"),
                                  QStringLiteral("Draws <K> pictures from the continuing sequence, as pressing "
                                                 "\"next\" does (1 to %1; default 1).")
                                      .arg(RenderOptions::kMostPictures),
                                  QStringLiteral("K"), QStringLiteral("1")};
+    QCommandLineOption first_{QStringLiteral("first"),
+                              QStringLiteral("Starts at the <N>-th picture of the seed's sequence, without "
+                                             "drawing the ones before it (1 to %1; default 1).")
+                                  .arg(RenderOptions::kLastPicture),
+                              QStringLiteral("N"), QStringLiteral("1")};
+    QCommandLineOption from_{QStringLiteral("from"),
+                             QStringLiteral("Draws the picture saved in <FILE> (a PNG, SVG or PDF made by "
+                                            "lorvane01) again, from the recipe it carries: its seed, number and "
+                                            "time. Not with --seed, --first or --at."),
+                             QStringLiteral("FILE")};
     QCommandLineOption at_{QStringLiteral("at"),
                            QStringLiteral("Names the pictures after this local date and time instead of the "
                                           "clock's."),

@@ -5,6 +5,8 @@
 
 #include "batch_writer.h"
 #include "command_line.h"
+#include "lorvane_version.h"
+#include "recipe_reader.h"
 
 namespace {
 
@@ -30,7 +32,8 @@ int main(int argc, char* argv[])
     }
     const QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("lorvane01-render"));
-    QGuiApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QGuiApplication::setApplicationVersion(QString::fromLatin1(lorvane::kVersion.data(),
+                                                               static_cast<qsizetype>(lorvane::kVersion.size())));
 
     lorvane::CommandLine commandLine;
     const QStringList arguments = QGuiApplication::arguments();
@@ -43,7 +46,20 @@ int main(int argc, char* argv[])
         commandLine.AnswerHelpOrVersion(arguments);
         return 0;
     }
-    lorvane::BatchWriter writer(std::get<lorvane::RenderOptions>(std::move(parsed)));
+    auto options = std::get<lorvane::RenderOptions>(std::move(parsed));
+    if (!options.from.isEmpty()) {
+        // What is wrong with the file, or with the file and the other options, names the file.
+        const auto read = lorvane::RecipeReader::Read(options.from);
+        if (const auto* problem = std::get_if<lorvane::RecipeProblem>(&read)) {
+            std::fprintf(stderr, "lorvane01-render: %s\n", qPrintable(problem->message));
+            return problem->ExitStatus();
+        }
+        if (const auto error = lorvane::CommandLine::Follow(std::get<lorvane::Recipe>(read), options)) {
+            std::fprintf(stderr, "lorvane01-render: %s: %s\n", qPrintable(options.from), qPrintable(error->message));
+            return 2;
+        }
+    }
+    lorvane::BatchWriter writer(std::move(options));
     const auto problem = writer.Run([](const QString& path) { std::printf("%s\n", qPrintable(path)); });
     if (problem) {
         std::fprintf(stderr, "lorvane01-render: %s\n", qPrintable(*problem));

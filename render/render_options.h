@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "fixed_clock.h"
+#include "recipe.h"
 
 namespace lorvane {
 
@@ -14,9 +15,12 @@ enum class ImageFormat { Png, Svg, Pdf };
 struct RenderOptions {
     static constexpr int kMostPictures = 100000;
     static constexpr int kLargestScale = 8;
+    static constexpr int kLastPicture = Recipe::kLastPicture;
 
     // Seeds the random source as the window seeds it from the time of day.
     float seed = 0.0F;
+    // The number of the first picture in the seed's sequence; those before it are skipped.
+    int first = 1;
     int pictures = 1;
     // The clock the pictures are named after; without it, the computer's.
     std::optional<FixedClock> at;
@@ -24,6 +28,8 @@ struct RenderOptions {
     int scale = 1;
     ImageFormat format = ImageFormat::Png;
     QString folder = QStringLiteral(".");
+    // A saved picture whose recipe gives the seed, the first picture and the time; empty for none.
+    QString from;
 };
 
 }  // namespace lorvane

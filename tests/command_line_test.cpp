@@ -51,6 +51,52 @@ TEST(CommandLine, TakesAnySeedASinglePrecisionNumberCanHold)
     EXPECT_EQ(Options({"--seed", "1e-60"}).seed, 0.0F);
 }
 
+TEST(CommandLine, StartsAtTheFirstPictureGivenOrTakesEverythingButTheSeedFromAFile)
+{
+    EXPECT_EQ(Options({"--seed", "0"}).first, 1);
+    EXPECT_EQ(Options({"--seed", "0", "--first", "10000000"}).first, 10000000);
+    const RenderOptions options = Options({"--from", "T20240307090502.png", "--pictures", "2", "--scale", "8"});
+    EXPECT_EQ(options.from, "T20240307090502.png");
+    EXPECT_EQ(options.pictures, 2);
+    EXPECT_EQ(options.scale, 8);
+}
+
+TEST(CommandLine, RefusesFirstAndFromAgainstTheirRules)
+{
+    const std::pair<QStringList, QString> cases[] = {
+        {{"--seed", "1", "--first", "0"}, "--first '0' is not a whole number from 1 to 10000000"},
+        {{"--seed", "1", "--first", "10000001"}, "--first '10000001' is not a whole number from 1 to 10000000"},
+        {{"--seed", "1", "--first", "9999999", "--pictures", "3"},
+         "--pictures 3 from picture 9999999 runs past picture 10000000"},
+        {{"--from", "a.png", "--seed", "1"}, "--seed cannot be given with --from, which takes it from the file"},
+        {{"--from", "a.png", "--first", "2"}, "--first cannot be given with --from, which takes it from the file"},
+        {{"--from", "a.png", "--at", "20240307090502"},
+         "--at cannot be given with --from, which takes it from the file"},
+        {{"--from", ""}, "--from needs a file"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const auto parsed = Parse(arguments);
+        ASSERT_TRUE(std::holds_alternative<UsageError>(parsed)) << message.toStdString();
+        EXPECT_EQ(std::get<UsageError>(parsed).message, message);
+    }
+}
+
+TEST(CommandLine, FollowsARecipeUnlessThePicturesWouldRunPastTheLast)
+{
+    RenderOptions options = Options({"--from", "a.png", "--pictures", "2"});
+    EXPECT_FALSE(CommandLine::Follow(Recipe{32702.5F, 9999999, "20240229090502"}, options).has_value());
+    EXPECT_EQ(options.seed, 32702.5F);
+    EXPECT_EQ(options.first, 9999999);
+    ASSERT_TRUE(options.at.has_value());
+    EXPECT_EQ(options.at->Date(), "02-29-2024");
+    EXPECT_EQ(options.at->Time(), "09:05:02");
+
+    RenderOptions tooMany = Options({"--from", "a.png", "--pictures", "2"});
+    const auto error = CommandLine::Follow(Recipe{1.0F, 10000000, "20240229090502"}, tooMany);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->message, "--pictures 2 from picture 10000000 runs past picture 10000000");
+}
+
 TEST(CommandLine, LeavesHelpAndVersionToQtEvenWithoutASeed)
 {
     for (const char* option : {"--help", "-h", "--help-all", "--version", "-v"}) {

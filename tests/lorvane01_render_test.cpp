@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include "recipe.h"
+#include "recipe_metadata.h"
 
 namespace lorvane {
 namespace {
@@ -75,6 +80,34 @@ TEST(Lorvane01Render, AFolderThatCannotBeWrittenGetsOneLineAndStatusOne)
         << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(Entries(dir.path()).isEmpty());
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+TEST(Lorvane01Render, DrawsTheSamePictureAgainFromTheRecipeInItsFile)
+{
+    const QTemporaryDir dir;
+    ASSERT_EQ(Lorvane01Render(dir.path(), {"--seed", "32702.5", "--at", "20240307090502", "--pictures", "3"}).status, 0);
+    // The picture as it will be saved once the writers add its recipe.
+    QImage third(dir.filePath("T20240307090502-3.png"));
+    third.setText(QString::fromLatin1(RecipeMetadata::kPngRecipeKey.data()),
+                  QString::fromStdString(Recipe{32702.5F, 3, "20240307090502"}.Text()));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("kept") && third.save(dir.filePath("kept/T20240307090502.png")));
+
+    const Finished again = Lorvane01Render(dir.filePath("kept"), {"--from", "T20240307090502.png", "--pictures", "2"});
+    EXPECT_EQ(again.status, 0) << again.err.toStdString();
+    EXPECT_EQ(again.out, "T20240307090502-3.png\nT20240307090502-4.png\n");
+    EXPECT_EQ(Contents(dir.filePath("kept/T20240307090502-3.png")), Contents(dir.filePath("T20240307090502-3.png")));
+
+    const Finished missing = Lorvane01Render(dir.filePath("kept"), {"--from", "T20240307090503.png"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "lorvane01-render: T20240307090503.png: no such file\n");
+    EXPECT_EQ(Entries(dir.filePath("kept")).size(), 3);
 }
 
 TEST(Lorvane01Render, AnswersHelpAndVersionOnStandardOutput)

@@ -64,15 +64,20 @@ protected:
     // Presses the shortcut; the save dialog that opens is given `name` and `filter`, then accepted.
     void SaveThroughTheDialog(const QString& name, const QString& filter)
     {
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
         bool answered = false;
-        QTimer::singleShot(0, [&] {
+        QTimer answer;
+        answer.setSingleShot(true);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             dialog->selectNameFilter(filter);
             dialog->selectFile(name);
-            dialog->accept();
+            QMetaObject::invokeMethod(dialog, "accept");
             answered = true;
         });
+        answer.start(0);
         QTest::keySequence(&form, QKeySequence::Save);
         EXPECT_TRUE(answered);
     }

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <variant>
+
+#include <QString>
+#include <QtGlobal>
+
+#include "recipe.h"
+
+namespace lorvane {
+
+// Why no recipe could be read from a file: one line naming the file and what is wrong.
+struct RecipeProblem {
+    enum class Cause {
+        // The file given: missing, a folder, not a PNG, SVG or PDF, damaged, or without a
+        // recipe or with a damaged one. Exit status 2.
+        File,
+        // The system refused to read it (permission, input/output error). Exit status 1.
+        System,
+    };
+
+    QString message;
+    Cause cause = Cause::File;
+
+    [[nodiscard]] int ExitStatus() const { return cause == Cause::System ? 1 : 2; }
+};
+
+// Reads the recipe a PNG, SVG or PDF picture saved by lorvane01 carries (see RecipeMetadata).
+// The kind of file is told by its content, never by its name. Nothing in the file is trusted:
+// its size is bounded, and whatever it holds gives a recipe or a problem, never a crash.
+class RecipeReader {
+public:
+    // No picture of lorvane01 comes near this; a larger file is not read at all.
+    static constexpr qint64 kLargestFile = qint64{256} * 1024 * 1024;
+
+    [[nodiscard]] static std::variant<Recipe, RecipeProblem> Read(const QString& path);
+};
+
+}  // namespace lorvane
