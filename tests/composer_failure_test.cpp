@@ -6,7 +6,6 @@
 #include <numeric>
 #include <optional>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -92,11 +91,7 @@ std::vector<float> ScriptFor(const Plan& plan)
 const PictureState& PreviousState()
 {
     static const PictureState state = [] {
-        PictureState previous;
-        previous.sir = 600;
-        previous.vis = 450;
-        previous.tekst1 = "varlenko.art";
-        previous.tekst2 = "Generative Art by Varlenko";
+        PictureState previous = PictureState::AtStartUp();
         previous.imeslike = kPreviousName;
         previous.start = kPreviousStart;
         previous.poz = kPreviousPoz;
@@ -192,26 +187,20 @@ Expected Rendered(const Plan& plan, const Palette& palette, const PictureState& 
     return out;
 }
 
+// The composer draws only vertical lines, which the recording keeps as fills, and texts.
 std::string Describe(const RecordedItem& item)
 {
-    const auto box = [](auto& i) {
-        return "(" + std::to_string(i.left) + ", " + std::to_string(i.top) + ")-(" + std::to_string(i.right) + ", " +
-               std::to_string(i.bottom) + ")";
-    };
-    return std::visit(
-        [&](const auto& i) -> std::string {
-            using Item = std::decay_t<decltype(i)>;
-            if constexpr (std::is_same_v<Item, FillItem>) {
-                return "fill " + box(i) + " colour " + std::to_string(i.colour);
-            } else if constexpr (std::is_same_v<Item, LineItem>) {
-                return "line (" + std::to_string(i.x1) + ", " + std::to_string(i.y1) + ")-(" + std::to_string(i.x2) +
-                       ", " + std::to_string(i.y2) + ") colour " + std::to_string(i.colour);
-            } else {
-                return "text '" + i.text + "' at (" + std::to_string(i.x) + ", " + std::to_string(i.y) + ") " +
-                       std::to_string(i.points) + " points colour " + std::to_string(i.colour);
-            }
-        },
-        item);
+    if (const auto* fill = std::get_if<FillItem>(&item)) {
+        return "fill (" + std::to_string(fill->left) + ", " + std::to_string(fill->top) + ")-(" +
+               std::to_string(fill->right) + ", " + std::to_string(fill->bottom) + ") colour " +
+               std::to_string(fill->colour);
+    }
+    if (const auto* text = std::get_if<TextItem>(&item)) {
+        return "text '" + text->text + "' at (" + std::to_string(text->x) + ", " + std::to_string(text->y) + "), " +
+               std::to_string(text->linesBelow) + " lines below, " + std::to_string(text->points) +
+               " points, colour " + std::to_string(text->colour);
+    }
+    return "a sloping line";
 }
 
 // Empty when the two recordings hold the same picture, else where they part.
