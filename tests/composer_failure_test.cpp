@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -15,15 +16,14 @@
 #include "conversions.h"
 #include "fakes.h"
 #include "picture_state.h"
+#include "recording.h"
 
 namespace lorvane {
 namespace {
 
-using testing::CallLogSurface;
+using testing::FailingSurface;
 using testing::ScriptedClock;
 using testing::ScriptedRandomSource;
-using Call = CallLogSurface::Call;
-using Operation = CallLogSurface::Operation;
 
 static_assert(noexcept(std::declval<Composer&>().DrawPicture()),
               "an error escaping DrawPicture must end the program, never unwind into the window");
@@ -33,10 +33,6 @@ constexpr std::size_t kStartDraw = 7;
 constexpr std::size_t kDrawsPerPicture = 809;
 constexpr int kSquares = 200;
 constexpr float kJustBelowOne = 0.99999994F;
-// FontSize, ForeColor, then CurrentX, CurrentY and Print for each of the three captions.
-constexpr std::size_t kCaptionCalls = 11;
-// 601 background lines and 200 squares of at most 99 lines each.
-constexpr std::size_t kMostCalls = 601 + 200 * 99 + kCaptionCalls;
 const std::string kName = "T20240307090502";
 const std::string kPreviousName = "T19991231235959";
 constexpr float kPreviousStart = 123.0F;
@@ -95,11 +91,7 @@ std::vector<float> ScriptFor(const Plan& plan)
 const PictureState& PreviousState()
 {
     static const PictureState state = [] {
-        PictureState previous;
-        previous.sir = 600;
-        previous.vis = 450;
-        previous.tekst1 = "varlenko.art";
-        previous.tekst2 = "Generative Art by Varlenko";
+        PictureState previous = PictureState::AtStartUp();
         previous.imeslike = kPreviousName;
         previous.start = kPreviousStart;
         previous.poz = kPreviousPoz;
@@ -117,48 +109,23 @@ Colour ColourOf(const Palette& palette, float row)
     return Rgb(RoundToInt16(values.red), RoundToInt16(values.green), RoundToInt16(values.blue));
 }
 
-Call LineCall(float x1, float y1, float x2, float y2, Colour colour)
-{
-    Call call;
-    call.operation = Operation::Line;
-    call.x1 = x1;
-    call.y1 = y1;
-    call.x2 = x2;
-    call.y2 = y2;
-    call.colour = colour;
-    return call;
-}
-
-Call SetterCall(Operation operation, float value, Colour colour = 0)
-{
-    Call call;
-    call.operation = operation;
-    call.x1 = value;
-    call.colour = colour;
-    return call;
-}
-
-Call PrintCall(std::string text)
-{
-    Call call;
-    call.operation = Operation::Print;
-    call.text = std::move(text);
-    return call;
-}
-
 struct Expected {
-    std::vector<Call> calls;
+    Recording picture;
+    std::size_t calls = 0;
     std::string name;
     float start = 0.0F;
     float poz = 0.0F;
 };
 
-// The calls and variables a plan should give: each step in order, a failed one keeping what
-// was there before it, and a palette row outside 0 to 1000 failing the pick that asked for it.
-// Fills `out` and reuses its room, which saves thousands of pictures from faulting in fresh pages.
-void Render(const Plan& plan, const Palette& palette, const PictureState& before, Expected& out)
+// The picture a plan should give, played call by call into a fresh recording, and the variables
+// it leaves: each step in order, a failed one keeping what was there before it, and a palette row
+// outside 0 to 1000 failing the pick that asked for it. The surface call numbered `failing` fails:
+// a failed line is simply missing, a failed caption call ends the captions there.
+void Render(const Plan& plan, const Palette& palette, const PictureState& before, Expected& out,
+            std::size_t failing = FailingSurface::kNever)
 {
-    out.calls.clear();
+    out.picture.Cls();
+    out.calls = 0;
     out.name = plan.name.value_or(before.imeslike);
     out.start = plan.start.value_or(before.start);
     out.poz = before.poz;
@@ -173,9 +140,15 @@ void Render(const Plan& plan, const Palette& palette, const PictureState& before
             out.poz = row;
         }
     };
+    const auto line = [&](int x, int top, int bottom) {
+        if (out.calls++ != failing) {
+            out.picture.Line(static_cast<float>(x), static_cast<float>(top), static_cast<float>(x),
+                             static_cast<float>(bottom), colour);
+        }
+    };
     pick(plan.backgroundOffset);
     for (int x = 0; x <= 600; ++x) {
-        out.calls.push_back(LineCall(static_cast<float>(x), 0.0F, static_cast<float>(x), 450.0F, colour));
+        line(x, 0, 450);
     }
     int cx = 0;
     int cy = 0;
@@ -186,50 +159,66 @@ void Render(const Plan& plan, const Palette& palette, const PictureState& before
         half = square.half.value_or(half);
         pick(square.offset);
         for (int x = cx - half; x <= cx + half; ++x) {
-            out.calls.push_back(LineCall(static_cast<float>(x), static_cast<float>(cy - half),
-                                         static_cast<float>(x), static_cast<float>(cy + half), colour));
+            line(x, cy - half, cy + half);
         }
     }
-    out.calls.push_back(SetterCall(Operation::FontSize, 9.0F));
-    out.calls.push_back(SetterCall(Operation::ForeColor, 0.0F, 0xFFFFFF));
+    Surface& surface = out.picture;
+    std::vector<std::function<void()>> captions = {[&] { surface.SetFontSize(9.0F); },
+                                                   [&] { surface.SetForeColor(0xFFFFFF); }};
     const std::array<const std::string*, 3> texts = {&out.name, &before.tekst1, &before.tekst2};
     const std::array<float, 3> lefts = {12.0F, 220.0F, 420.0F};
     for (std::size_t i = 0; i < 3; ++i) {
-        out.calls.push_back(SetterCall(Operation::CurrentX, lefts[i]));
-        out.calls.push_back(SetterCall(Operation::CurrentY, 425.0F));
-        out.calls.push_back(PrintCall(*texts[i]));
+        captions.emplace_back([&, i] { surface.SetCurrentX(lefts[i]); });
+        captions.emplace_back([&] { surface.SetCurrentY(425.0F); });
+        captions.emplace_back([&, i] { surface.Print(*texts[i]); });
+    }
+    for (const auto& caption : captions) {
+        if (out.calls++ == failing) {
+            return;
+        }
+        caption();
     }
 }
 
-Expected Render(const Plan& plan, const Palette& palette, const PictureState& before)
+Expected Rendered(const Plan& plan, const Palette& palette, const PictureState& before)
 {
     Expected out;
     Render(plan, palette, before, out);
     return out;
 }
 
-std::string Describe(const Call& call)
+// The composer draws only vertical lines, which the recording keeps as fills, and texts.
+std::string Describe(const RecordedItem& item)
 {
-    constexpr std::array<const char*, 8> names = {"Cls",      "Line",     "FontSize", "ForeColor",
-                                                  "CurrentX", "CurrentY", "Print",    "BackColor"};
-    std::string text = call.failed ? "failed " : "";
-    text += std::string(names.at(static_cast<std::size_t>(call.operation))) + " (" + std::to_string(call.x1) + ", " +
-            std::to_string(call.y1) + ")-(" + std::to_string(call.x2) + ", " + std::to_string(call.y2) +
-            ") colour " + std::to_string(call.colour) + " '" + call.text + "'";
-    return text;
+    if (const auto* fill = std::get_if<FillItem>(&item)) {
+        return "fill (" + std::to_string(fill->left) + ", " + std::to_string(fill->top) + ")-(" +
+               std::to_string(fill->right) + ", " + std::to_string(fill->bottom) + ") colour " +
+               std::to_string(fill->colour);
+    }
+    if (const auto* text = std::get_if<TextItem>(&item)) {
+        return "text '" + text->text + "' at (" + std::to_string(text->x) + ", " + std::to_string(text->y) + "), " +
+               std::to_string(text->linesBelow) + " lines below, " + std::to_string(text->points) +
+               " points, colour " + std::to_string(text->colour);
+    }
+    return "a sloping line";
 }
 
-// Empty when equal, else where they part.
-std::string Difference(const std::vector<Call>& actual, const std::vector<Call>& expected)
+// Empty when the two recordings hold the same picture, else where they part.
+std::string Difference(const Recording& actual, const Recording& expected)
 {
-    const std::size_t common = std::min(actual.size(), expected.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        if (!(actual[i] == expected[i])) {
-            return "call " + std::to_string(i) + ": " + Describe(actual[i]) + ", expected " + Describe(expected[i]);
+    if (actual.Background() != expected.Background()) {
+        return "background " + std::to_string(actual.Background()) + ", expected " +
+               std::to_string(expected.Background());
+    }
+    const auto a = actual.Items();
+    const auto e = expected.Items();
+    for (std::size_t i = 0; i < std::min(a.size(), e.size()); ++i) {
+        if (a[i] != e[i]) {
+            return "item " + std::to_string(i) + ": " + Describe(a[i]) + ", expected " + Describe(e[i]);
         }
     }
-    if (actual.size() != expected.size()) {
-        return std::to_string(actual.size()) + " calls, expected " + std::to_string(expected.size());
+    if (a.size() != e.size()) {
+        return std::to_string(a.size()) + " items, expected " + std::to_string(e.size());
     }
     return {};
 }
@@ -237,22 +226,21 @@ std::string Difference(const std::vector<Call>& actual, const std::vector<Call>&
 // One picture drawn over the previous one, with whatever the test makes go wrong.
 struct PictureRun {
     PictureState state = PreviousState();
-    CallLogSurface surface;
+    Recording picture;
+    FailingSurface surface{picture};
     ScriptedRandomSource random;
     ScriptedClock clock{"03-07-2024", "09:05:02"};
     Composer composer{state, surface, random, clock};
 
-    explicit PictureRun(std::vector<float> script) : random(std::move(script))
-    {
-        surface.calls.reserve(kMostCalls);
-    }
+    explicit PictureRun(std::vector<float> script) : random(std::move(script)) {}
 
     // Back to the previous picture with a new script and nothing set to fail.
     void Restart(std::vector<float> script)
     {
         state = PreviousState();
-        surface.calls.clear();
-        surface.failAt = CallLogSurface::kNever;
+        picture.Cls();
+        surface.calls = 0;
+        surface.failAt = FailingSurface::kNever;
         surface.failAll = false;
         random = ScriptedRandomSource(std::move(script));
         clock = ScriptedClock("03-07-2024", "09:05:02");
@@ -286,7 +274,8 @@ const Palette& NewPalette()
 
 void ExpectOutcome(const PictureRun& run, const Expected& expected, std::size_t drawn)
 {
-    EXPECT_EQ(Difference(run.surface.calls, expected.calls), "");
+    EXPECT_EQ(Difference(run.picture, expected.picture), "");
+    EXPECT_EQ(run.surface.calls, expected.calls);
     EXPECT_EQ(run.state.imeslike, expected.name);
     EXPECT_EQ(run.state.start, expected.start);
     EXPECT_EQ(run.state.poz, expected.poz);
@@ -297,7 +286,7 @@ TEST(Composer, WithoutFailuresThePictureIsExactlyThePlannedOne)
 {
     PictureRun run(ScriptFor(WholePlan()));
     run.Draw();
-    ExpectOutcome(run, Render(WholePlan(), NewPalette(), PreviousState()), kDrawsPerPicture);
+    ExpectOutcome(run, Rendered(WholePlan(), NewPalette(), PreviousState()), kDrawsPerPicture);
     EXPECT_FALSE(SamePalette(run.state.palette, PreviousState().palette));
 }
 
@@ -391,29 +380,20 @@ TEST(Composer, EachFailingOrOutOfRangeRandomDrawDropsOnlyTheStepThatDrewIt)
 
 TEST(Composer, EachFailingSurfaceCallLosesOnlyThatLineOrTheCaptionsAfterIt)
 {
-    const Expected whole = Render(WholePlan(), NewPalette(), PreviousState());
+    const Expected whole = Rendered(WholePlan(), NewPalette(), PreviousState());
     const std::vector<float> script = ScriptFor(WholePlan());
-    const std::size_t firstCaptionCall = whole.calls.size() - kCaptionCalls;
     PictureRun run(script);
-    std::vector<Call> expected = whole.calls;
+    Expected expected;
 
-    for (std::size_t failing = 0; failing < whole.calls.size(); ++failing) {
-        SCOPED_TRACE("surface call " + std::to_string(failing) + ": " + Describe(whole.calls[failing]));
+    for (std::size_t failing = 0; failing < whole.calls; ++failing) {
+        SCOPED_TRACE("surface call " + std::to_string(failing) + " of " + std::to_string(whole.calls));
         run.Restart(script);
         run.surface.failAt = failing;
         run.Draw();
 
-        // A failed line is simply missing; a failed caption call ends WriteCaptions there.
-        expected[failing].failed = true;
-        if (failing >= firstCaptionCall) {
-            expected.resize(failing + 1);
-        }
-        ASSERT_EQ(Difference(run.surface.calls, expected), "");
-        if (failing < firstCaptionCall) {
-            expected[failing].failed = false;
-        } else {
-            expected = whole.calls;
-        }
+        Render(WholePlan(), NewPalette(), PreviousState(), expected, failing);
+        ASSERT_EQ(Difference(run.picture, expected.picture), "");
+        ASSERT_EQ(run.surface.calls, expected.calls);
         ASSERT_EQ(run.state.imeslike, kName);
         ASSERT_EQ(run.state.start, whole.start);
         ASSERT_EQ(run.state.poz, whole.poz);
@@ -448,6 +428,7 @@ TEST(Composer, FailingOrMalformedClockReadsKeepThePreviousNameAndDrawEverythingE
         {"wide digits in the time", "03-07-2024", "\xEF\xBC\x90\xEF\xBC\x99:05:02", false, false, ""},
         {"other separators", "03/07/2024", "09.05.02", false, false, kName},
         {"text after the digits", "03-07-2024 Thu", "09:05:02.123", false, false, kName},
+        {"date read before midnight, time after", "12-31-2023", "00:00:01", false, false, "T20231231000001"},
     };
     for (const ClockCase& clockCase : cases) {
         SCOPED_TRACE(clockCase.name);
@@ -459,10 +440,11 @@ TEST(Composer, FailingOrMalformedClockReadsKeepThePreviousNameAndDrawEverythingE
         run.Draw();
 
         Plan plan = WholePlan();
+        plan.name = clockCase.givesName;
         if (clockCase.givesName.empty()) {
             plan.name.reset();
         }
-        ExpectOutcome(run, Render(plan, NewPalette(), PreviousState()), kDrawsPerPicture);
+        ExpectOutcome(run, Rendered(plan, NewPalette(), PreviousState()), kDrawsPerPicture);
         // A failed date read ends the step before the time is read.
         const std::vector<std::string> reads =
             clockCase.failDate ? std::vector<std::string>{"date"} : std::vector<std::string>{"date", "time"};
@@ -486,8 +468,8 @@ TEST(Composer, PaletteRowsOutsideTheTableFailThePickInsteadOfBeingRead)
         before.start = previousStart;
         Plan plan = WholePlan();
         plan.start.reset();
-        const Expected expected = Render(plan, NewPalette(), before);
-        EXPECT_EQ(Difference(run.surface.calls, expected.calls), "");
+        const Expected expected = Rendered(plan, NewPalette(), before);
+        EXPECT_EQ(Difference(run.picture, expected.picture), "");
         EXPECT_EQ(run.state.poz, expected.poz);
         EXPECT_EQ(run.random.drawn, kDrawsPerPicture);
     }
@@ -515,7 +497,7 @@ TEST(Composer, LowestAndHighestValidRandomValuesKeepEveryResultInRange)
         plan.start = extreme.start;
         plan.backgroundOffset = extreme.offset;
         plan.squares.assign(kSquares, {extreme.cx, extreme.cy, extreme.half, extreme.offset});
-        ExpectOutcome(run, Render(plan, run.state.palette, PreviousState()), kDrawsPerPicture);
+        ExpectOutcome(run, Rendered(plan, run.state.palette, PreviousState()), kDrawsPerPicture);
     }
 }
 
@@ -537,8 +519,8 @@ TEST(Composer, NothingEscapesWhenEveryOperationFailsAndEveryVariableKeepsItsValu
     EXPECT_EQ(run.random.drawn, 1 + kDrawsPerPicture - kPaletteDraws);
     // 601 background lines and 200 squares of one line each, all missing; then the captions end
     // at their first call.
-    ASSERT_EQ(run.surface.calls.size(), 601U + 200U + 1U);
-    EXPECT_EQ(run.surface.calls.back().operation, Operation::FontSize);
+    EXPECT_EQ(run.surface.calls, 601U + 200U + 1U);
+    EXPECT_TRUE(run.picture.Items().empty());
 }
 
 }  // namespace

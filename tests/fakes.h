@@ -1,14 +1,15 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "clock.h"
 #include "platform_error.h"
 #include "random_source.h"
+#include "seeded_random_source.h"
 #include "surface.h"
 
 namespace lorvane::testing {
@@ -70,106 +71,65 @@ public:
     std::vector<std::string> reads;
 };
 
-// Records every call as text, e.g. "Line 0 0 0 450 #123456" or "Print T2024...".
-// A call for which failIf returns true raises PlatformError (and is still recorded, marked "!").
-class RecordingSurface final : public Surface {
+// Counts the seeds and values it hands out of a real seeded sequence.
+class CountingRandomSource final : public RandomSource {
 public:
-    void Cls() override { Call("Cls"); }
-    void Line(float x1, float y1, float x2, float y2, Colour colour) override
+    void Seed(float seed) override
     {
-        Call("Line " + Number(x1) + " " + Number(y1) + " " + Number(x2) + " " + Number(y2) + " " +
-             std::to_string(colour));
+        ++seeds;
+        source_.Seed(seed);
     }
-    void SetFontSize(float points) override { Call("FontSize " + Number(points)); }
-    void SetForeColor(Colour colour) override { Call("ForeColor " + std::to_string(colour)); }
-    void SetCurrentX(float x) override { Call("CurrentX " + Number(x)); }
-    void SetCurrentY(float y) override { Call("CurrentY " + Number(y)); }
-    void Print(std::string_view text) override { Call("Print " + std::string(text)); }
-    void SetBackColor(Colour colour) override { Call("BackColor " + std::to_string(colour)); }
+    float Next() override
+    {
+        ++drawn;
+        return source_.Next();
+    }
 
-    std::vector<std::string> calls;
-    std::function<bool(const std::string&)> failIf;
+    std::size_t seeds = 0;
+    std::size_t drawn = 0;
 
 private:
-    static std::string Number(float value)
-    {
-        std::string text = std::to_string(value);
-        text.erase(text.find_last_not_of('0') + 1);
-        if (!text.empty() && text.back() == '.') {
-            text.pop_back();
-        }
-        return text;
-    }
-    void Call(std::string call)
-    {
-        if (failIf && failIf(call)) {
-            calls.push_back("!" + call);
-            throw PlatformError("scripted surface failure");
-        }
-        calls.push_back(std::move(call));
-    }
+    SeededRandomSource source_;
 };
 
-// Records every call as a plain value, cheap enough for thousands of whole pictures in one test.
-// The call numbered failAt (counting from 0), or every call when failAll is set, raises
-// PlatformError and is still recorded, marked failed.
-class CallLogSurface final : public Surface {
+// Passes every call on to another surface (a Recording) and counts them. The call numbered
+// failAt (counting from 0), or every call when failAll is set, raises PlatformError instead and
+// is not passed on.
+class FailingSurface final : public Surface {
 public:
-    enum class Operation { Cls, Line, FontSize, ForeColor, CurrentX, CurrentY, Print, BackColor };
+    explicit FailingSurface(Surface& target) : target_(target) {}
 
-    struct Call {
-        Operation operation = Operation::Cls;
-        // A line's two ends; a setter's one number is in x1.
-        float x1 = 0.0F;
-        float y1 = 0.0F;
-        float x2 = 0.0F;
-        float y2 = 0.0F;
-        Colour colour = 0;
-        std::string text;
-        bool failed = false;
-
-        bool operator==(const Call&) const = default;
-    };
-
-    void Cls() override { Record(Operation::Cls); }
+    void Cls() override { Pass([&] { target_.Cls(); }); }
     void Line(float x1, float y1, float x2, float y2, Colour colour) override
     {
-        Record(Operation::Line, x1, y1, x2, y2, colour);
+        Pass([&] { target_.Line(x1, y1, x2, y2, colour); });
     }
-    void SetFontSize(float points) override { Record(Operation::FontSize, points); }
-    void SetForeColor(Colour colour) override { Record(Operation::ForeColor, 0.0F, 0.0F, 0.0F, 0.0F, colour); }
-    void SetCurrentX(float x) override { Record(Operation::CurrentX, x); }
-    void SetCurrentY(float y) override { Record(Operation::CurrentY, y); }
-    void Print(std::string_view text) override
-    {
-        Record(Operation::Print, 0.0F, 0.0F, 0.0F, 0.0F, 0, std::string(text));
-    }
-    void SetBackColor(Colour colour) override { Record(Operation::BackColor, 0.0F, 0.0F, 0.0F, 0.0F, colour); }
+    void SetFontSize(float points) override { Pass([&] { target_.SetFontSize(points); }); }
+    void SetForeColor(Colour colour) override { Pass([&] { target_.SetForeColor(colour); }); }
+    void SetCurrentX(float x) override { Pass([&] { target_.SetCurrentX(x); }); }
+    void SetCurrentY(float y) override { Pass([&] { target_.SetCurrentY(y); }); }
+    void Print(std::string_view text) override { Pass([&] { target_.Print(text); }); }
+    void SetBackColor(Colour colour) override { Pass([&] { target_.SetBackColor(colour); }); }
 
     static constexpr std::size_t kNever = static_cast<std::size_t>(-1);
 
-    std::vector<Call> calls;
+    std::size_t calls = 0;
     std::size_t failAt = kNever;
     bool failAll = false;
 
 private:
-    void Record(Operation operation, float x1 = 0.0F, float y1 = 0.0F, float x2 = 0.0F, float y2 = 0.0F,
-                Colour colour = 0, std::string text = {})
+    template <class Call>
+    void Pass(Call call)
     {
-        const bool fails = failAll || calls.size() == failAt;
-        Call& call = calls.emplace_back();
-        call.operation = operation;
-        call.x1 = x1;
-        call.y1 = y1;
-        call.x2 = x2;
-        call.y2 = y2;
-        call.colour = colour;
-        call.text = std::move(text);
-        call.failed = fails;
+        const bool fails = failAll || calls == failAt;
+        ++calls;
         if (fails) {
             throw PlatformError("scripted surface failure");
         }
+        call();
     }
+
+    Surface& target_;
 };
 
 }  // namespace lorvane::testing

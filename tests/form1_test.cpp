@@ -1,5 +1,9 @@
+#include <functional>
+#include <utility>
+
 #include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -15,24 +19,25 @@
 namespace lorvane {
 namespace {
 
-// Counts the values drawn from a real seeded sequence.
-class CountingRandomSource final : public RandomSource {
+// Hands each paint event a widget receives to a test.
+class PaintWatcher final : public QObject {
 public:
-    void Seed(float seed) override
+    PaintWatcher(QWidget* widget, std::function<void(const QPaintEvent&)> onPaint) : onPaint_(std::move(onPaint))
     {
-        ++seeds;
-        source_.Seed(seed);
+        widget->installEventFilter(this);
     }
-    float Next() override
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override
     {
-        ++drawn;
-        return source_.Next();
+        if (event->type() == QEvent::Paint) {
+            onPaint_(*static_cast<QPaintEvent*>(event));
+        }
+        return false;
     }
-    int seeds = 0;
-    int drawn = 0;
 
 private:
-    SeededRandomSource source_;
+    std::function<void(const QPaintEvent&)> onPaint_;
 };
 
 class Form1Test : public ::testing::Test {
@@ -50,7 +55,7 @@ protected:
     const QImage& Shown() { return Picture1()->Image(); }
 
     Recording picture;
-    CountingRandomSource random;
+    testing::CountingRandomSource random;
     testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
     Form1 form{picture, random, clock};
 };
@@ -75,8 +80,8 @@ TEST_F(Form1Test, ControlsStandAtTheirPixelsInAWindowLargeEnoughForThem)
 
 TEST_F(Form1Test, LoadSeedsOnceFromTheTimeOfDayAndDrawsOnePicture)
 {
-    EXPECT_EQ(random.seeds, 1);
-    EXPECT_EQ(random.drawn, 809);
+    EXPECT_EQ(random.seeds, 1U);
+    EXPECT_EQ(random.drawn, 809U);
     EXPECT_EQ(form.State().sir, 600);
     EXPECT_EQ(form.State().vis, 450);
     EXPECT_EQ(form.State().tekst2, "Generative Art by Varlenko");
@@ -94,11 +99,18 @@ TEST_F(Form1Test, NextDrawsOneNewPictureFromTheContinuingSequence)
 {
     const QImage first = Shown().copy();
     clock.time = "09:05:07";
+    int wholePaintsOfNewPicture = 0;
+    const PaintWatcher watcher(Picture1(), [&](const QPaintEvent& paint) {
+        wholePaintsOfNewPicture += random.drawn == 2 * 809U && paint.rect() == Picture1()->rect() ? 1 : 0;
+    });
     QTest::mouseClick(Button("Command1"), Qt::LeftButton);
+    QCoreApplication::processEvents();
 
-    EXPECT_EQ(random.seeds, 1);
-    EXPECT_EQ(random.drawn, 2 * 809);
+    EXPECT_EQ(random.seeds, 1U);
+    EXPECT_EQ(random.drawn, 2 * 809U);
     EXPECT_NE(Shown(), first);
+    // The whole drawing area is repainted with it, not only the window around it.
+    EXPECT_GE(wholePaintsOfNewPicture, 1);
     // The caption names the time the new picture's drawing began.
     EXPECT_EQ(form.State().imeslike, "T20240307090507");
 }
@@ -130,11 +142,11 @@ TEST_F(Form1Test, SpacePressesTheFocusedButtonWhileEnterAndEscapeDoNothing)
         QTest::keyClick(Button("Command1"), key);
         QTest::keyClick(Picture1(), key);
     }
-    EXPECT_EQ(random.drawn, 809);
+    EXPECT_EQ(random.drawn, 809U);
     EXPECT_TRUE(form.isVisible());
 
     QTest::keyClick(Button("Command1"), Qt::Key_Space);
-    EXPECT_EQ(random.drawn, 2 * 809);
+    EXPECT_EQ(random.drawn, 2 * 809U);
 }
 
 TEST_F(Form1Test, ExitAndClosingTheWindowEndTheEventLoopWithStatusZero)
@@ -143,7 +155,7 @@ TEST_F(Form1Test, ExitAndClosingTheWindowEndTheEventLoopWithStatusZero)
     // A press queued behind "exit" is never handled.
     QTimer::singleShot(0, Button("Command1"), &QPushButton::click);
     EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_EQ(random.drawn, 809);
+    EXPECT_EQ(random.drawn, 809U);
 
     QTimer::singleShot(0, &form, &QWidget::close);
     EXPECT_EQ(QApplication::exec(), 0);

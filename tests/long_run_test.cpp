@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "composer.h"
+#include "fakes.h"
 #include "form1.h"
 #include "picture_state.h"
 #include "raster_player.h"
@@ -78,22 +79,6 @@ TEST(Composer, TenThousandRecordedAndPlayedPicturesLeaveMemoryWhereItWas)
 #endif
 }
 
-// Counts the values it hands out of a real seeded sequence.
-class CountingRandomSource final : public RandomSource {
-public:
-    void Seed(float seed) override { source_.Seed(seed); }
-    float Next() override
-    {
-        ++drawn;
-        return source_.Next();
-    }
-
-    std::size_t drawn = 0;
-
-private:
-    SeededRandomSource source_;
-};
-
 // A click as the window system delivers it: press and release, queued behind whatever waits.
 void QueueClick(QPushButton* button)
 {
@@ -117,7 +102,7 @@ struct Session {
 Session PressNextThenExit(int presses)
 {
     Recording picture;
-    CountingRandomSource random;
+    testing::CountingRandomSource random;
     SystemClock clock;
     Form1 form(picture, random, clock);
     form.Load();

@@ -14,31 +14,44 @@ namespace {
 
 using testing::ScriptedRandomSource;
 
-TEST(Palette, ZeroDrawsGiveShortestPeriodsAndRowZeroOneStepIn)
+// Row 0 of a wave with the given period whose phase starts at 0, formed as the program forms it:
+// the quotient in single precision, then widened for the sine or cosine.
+double Wave(float phase, float period, bool cosine = false)
 {
-    Palette palette;
-    ScriptedRandomSource random({0.0F});
-    MakePalette(palette, random);
-
-    EXPECT_EQ(random.drawn, 6U);
-    const Palette::Row row0 = palette.At(0.0F);
-    EXPECT_NEAR(row0.red, 130.20, 0.005);
-    EXPECT_DOUBLE_EQ(row0.green, row0.red);
-    EXPECT_NEAR(row0.blue, 251.93, 0.005);
-    // The quotient is formed in single precision before the sine.
-    EXPECT_DOUBLE_EQ(row0.red, (std::sin(static_cast<double>(1.0F / 30.0F)) + 1.0) * 126.0);
+    const auto angle = static_cast<double>(phase / period);
+    return ((cosine ? std::cos(angle) : std::sin(angle)) + 1.0) * 126.0;
 }
 
-TEST(Palette, DrawsPeriodsThenPhasesInOrder)
-{
-    // Red: period 30 + 50, phase 100; green and blue keep period 30 and phase 0.
-    Palette palette;
-    ScriptedRandomSource random({0.5F, 0.0F, 0.0F, 0.1F, 0.0F, 0.0F});
-    MakePalette(palette, random);
+struct RowZeroCase {
+    std::vector<float> draws;
+    double red;
+    double green;
+    double blue;
+};
 
-    const Palette::Row row0 = palette.At(0.0F);
-    EXPECT_DOUBLE_EQ(row0.red, (std::sin(static_cast<double>(101.0F / 80.0F)) + 1.0) * 126.0);
-    EXPECT_DOUBLE_EQ(row0.green, (std::sin(static_cast<double>(1.0F / 30.0F)) + 1.0) * 126.0);
+TEST(Palette, DrawsThreePeriodsThenThreePhasesAndRowZeroIsOneStepIn)
+{
+    const std::vector<RowZeroCase> cases = {
+        // Periods 30 and phases 0: (130.20, 130.20, 251.93).
+        {{0.0F}, Wave(1.0F, 30.0F), Wave(1.0F, 30.0F), Wave(1.0F, 30.0F, true)},
+        // Red: period 30 + 50 and phase 100.
+        {{0.5F, 0.0F, 0.0F, 0.1F, 0.0F, 0.0F}, Wave(101.0F, 80.0F), Wave(1.0F, 30.0F), Wave(1.0F, 30.0F, true)},
+        // r x 100 + 30 is formed in double precision: 129, where single precision gives 130.
+        {{0.99999994F, 0.99999994F, 0.99999994F, 0.0F}, Wave(1.0F, 129.0F), Wave(1.0F, 129.0F),
+         Wave(1.0F, 129.0F, true)},
+    };
+    for (const RowZeroCase& rowZero : cases) {
+        Palette palette;
+        ScriptedRandomSource random(rowZero.draws);
+        MakePalette(palette, random);
+        EXPECT_EQ(random.drawn, 6U);
+        const Palette::Row row0 = palette.At(0.0F);
+        EXPECT_DOUBLE_EQ(row0.red, rowZero.red) << rowZero.draws[0];
+        EXPECT_DOUBLE_EQ(row0.green, rowZero.green) << rowZero.draws[0];
+        EXPECT_DOUBLE_EQ(row0.blue, rowZero.blue) << rowZero.draws[0];
+    }
+    EXPECT_NEAR(Wave(1.0F, 30.0F), 130.20, 0.005);
+    EXPECT_NEAR(Wave(1.0F, 30.0F, true), 251.93, 0.005);
 }
 
 TEST(Palette, EveryValueOfManyPalettesLiesWithinZeroTo252AndNeighboursAreClose)
