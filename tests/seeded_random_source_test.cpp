@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "composer.h"
-#include "fakes.h"
 #include "fixed_clock.h"
 #include "picture_state.h"
+#include "recording.h"
 #include "seeded_random_source.h"
 
 namespace lorvane {
@@ -71,17 +71,14 @@ TEST(SeededRandomSource, SkippingGivesTheValuesThatDrawingThemWouldHaveLeft)
     }
 }
 
-// The calls of the `number`-th picture after `seed`, reached by drawing or by skipping the
-// pictures before it.
-std::vector<testing::CallLogSurface::Call> Picture(float seed, int number, bool skip)
+// The `number`-th picture after `seed`, reached by drawing or by skipping the pictures before it.
+std::vector<RecordedItem> Picture(float seed, int number, bool skip)
 {
-    PictureState state;
-    state.sir = PictureState::kWidth;
-    state.vis = PictureState::kHeight;
-    testing::CallLogSurface surface;
+    PictureState state = PictureState::AtStartUp();
+    Recording picture;
     SeededRandomSource random;
     FixedClock clock(2024, 3, 7, 9, 5, 2);
-    Composer composer(state, surface, random, clock);
+    Composer composer(state, picture, random, clock);
     random.Seed(seed);
     if (skip) {
         random.Skip(809U * static_cast<std::uint64_t>(number - 1));
@@ -89,10 +86,10 @@ std::vector<testing::CallLogSurface::Call> Picture(float seed, int number, bool 
         for (int i = 1; i < number; ++i) {
             composer.DrawPicture();
         }
-        surface.calls.clear();
     }
+    picture.Cls();
     composer.DrawPicture();
-    return surface.calls;
+    return {picture.Items().begin(), picture.Items().end()};
 }
 
 TEST(SeededRandomSource, SkippingWholePicturesReachesThePictureTheWindowDraws)
