@@ -1,5 +1,6 @@
 #include "composer.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -44,12 +45,7 @@ bool IsDigits(const std::string& text, std::size_t width)
     if (text.size() != width) {
         return false;
     }
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace
@@ -86,8 +82,8 @@ void Composer::DrawPicture() noexcept
         Guarded([&] { picture1_.Line(column, 0.0F, column, state_.vis, colour); });
     }
     for (int square = 0; square < kSquares; ++square) {
-        Guarded([&] { cx = std::floor(random_.Next() * state_.sir); });
-        Guarded([&] { cy = std::floor(random_.Next() * state_.vis); });
+        Guarded([&] { cx = std::floor(random_.Next() * static_cast<float>(state_.sir)); });
+        Guarded([&] { cy = std::floor(random_.Next() * static_cast<float>(state_.vis)); });
         Guarded([&] {
             half = static_cast<float>(std::floor(static_cast<double>(random_.Next()) * kHalfRange + kSmallestHalf));
         });

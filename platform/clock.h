@@ -21,6 +21,8 @@ protected:
     Clock() = default;
     Clock(const Clock&) = default;
     Clock& operator=(const Clock&) = default;
+    Clock(Clock&&) = default;
+    Clock& operator=(Clock&&) = default;
 };
 
 }  // namespace lorvane

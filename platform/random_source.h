@@ -16,6 +16,8 @@ protected:
     RandomSource() = default;
     RandomSource(const RandomSource&) = default;
     RandomSource& operator=(const RandomSource&) = default;
+    RandomSource(RandomSource&&) = default;
+    RandomSource& operator=(RandomSource&&) = default;
 };
 
 }  // namespace lorvane

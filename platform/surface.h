@@ -29,6 +29,8 @@ protected:
     Surface() = default;
     Surface(const Surface&) = default;
     Surface& operator=(const Surface&) = default;
+    Surface(Surface&&) = default;
+    Surface& operator=(Surface&&) = default;
 };
 
 }  // namespace lorvane

@@ -91,7 +91,7 @@ void RasterPlayer::PaintFills(std::span<const RecordedItem> items, std::size_t f
         rectangles_.push_back({0, 0, image_.width(), image_.height(), ToDevicePixel(background)});
     }
     for (std::size_t i = first; i < last; ++i) {
-        const FillItem& fill = std::get<FillItem>(items[i]);
+        const auto& fill = std::get<FillItem>(items[i]);
         rectangles_.push_back({deviceX_[static_cast<std::size_t>(fill.left)],
                                deviceY_[static_cast<std::size_t>(fill.top)],
                                deviceX_[static_cast<std::size_t>(fill.right)],

@@ -1,6 +1,7 @@
 #include "recording.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <utility>
@@ -50,10 +51,8 @@ bool ClipToPicture(double& x1, double& y1, double& x2, double& y2)
     const double dy = y2 - y1;
     double enter = 0.0;
     double leave = 1.0;
-    const std::pair<double, double> edges[] = {{-dx, x1 + 0.5},
-                                               {dx, kPictureWidth - 0.5 - x1},
-                                               {-dy, y1 + 0.5},
-                                               {dy, kPictureHeight - 0.5 - y1}};
+    const std::array<std::pair<double, double>, 4> edges = {
+        {{-dx, x1 + 0.5}, {dx, kPictureWidth - 0.5 - x1}, {-dy, y1 + 0.5}, {dy, kPictureHeight - 0.5 - y1}}};
     for (const auto& [p, q] : edges) {
         if (p == 0.0) {
             if (q < 0.0) {
