@@ -7,7 +7,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "lorvane01 opens a window and draws abstract pictures in it: a palette of\n"
     "1001 colours from three random waves, a random band of it for the colour\n"
     "family, a background and 200 overlapping squares in colours of the band,\n"
-    "and three captions. Press \"next\" for a new picture.\n"
+    "and three captions, and a button for the next picture.\n"
     "\n"
     "lorvane01-render draws the same pictures from a seed without a display and\n"
     "saves them as PNG or SVG files.")
