@@ -3,7 +3,9 @@
 # Usage: tools/install-deps.sh [extra-package ...]
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev qt6-svg-dev poppler-utils libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core "$@")
+packages=(cmake g++ make qt6-base-dev qt6-svg-dev poppler-utils libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
+          # the package (dpkg-shlibdeps) and the checks of what is installed
+          dpkg-dev desktop-file-utils appstream lintian groff-base man-db libxml2-utils file "$@")
 
 missing=()
 for package in "${packages[@]}"; do
