@@ -9,8 +9,9 @@ set(CPACK_PACKAGE_DESCRIPTION
     "family, a background and 200 overlapping squares in colours of the band,\n"
     "and three captions, and a button for the next picture.\n"
     "\n"
-    "lorvane01-render draws the same pictures from a seed without a display and\n"
-    "saves them as PNG or SVG files.")
+    "The picture shown can be copied or saved as a PNG, SVG or PDF file that\n"
+    "carries its recipe; lorvane01-render draws the same pictures from a seed or\n"
+    "from such a file, without a display.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
