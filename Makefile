@@ -19,7 +19,7 @@ MEMCHECK_TEST := Form1.TwentyPicturesInTheWindowThenExit
 VALGRIND_FLAGS := --tool=memcheck --error-exitcode=1 --track-origins=yes --leak-check=full \
 	--show-leak-kinds=definite --errors-for-leak-kinds=definite
 
-.PHONY: all deps build build-asan run test test-release test-asan memcheck lint lint-format lint-tidy bench clean
+.PHONY: all deps build build-asan run test test-release test-asan memcheck lint lint-format lint-tidy bench install package clean
 
 all: build
 
@@ -74,6 +74,16 @@ bench: build
 		--benchmark_min_time=$(BENCH_MIN_TIME) --benchmark_enable_random_interleaving=true \
 		--benchmark_display_aggregates_only=true \
 		--benchmark_out=$(BUILD_DIR)/bench.json --benchmark_out_format=json
+
+# Both programs, the menu entry, icon, metainfo, man pages and bash completion under PREFIX;
+# DESTDIR=/some/folder stages them there instead, as packagers do.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# The Debian package: build/lorvane01_<version>-1_amd64.deb.
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR)

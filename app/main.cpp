@@ -1,7 +1,11 @@
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
 
 #include "display_check.h"
 #include "form1.h"
+#include "lorvane_application_id.h"
+#include "lorvane_version.h"
 #include "recording.h"
 #include "seeded_random_source.h"
 #include "system_clock.h"
@@ -13,7 +17,20 @@ int main(int argc, char* argv[])
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lorvane01"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(
+        QString::fromLatin1(lorvane::kVersion.data(), static_cast<qsizetype>(lorvane::kVersion.size())));
+    // Window managers and taskbars match the window to its menu entry and icon by this name.
+    QApplication::setDesktopFileName(QString::fromLatin1(lorvane::kApplicationId));
+    // The installed theme's icon, or the same picture built in when the program is not installed.
+    const QString iconName = QString::fromLatin1(lorvane::kApplicationId);
+    QApplication::setWindowIcon(QIcon::fromTheme(iconName, QIcon(QStringLiteral(":/icons/%1.png").arg(iconName))));
+
+    // After QApplication, which has taken Qt's own options (-platform, -display ...) out.
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Makes abstract pictures, one at a time."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(app);
 
     lorvane::SystemClock clock;
     lorvane::SeededRandomSource random;

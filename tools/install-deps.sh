@@ -3,7 +3,11 @@
 # Usage: tools/install-deps.sh [extra-package ...]
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev qt6-svg-dev poppler-utils libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core clang-format clang-tidy "$@")
+packages=(cmake g++ make qt6-base-dev qt6-svg-dev poppler-utils libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
+          # the layout and static checks (make lint)
+          clang-format clang-tidy
+          # the package (dpkg-shlibdeps) and the checks of what is installed
+          dpkg-dev desktop-file-utils appstream lintian groff-base man-db libxml2-utils file "$@")
 
 missing=()
 for package in "${packages[@]}"; do
