@@ -15,6 +15,8 @@ public:
     ~QPainterLineSurface() override;
     QPainterLineSurface(const QPainterLineSurface&) = delete;
     QPainterLineSurface& operator=(const QPainterLineSurface&) = delete;
+    QPainterLineSurface(QPainterLineSurface&&) = delete;
+    QPainterLineSurface& operator=(QPainterLineSurface&&) = delete;
 
     void Cls() override;
     void Line(float x1, float y1, float x2, float y2, Colour colour) override;

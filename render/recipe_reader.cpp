@@ -170,7 +170,7 @@ std::variant<Recipe, RecipeProblem> RecipeReader::Read(const QString& path)
         return systemProblem(file.errorString());
     }
     const QString tooLarge = QStringLiteral("is larger than %1 MiB; no picture saved by lorvane01 is")
-                                 .arg(kLargestFile / (1024 * 1024));
+                                 .arg(kLargestFile / (qint64{1024} * 1024));
     if (file.size() > kLargestFile) {
         return fileProblem(tooLarge);
     }

@@ -96,7 +96,8 @@ const PictureState& PreviousState()
         previous.start = kPreviousStart;
         previous.poz = kPreviousPoz;
         for (int row = 0; row < Palette::kRows; ++row) {
-            previous.palette.Set(row, {row % 251 + 0.25, row / 251 * 50.0, 7.0});
+            const int band = row / 251;
+        previous.palette.Set(row, {row % 251 + 0.25, band * 50.0, 7.0});
         }
         return previous;
     }();

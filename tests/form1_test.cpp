@@ -101,7 +101,7 @@ TEST_F(Form1Test, NextDrawsOneNewPictureFromTheContinuingSequence)
     clock.time = "09:05:07";
     int wholePaintsOfNewPicture = 0;
     const PaintWatcher watcher(Picture1(), [&](const QPaintEvent& paint) {
-        wholePaintsOfNewPicture += random.drawn == 2 * 809U && paint.rect() == Picture1()->rect() ? 1 : 0;
+        wholePaintsOfNewPicture += random.drawn == std::size_t{2} * 809U && paint.rect() == Picture1()->rect() ? 1 : 0;
     });
     QTest::mouseClick(Button("Command1"), Qt::LeftButton);
     QCoreApplication::processEvents();

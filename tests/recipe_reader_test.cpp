@@ -68,7 +68,7 @@ QByteArray Pdf(const QString& path, const QByteArray& xmp)
 
 QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
-    const QString path = dir.filePath(name);
+    QString path = dir.filePath(name);
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     file.write(bytes);
@@ -82,7 +82,7 @@ std::string Answer(const QString& path, const QTemporaryDir& dir)
     if (const auto* recipe = std::get_if<Recipe>(&read)) {
         return "recipe " + recipe->Text();
     }
-    const RecipeProblem& problem = std::get<RecipeProblem>(read);
+    const auto& problem = std::get<RecipeProblem>(read);
     QString message = problem.message;
     message.remove(dir.path() + "/");
     return std::to_string(problem.ExitStatus()) + " " + message.toStdString();

@@ -16,7 +16,7 @@ std::string ErrorOf(std::string_view text)
 {
     const auto parsed = ParseRecipe(text);
     const auto* error = std::get_if<RecipeError>(&parsed);
-    return error ? error->message : "read as " + std::get<Recipe>(parsed).Text();
+    return error != nullptr ? error->message : "read as " + std::get<Recipe>(parsed).Text();
 }
 
 TEST(Recipe, WritesOneLineWithTheShortestSeedThatReadsBackAndTheName)
@@ -36,7 +36,7 @@ TEST(Recipe, EverySeedReadsBackToTheSameBits)
         const Recipe recipe{seed, Recipe::kLastPicture, "99991231235959"};
         const auto parsed = ParseRecipe(recipe.Text());
         ASSERT_TRUE(std::holds_alternative<Recipe>(parsed)) << recipe.Text() << ": " << ErrorOf(recipe.Text());
-        const Recipe& back = std::get<Recipe>(parsed);
+        const auto& back = std::get<Recipe>(parsed);
         EXPECT_EQ(std::bit_cast<std::uint32_t>(back.seed), std::bit_cast<std::uint32_t>(seed)) << recipe.Text();
         EXPECT_EQ(back.picture, recipe.picture);
         EXPECT_EQ(back.at, recipe.at);

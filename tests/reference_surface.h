@@ -150,6 +150,7 @@ struct Picture {
 inline std::vector<Picture> ManyPictures(int count)
 {
     std::vector<Picture> pictures;
+    pictures.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         // Seeds as the clock gives them, and a new name for each picture.
         pictures.push_back({static_cast<float>(i) * 2161.37F + 0.25F, i % 24, (i * 7) % 60, (i * 13) % 60});

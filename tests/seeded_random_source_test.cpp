@@ -17,6 +17,7 @@ std::vector<float> Draw(float seed, int count)
     SeededRandomSource random;
     random.Seed(seed);
     std::vector<float> values;
+    values.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         values.push_back(random.Next());
     }
