@@ -2,13 +2,10 @@
 
 #include <utility>
 
-#include <QBuffer>
-#include <QImageWriter>
-
 #include "captions.h"
 #include "composer.h"
-#include "output_folder.h"
 #include "picture_state.h"
+#include "png_encoder.h"
 #include "raster_surface.h"
 #include "seeded_random_source.h"
 #include "svg_surface.h"
@@ -18,41 +15,68 @@ namespace lorvane {
 
 namespace {
 
-QByteArray Png(const QImage& image)
+// The drawing thread's part of a picture: what its file is made from, copied out of the surface.
+DrawnPicture TakePicture(const RasterSurface& surface)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) {
-        return {};
+    return {0, {}, surface.Image().copy(), {}};
+}
+
+DrawnPicture TakePicture(const SvgSurface& surface)
+{
+    return {0, {}, {}, surface.Document()};
+}
+
+// The pool's part: the bytes of the file.
+std::optional<QByteArray> FileBytes(const DrawnPicture& picture)
+{
+    if (!picture.image.isNull()) {
+        return EncodePng(picture.image);
     }
-    return bytes;
+    if (picture.document.isEmpty()) {
+        return std::nullopt;
+    }
+    return picture.document;
 }
 
 }  // namespace
 
 BatchWriter::BatchWriter(RenderOptions options) : options_(std::move(options)) {}
 
-std::optional<QString> BatchWriter::Run(const std::function<void(const QString& path)>& written)
+std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written)
 {
     SystemClock systemClock;
     Clock& clock = options_.at ? static_cast<Clock&>(*options_.at) : systemClock;
     if (options_.format == ImageFormat::Svg) {
         SvgSurface surface(options_.scale);
-        return Draw(surface, clock, [&surface] { return surface.Document(); }, QStringLiteral(".svg"), written);
+        return Draw(surface, clock, [&surface] { return TakePicture(surface); }, QStringLiteral(".svg"), written);
     }
     RasterSurface surface(options_.scale);
-    return Draw(surface, clock, [&surface] { return Png(surface.Image()); }, QStringLiteral(".png"), written);
+    return Draw(surface, clock, [&surface] { return TakePicture(surface); }, QStringLiteral(".png"), written);
 }
 
-std::optional<QString> BatchWriter::Draw(Surface& surface, Clock& clock, const std::function<QByteArray()>& encode,
-                                         const QString& extension,
-                                         const std::function<void(const QString& path)>& written) const
+void BatchWriter::Cancel()
 {
-    const OutputFolder folder(options_.folder);
+    const std::lock_guard lock(cancelMutex_);
+    cancelled_ = true;
+    if (pool_ != nullptr) {
+        pool_->Cancel();
+    }
+}
+
+std::optional<QString> BatchWriter::Draw(Surface& surface, Clock& clock, const std::function<DrawnPicture()>& take,
+                                         const QString& extension, const SavingPool::Reporter& written)
+{
+    OutputFolder folder(options_.folder);
     if (std::optional<QString> problem = folder.Problem()) {
         return problem;
+    }
+    SavingPool pool(options_.jobs, std::move(folder), extension, FileBytes, written);
+    {
+        const std::lock_guard lock(cancelMutex_);
+        if (cancelled_) {
+            return std::nullopt;
+        }
+        pool_ = &pool;
     }
     SeededRandomSource random;
     PictureState state;
@@ -70,18 +94,21 @@ std::optional<QString> BatchWriter::Draw(Surface& surface, Clock& clock, const s
             surface.Cls();
         }
         composer.DrawPicture();
-        const QByteArray bytes = encode();
-        if (bytes.isEmpty()) {
-            return QStringLiteral("cannot encode picture %1").arg(number);
-        }
         const QString stem = QStringLiteral("%1-%2").arg(QString::fromStdString(state.imeslike)).arg(number);
-        const OutputFolder::Saved saved = folder.Save(stem, extension, bytes);
-        if (!saved.problem.isEmpty()) {
-            return saved.problem;
+        const bool submitted = pool.Submit([&] {
+            DrawnPicture picture = take();
+            picture.number = number;
+            picture.stem = stem;
+            return picture;
+        });
+        if (!submitted) {
+            break;
         }
-        written(saved.path);
     }
-    return std::nullopt;
+    std::optional<QString> problem = pool.Finish();
+    const std::lock_guard lock(cancelMutex_);
+    pool_ = nullptr;
+    return cancelled_ ? std::nullopt : problem;
 }
 
 }  // namespace lorvane

@@ -4,6 +4,8 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QList>
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -25,15 +27,17 @@ class CommandLine {
 public:
     CommandLine();
 
-    // `arguments` starts with the program's name, as QCoreApplication::arguments() does.
-    [[nodiscard]] std::variant<RenderOptions, HelpOrVersion, UsageError> Parse(const QStringList& arguments);
+    // `arguments` are the bytes the program was given, its name first; the folder is kept as
+    // bytes, so that a name that is not UTF-8 still finds its folder.
+    [[nodiscard]] std::variant<RenderOptions, HelpOrVersion, UsageError> Parse(const QList<QByteArray>& arguments);
     // Prints the help or the version to standard output and ends the program with status 0.
     void AnswerHelpOrVersion(const QStringList& arguments);
     // The usage line and the list of options, for after an error.
     [[nodiscard]] QString Usage() const;
 
 private:
-    [[nodiscard]] std::variant<RenderOptions, UsageError> Options() const;
+    [[nodiscard]] static int DefaultJobs();
+    [[nodiscard]] std::variant<RenderOptions, UsageError> Options(const QList<QByteArray>& arguments) const;
 
     QCommandLineParser parser_;
     QCommandLineOption help_ = parser_.addHelpOption();
@@ -62,6 +66,12 @@ private:
                             QStringLiteral("Writes the files into the existing folder <DIR> (default: the "
                                            "current folder)."),
                             QStringLiteral("DIR"), QStringLiteral(".")};
+    QCommandLineOption jobs_{QStringLiteral("jobs"),
+                             QStringLiteral("Makes and writes files on <N> threads (1 to %1; default: one per "
+                                            "processor core, here %2).")
+                                 .arg(RenderOptions::kMostJobs)
+                                 .arg(DefaultJobs()),
+                             QStringLiteral("N"), QString::number(DefaultJobs())};
 };
 
 }  // namespace lorvane
