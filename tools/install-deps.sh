@@ -3,7 +3,7 @@
 # Usage: tools/install-deps.sh [extra-package ...]
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core "$@")
+packages=(cmake g++ make qt6-base-dev libpng-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core "$@")
 
 missing=()
 for package in "${packages[@]}"; do
