@@ -60,11 +60,7 @@ Form1::Form1(Recording& picture, RandomSource& random, Clock& clock, QWidget* pa
 
 std::optional<Recipe> Form1::ShownRecipe() const
 {
-    const std::string& name = state_.imeslike;
-    if (pictures_ < 1 || pictures_ > Recipe::kLastPicture || name.size() != 15 || !IsDateAndTime(name.substr(1))) {
-        return std::nullopt;
-    }
-    return Recipe{seed_, pictures_, name.substr(1)};
+    return RecipeOfPicture(seed_, pictures_, state_.imeslike);
 }
 
 void Form1::AddKeepActions()

@@ -4,19 +4,18 @@
 #include <memory>
 #include <utility>
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QSaveFile>
 #include <QStandardPaths>
 
 #include "pdf_player.h"
+#include "png_encoder.h"
 #include "png_text.h"
 #include "raster_player.h"
 #include "recording.h"
@@ -29,22 +28,10 @@ namespace {
 constexpr double kLargeScale = 4.0;
 constexpr auto kPngMimeType = "image/png";
 
+// The same encoder and text chunks as lorvane01-render's, so a saved PNG is its file byte for byte.
 QByteArray Png(const QImage& picture, const std::optional<Recipe>& recipe)
 {
-    QImage image = picture;
-    if (recipe) {
-        for (const auto& [key, text] : PngText(*recipe)) {
-            image.setText(key, text);
-        }
-    }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) {
-        return {};
-    }
-    return bytes;
+    return EncodePng(picture, recipe ? RecipePngText(*recipe) : PngText{}).value_or(QByteArray());
 }
 
 }  // namespace

@@ -1,15 +1,52 @@
+#include <cstdio>
+
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QThread>
 
 #include <benchmark/benchmark.h>
 
+#include "child_run.h"
 #include "goal_reporter.h"
+#include "picture_size.h"
+#include "render_options.h"
 
 namespace {
 
 constexpr double kPictureGoalMilliseconds = 0.2;
 constexpr double kYardstickRatioGoal = 40.0;
 constexpr double kFloorRatioGoal = 2.5;
+constexpr double kEncoderRatioGoal = 2.5;
+constexpr double kEncoderSizeRatioGoal = 1.05;
+constexpr double kTwoJobsRatioGoal = 1.7;
+// BM_RenderBatchScale8 draws four pictures per batch.
+constexpr double kScale8PictureGoalMilliseconds = 150.0;
+constexpr int kScale8Pictures = 4;
+constexpr double kOverheadGoalMegabytes = 30.0;
+constexpr double kBytesPerMegabyte = 1024.0 * 1024.0;
+constexpr int kBytesPerPixel = 4;
+
+// lorvane01-render itself at the largest scale, with one job per core: the most memory it holds
+// may be the pictures in hand (one per job and the one being drawn) and a fixed amount besides.
+void AddScale8MemoryGoal(lorvane::GoalReporter& reporter)
+{
+    const int jobs = std::max(QThread::idealThreadCount(), 1);
+    const QTemporaryDir folder;
+    const lorvane::ChildRun run = lorvane::RunChild(
+        QStringLiteral(LORVANE01_RENDER),
+        {"--seed", "32767.5", "--at", "20240307090502", "--scale", "8", "--pictures", "8", "--out", "."},
+        folder.path());
+    constexpr int kScale = lorvane::RenderOptions::kLargestScale;
+    const double pictureMegabytes =
+        static_cast<double>(lorvane::kPictureWidth * kScale) * lorvane::kPictureHeight * kScale *
+        kBytesPerPixel / kBytesPerMegabyte;
+    const double limit = (jobs + 1) * pictureMegabytes + kOverheadGoalMegabytes;
+    std::printf("lorvane01-render --scale 8 --pictures 8 (jobs %d): status %d, %.3f s, peak resident %.1f MiB\n",
+                jobs, run.status, run.seconds, run.peakMegabytes);
+    reporter.AddMeasuredAtMost("lorvane01-render --scale 8 peak memory", run.status == 0 ? run.peakMegabytes : limit + 1,
+                               limit, "MiB");
+}
 
 }  // namespace
 
@@ -27,6 +64,11 @@ int main(int argc, char* argv[])
     reporter.AddTimeGoal("BM_DrawPicture", kPictureGoalMilliseconds);
     reporter.AddRatioAtLeast("BM_DrawPictureQPainterLines", "BM_DrawPicture", kYardstickRatioGoal);
     reporter.AddRatioAtMost("BM_DrawPicture", "BM_RectFillFloor", kFloorRatioGoal);
+    reporter.AddRatioAtLeast("BM_EncodePngQtDefault", "BM_EncodePng", kEncoderRatioGoal);
+    reporter.AddCounterRatioAtMost("BM_EncodePng", "BM_EncodePngQtDefault", "bytes", kEncoderSizeRatioGoal);
+    reporter.AddRatioAtLeast("BM_RenderBatch/jobs:1", "BM_RenderBatch/jobs:2", kTwoJobsRatioGoal);
+    reporter.AddTimeGoal("BM_RenderBatchScale8/jobs:2", kScale8PictureGoalMilliseconds * kScale8Pictures);
+    AddScale8MemoryGoal(reporter);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     // A missed goal fails the run, so that it cannot pass unnoticed.

@@ -26,17 +26,27 @@ GoalReporter::GoalReporter()
 
 void GoalReporter::AddTimeGoal(std::string benchmark, double limit)
 {
-    goals_.push_back({std::move(benchmark), {}, limit, true});
+    goals_.push_back({std::move(benchmark), {}, limit, true, {}});
 }
 
 void GoalReporter::AddRatioAtLeast(std::string slower, std::string faster, double limit)
 {
-    goals_.push_back({std::move(slower), std::move(faster), limit, false});
+    goals_.push_back({std::move(slower), std::move(faster), limit, false, {}});
 }
 
 void GoalReporter::AddRatioAtMost(std::string slower, std::string faster, double limit)
 {
-    goals_.push_back({std::move(slower), std::move(faster), limit, true});
+    goals_.push_back({std::move(slower), std::move(faster), limit, true, {}});
+}
+
+void GoalReporter::AddCounterRatioAtMost(std::string first, std::string second, std::string counter, double limit)
+{
+    goals_.push_back({std::move(first), std::move(second), limit, true, std::move(counter)});
+}
+
+void GoalReporter::AddMeasuredAtMost(std::string name, double value, double limit, std::string unit)
+{
+    measured_.push_back({std::move(name), value, limit, std::move(unit)});
 }
 
 void GoalReporter::ReportRuns(const std::vector<Run>& reports)
@@ -44,7 +54,12 @@ void GoalReporter::ReportRuns(const std::vector<Run>& reports)
     ConsoleReporter::ReportRuns(reports);
     for (const Run& run : reports) {
         if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-            medianMilliseconds_[run.run_name.function_name] = ToMilliseconds(run.GetAdjustedRealTime(), run.time_unit);
+            const std::string name =
+                run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args);
+            medianMilliseconds_[name] = ToMilliseconds(run.GetAdjustedRealTime(), run.time_unit);
+            for (const auto& [counter, value] : run.counters) {
+                medianCounters_[name][counter] = value.value;
+            }
         }
     }
 }
@@ -71,12 +86,28 @@ void GoalReporter::Finalize()
             allMet_ = false;
             continue;
         }
-        const double value = isRatio ? first->second / second->second : first->second;
+        double value = isRatio ? first->second / second->second : first->second;
+        if (!goal.counter.empty()) {
+            const double firstCount = medianCounters_[goal.first][goal.counter];
+            const double secondCount = medianCounters_[goal.second][goal.counter];
+            value = secondCount > 0.0 ? firstCount / secondCount : 0.0;
+            const bool met = value > 0.0 && value <= goal.limit;
+            allMet_ = allMet_ && met;
+            std::fprintf(out, "  %s / %s (%s) = %.4g, goal <= %.4g: %s\n", goal.first.c_str(), goal.second.c_str(),
+                         goal.counter.c_str(), value, goal.limit, met ? "met" : "MISSED");
+            continue;
+        }
         const bool met = goal.atMost ? value <= goal.limit : value >= goal.limit;
         allMet_ = allMet_ && met;
         std::fprintf(out, "  %s%s%s = %.4g%s, goal %s %.4g%s: %s\n", goal.first.c_str(), isRatio ? " / " : "",
                      goal.second.c_str(), value, isRatio ? "" : " ms", goal.atMost ? "<=" : ">=", goal.limit,
                      isRatio ? "" : " ms", met ? "met" : "MISSED");
+    }
+    for (const Measured& figure : measured_) {
+        const bool met = figure.value <= figure.limit;
+        allMet_ = allMet_ && met;
+        std::fprintf(out, "  %s = %.4g %s, goal <= %.4g %s: %s\n", figure.name.c_str(), figure.value, figure.unit.c_str(),
+                     figure.limit, figure.unit.c_str(), met ? "met" : "MISSED");
     }
     std::fflush(out);
 }

@@ -20,6 +20,10 @@ public:
     void AddRatioAtLeast(std::string slower, std::string faster, double limit);
     // The ratio of the medians of `slower` to `faster` is at most `limit`.
     void AddRatioAtMost(std::string slower, std::string faster, double limit);
+    // The ratio of the medians of user counter `counter` of `first` to `second` is at most `limit`.
+    void AddCounterRatioAtMost(std::string first, std::string second, std::string counter, double limit);
+    // A figure measured outside the benchmarks (`name`, in `unit`) is at most `limit`.
+    void AddMeasuredAtMost(std::string name, double value, double limit, std::string unit);
 
     void ReportRuns(const std::vector<Run>& reports) override;
     void Finalize() override;
@@ -33,10 +37,20 @@ private:
         std::string second;  // empty for a time goal
         double limit = 0.0;
         bool atMost = true;
+        std::string counter;  // compares this counter instead of the time
+    };
+    struct Measured {
+        std::string name;
+        double value = 0.0;
+        double limit = 0.0;
+        std::string unit;
     };
 
     std::vector<Goal> goals_;
+    std::vector<Measured> measured_;
+    // By benchmark name with its arguments ("BM_RenderBatch/jobs:2").
     std::map<std::string, double, std::less<>> medianMilliseconds_;
+    std::map<std::string, std::map<std::string, double>, std::less<>> medianCounters_;
     bool allMet_ = false;
 };
 

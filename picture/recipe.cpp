@@ -196,4 +196,12 @@ std::variant<Recipe, RecipeError> ParseRecipe(std::string_view text)
     return recipe;
 }
 
+std::optional<Recipe> RecipeOfPicture(float seed, int picture, std::string_view name)
+{
+    if (picture < 1 || picture > Recipe::kLastPicture || !name.starts_with('T') || !IsDateAndTime(name.substr(1))) {
+        return std::nullopt;
+    }
+    return Recipe{seed, picture, std::string(name.substr(1))};
+}
+
 }  // namespace lorvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -42,5 +43,9 @@ struct RecipeError {
 
 // Whether 14 digits are a real date and time, years 0001 to 9999.
 [[nodiscard]] bool IsDateAndTime(std::string_view digits);
+
+// The recipe of the `picture`-th picture after `seed`, named `name` ("T" and 14 digits); none
+// when the name is not that (its clock failed) or the number is out of range.
+[[nodiscard]] std::optional<Recipe> RecipeOfPicture(float seed, int picture, std::string_view name);
 
 }  // namespace lorvane

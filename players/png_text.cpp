@@ -4,7 +4,7 @@
 
 namespace lorvane {
 
-std::vector<std::pair<QString, QString>> PngText(const Recipe& recipe)
+PngText RecipePngText(const Recipe& recipe)
 {
     const auto key = [](std::string_view name) { return QString::fromLatin1(name); };
     return {{key(RecipeMetadata::kPngTitleKey), QString::fromStdString(recipe.Name())},

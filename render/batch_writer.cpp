@@ -3,13 +3,10 @@
 #include <cstdint>
 #include <utility>
 
-#include <QBuffer>
-#include <QImageWriter>
-
 #include "composer.h"
-#include "output_folder.h"
 #include "pdf_player.h"
 #include "picture_state.h"
+#include "png_text.h"
 #include "raster_player.h"
 #include "recording.h"
 #include "seeded_random_source.h"
@@ -20,47 +17,77 @@ namespace lorvane {
 
 namespace {
 
-QByteArray Png(const QImage& image)
+// The pool's part: the bytes of the file.
+std::optional<QByteArray> FileBytes(const DrawnPicture& picture)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) {
-        return {};
+    if (!picture.image.isNull()) {
+        return EncodePng(picture.image, picture.text);
     }
-    return bytes;
+    if (picture.document.isEmpty()) {
+        return std::nullopt;
+    }
+    return picture.document;
 }
 
 }  // namespace
 
 BatchWriter::BatchWriter(RenderOptions options) : options_(std::move(options)) {}
 
-std::optional<QString> BatchWriter::Run(const std::function<void(const QString& path)>& written)
+std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written)
 {
     SystemClock systemClock;
     Clock& clock = options_.at ? static_cast<Clock&>(*options_.at) : systemClock;
     switch (options_.format) {
     case ImageFormat::Svg:
-        return Draw(clock, [this](const Recording& picture) { return SvgDocument(picture, options_.scale); },
-                    QStringLiteral(".svg"), written);
+        return Draw(
+            clock,
+            [this](const Recording& picture, const std::optional<Recipe>& recipe) {
+                return DrawnPicture{0, {}, {}, SvgDocument(picture, options_.scale, recipe), {}};
+            },
+            QStringLiteral(".svg"), written);
     case ImageFormat::Pdf:
-        return Draw(clock, [](const Recording& picture) { return PdfDocument(picture); }, QStringLiteral(".pdf"), written);
+        return Draw(
+            clock,
+            [](const Recording& picture, const std::optional<Recipe>& recipe) {
+                return DrawnPicture{0, {}, {}, PdfDocument(picture, recipe), {}};
+            },
+            QStringLiteral(".pdf"), written);
     case ImageFormat::Png:
         break;
     }
+    // The image is played here and copied out, as the player goes on to the next picture.
     RasterPlayer player(options_.scale);
-    return Draw(clock, [&player](const Recording& picture) { return Png(player.Play(picture)); },
-                QStringLiteral(".png"), written);
+    return Draw(
+        clock,
+        [&player](const Recording& picture, const std::optional<Recipe>& recipe) {
+            return DrawnPicture{0, {}, player.Play(picture).copy(), {}, recipe ? RecipePngText(*recipe) : PngText{}};
+        },
+        QStringLiteral(".png"), written);
 }
 
-std::optional<QString> BatchWriter::Draw(Clock& clock, const std::function<QByteArray(const Recording&)>& encode,
-                                         const QString& extension,
-                                         const std::function<void(const QString& path)>& written) const
+void BatchWriter::Cancel()
 {
-    const OutputFolder folder(options_.folder);
+    const std::lock_guard lock(cancelMutex_);
+    cancelled_ = true;
+    if (pool_ != nullptr) {
+        pool_->Cancel();
+    }
+}
+
+std::optional<QString> BatchWriter::Draw(Clock& clock, const Take& take, const QString& extension,
+                                         const SavingPool::Reporter& written)
+{
+    OutputFolder folder(options_.folder);
     if (std::optional<QString> problem = folder.Problem()) {
         return problem;
+    }
+    SavingPool pool(options_.jobs, std::move(folder), extension, FileBytes, written);
+    {
+        const std::lock_guard lock(cancelMutex_);
+        if (cancelled_) {
+            return std::nullopt;
+        }
+        pool_ = &pool;
     }
     Recording picture;
     SeededRandomSource random;
@@ -71,25 +98,29 @@ std::optional<QString> BatchWriter::Draw(Clock& clock, const std::function<QByte
     // The pictures before the first one, as if drawn.
     random.Skip(static_cast<std::uint64_t>(Composer::kDrawsPerPicture) *
                 static_cast<std::uint64_t>(options_.first - 1));
-    const int last = options_.first + options_.pictures - 1;
-    for (int number = options_.first; number <= last; ++number) {
+    for (int order = 1; order <= options_.pictures; ++order) {
+        const int number = options_.first + order - 1;
         // Each further picture as the "next" button draws it.
-        if (number > options_.first) {
+        if (order > 1) {
             picture.Cls();
         }
         composer.DrawPicture();
-        const QByteArray bytes = encode(picture);
-        if (bytes.isEmpty()) {
-            return QStringLiteral("cannot encode picture %1").arg(number);
-        }
         const QString stem = QStringLiteral("%1-%2").arg(QString::fromStdString(state.imeslike)).arg(number);
-        const OutputFolder::Saved saved = folder.Save(stem, extension, bytes);
-        if (!saved.problem.isEmpty()) {
-            return saved.problem;
+        const bool submitted = pool.Submit([&] {
+            DrawnPicture drawn = take(picture, RecipeOfPicture(options_.seed, number, state.imeslike));
+            // The pool names the files in the order they were drawn.
+            drawn.number = order;
+            drawn.stem = stem;
+            return drawn;
+        });
+        if (!submitted) {
+            break;
         }
-        written(saved.path);
     }
-    return std::nullopt;
+    std::optional<QString> problem = pool.Finish();
+    const std::lock_guard lock(cancelMutex_);
+    pool_ = nullptr;
+    return cancelled_ ? std::nullopt : problem;
 }
 
 }  // namespace lorvane

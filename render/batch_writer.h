@@ -1,12 +1,15 @@
 #pragma once
 
 #include <functional>
+#include <mutex>
 #include <optional>
 
 #include <QByteArray>
 #include <QString>
 
+#include "recipe.h"
 #include "render_options.h"
+#include "saving_pool.h"
 
 namespace lorvane {
 
@@ -15,21 +18,31 @@ class Recording;
 
 // Draws the pictures of one seed exactly as the window draws them after the same seed, its
 // start-up first and then one "next" per further picture, and saves each to its own file.
+// Pictures are drawn in order on the calling thread, as they share one random sequence; their
+// files are made and written on `jobs` threads.
 class BatchWriter {
 public:
     explicit BatchWriter(RenderOptions options);
 
-    // Calls `written` with the path of each file as soon as it is complete. Stops at the first
-    // file that cannot be written and returns one line naming the folder and the reason; the
-    // files written before it stay.
-    [[nodiscard]] std::optional<QString> Run(const std::function<void(const QString& path)>& written);
+    // Calls `written` with the path of each file, in picture order, as soon as it is in place;
+    // a problem it gives stops the batch. Stops at the first file that cannot be written and
+    // returns one line naming the folder and the reason; the files reported before it stay.
+    [[nodiscard]] std::optional<QString> Run(const SavingPool::Reporter& written);
+    // Makes Run stop as soon as it can, with no file left but those reported, and no problem.
+    // Callable from any thread, also before Run.
+    void Cancel();
 
 private:
-    [[nodiscard]] std::optional<QString> Draw(Clock& clock, const std::function<QByteArray(const Recording&)>& encode,
-                                              const QString& extension,
-                                              const std::function<void(const QString& path)>& written) const;
+    // `take` hands over what the pool needs to make a picture's file, given its recipe.
+    using Take = std::function<DrawnPicture(const Recording& picture, const std::optional<Recipe>& recipe)>;
+
+    [[nodiscard]] std::optional<QString> Draw(Clock& clock, const Take& take, const QString& extension,
+                                              const SavingPool::Reporter& written);
 
     RenderOptions options_;
+    std::mutex cancelMutex_;
+    bool cancelled_ = false;
+    SavingPool* pool_ = nullptr;
 };
 
 }  // namespace lorvane

@@ -1,12 +1,17 @@
 #include "command_line.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <utility>
 
 #include <QDate>
 #include <QRegularExpression>
+#include <QThread>
 #include <QTime>
 
 namespace lorvane {
@@ -19,6 +24,12 @@ constexpr double kLargestSeed = static_cast<double>(std::numeric_limits<float>::
 UsageError NotAWholeNumber(const QString& option, const QString& value, int most)
 {
     return UsageError{QStringLiteral("--%1 '%2' is not a whole number from 1 to %3").arg(option, value).arg(most)};
+}
+
+UsageError SeedOutOfRange(const QString& value)
+{
+    return UsageError{
+        QStringLiteral("--seed '%1' is a number out of range: at most %2 either way").arg(value).arg(kLargestSeed, 0, 'g', 6)};
 }
 
 // A wall-clock reading YYYYMMDDhhmmss, or nothing. Date and time apart: daylight saving never
@@ -53,6 +64,45 @@ std::optional<int> WholeNumber(const QString& text, int most)
     return value;
 }
 
+// Written as a decimal number, whether or not a double can hold it.
+bool LooksLikeANumber(const QString& text)
+{
+    static const QRegularExpression number(QRegularExpression::anchoredPattern(
+        QStringLiteral(R"([+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?)")));
+    return number.match(text).hasMatch();
+}
+
+// For a decimal number a double cannot hold: whether it is too small rather than too large.
+bool CloserToZeroThanADouble(const QString& number)
+{
+    static const locale_t plain = newlocale(LC_ALL_MASK, "C", nullptr);
+    const QByteArray text = number.toLatin1();
+    errno = 0;
+    const double value = strtod_l(text.constData(), nullptr, plain);
+    return errno == ERANGE && std::abs(value) <= 1.0;
+}
+
+// The last value given for --out, as bytes, reading the arguments as Qt's parser reads them.
+QByteArray RawFolder(const QList<QByteArray>& arguments, const QStringList& valueOptions)
+{
+    const QByteArray option = QByteArrayLiteral("--out");
+    QByteArray folder = QByteArrayLiteral(".");
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QByteArray& argument = arguments[i];
+        if (argument == "--") {
+            break;
+        }
+        if (argument == option && i + 1 < arguments.size()) {
+            folder = arguments[++i];
+        } else if (argument.startsWith(option + '=')) {
+            folder = argument.mid(option.size() + 1);
+        } else if (argument.startsWith("--") && valueOptions.contains(QString::fromLocal8Bit(argument.mid(2)))) {
+            ++i;
+        }
+    }
+    return folder;
+}
+
 }  // namespace
 
 CommandLine::CommandLine()
@@ -62,19 +112,23 @@ CommandLine::CommandLine()
                        "SVG or PDF file named after the picture and its number, e.g. T20240307090502-1.png.\n"
                        "An existing file is never replaced: the new one is called T20240307090502-1-2.png,\n"
                        "then -3 and so on."));
-    parser_.addOptions({seed_, pictures_, first_, from_, at_, scale_, format_, out_});
+    parser_.addOptions({seed_, pictures_, first_, from_, at_, scale_, format_, out_, jobs_});
 }
 
-std::variant<RenderOptions, HelpOrVersion, UsageError> CommandLine::Parse(const QStringList& arguments)
+std::variant<RenderOptions, HelpOrVersion, UsageError> CommandLine::Parse(const QList<QByteArray>& arguments)
 {
-    if (!parser_.parse(arguments)) {
+    QStringList decoded;
+    for (const QByteArray& argument : arguments) {
+        decoded << QString::fromLocal8Bit(argument);
+    }
+    if (!parser_.parse(decoded)) {
         return UsageError{parser_.errorText()};
     }
     if (parser_.isSet(help_) || parser_.isSet(QStringLiteral("help-all")) || parser_.isSet(version_)) {
         return HelpOrVersion{};
     }
     return std::visit([](auto&& answer) -> std::variant<RenderOptions, HelpOrVersion, UsageError> { return answer; },
-                      Options());
+                      Options(arguments));
 }
 
 void CommandLine::AnswerHelpOrVersion(const QStringList& arguments)
@@ -103,7 +157,12 @@ std::optional<UsageError> CommandLine::Follow(const Recipe& recipe, RenderOption
     return std::nullopt;
 }
 
-std::variant<RenderOptions, UsageError> CommandLine::Options() const
+int CommandLine::DefaultJobs()
+{
+    return std::clamp(QThread::idealThreadCount(), 1, RenderOptions::kMostJobs);
+}
+
+std::variant<RenderOptions, UsageError> CommandLine::Options(const QList<QByteArray>& arguments) const
 {
     if (const QStringList extra = parser_.positionalArguments(); !extra.isEmpty()) {
         return UsageError{QStringLiteral("unexpected argument '%1'").arg(extra.constFirst())};
@@ -126,12 +185,22 @@ std::variant<RenderOptions, UsageError> CommandLine::Options() const
     if (options.from.isEmpty()) {
         const QString seedText = parser_.value(seed_);
         bool isNumber = false;
-        const double seed = seedText.toDouble(&isNumber);
-        if (!isNumber) {
+        double seed = seedText.toDouble(&isNumber);
+        if (!isNumber && !LooksLikeANumber(seedText)) {
             return UsageError{QStringLiteral("--seed '%1' is not a number").arg(seedText)};
         }
-        if (!std::isfinite(seed) || std::abs(seed) > kLargestSeed) {
-            return UsageError{QStringLiteral("--seed '%1' is not a finite single-precision number").arg(seedText)};
+        if (!isNumber) {
+            // Beyond what a double holds: a number too small for it is as good as zero.
+            if (!CloserToZeroThanADouble(seedText)) {
+                return SeedOutOfRange(seedText);
+            }
+            seed = 0.0;
+        }
+        if (!std::isfinite(seed)) {
+            return UsageError{QStringLiteral("--seed '%1' is not a finite number").arg(seedText)};
+        }
+        if (std::abs(seed) > kLargestSeed) {
+            return SeedOutOfRange(seedText);
         }
         options.seed = static_cast<float>(seed);
     }
@@ -177,7 +246,17 @@ std::variant<RenderOptions, UsageError> CommandLine::Options() const
         return UsageError{QStringLiteral("--format '%1' is not png, svg or pdf").arg(format)};
     }
 
-    options.folder = parser_.value(out_);
+    const QString jobsText = parser_.value(jobs_);
+    const std::optional<int> jobs = WholeNumber(jobsText, RenderOptions::kMostJobs);
+    if (!jobs) {
+        return NotAWholeNumber(QStringLiteral("jobs"), jobsText, RenderOptions::kMostJobs);
+    }
+    options.jobs = *jobs;
+
+    options.folder = RawFolder(arguments, {seed_.names().constFirst(), pictures_.names().constFirst(),
+                                           first_.names().constFirst(), from_.names().constFirst(),
+                                           at_.names().constFirst(), scale_.names().constFirst(),
+                                           format_.names().constFirst(), jobs_.names().constFirst()});
     if (options.folder.isEmpty()) {
         return UsageError{QStringLiteral("--out needs a folder")};
     }

@@ -5,6 +5,8 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QList>
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -27,8 +29,9 @@ class CommandLine {
 public:
     CommandLine();
 
-    // `arguments` starts with the program's name, as QCoreApplication::arguments() does.
-    [[nodiscard]] std::variant<RenderOptions, HelpOrVersion, UsageError> Parse(const QStringList& arguments);
+    // `arguments` are the bytes the program was given, its name first; the folder is kept as
+    // bytes, so that a name that is not UTF-8 still finds its folder.
+    [[nodiscard]] std::variant<RenderOptions, HelpOrVersion, UsageError> Parse(const QList<QByteArray>& arguments);
     // Prints the help or the version to standard output and ends the program with status 0.
     void AnswerHelpOrVersion(const QStringList& arguments);
     // The usage line and the list of options, for after an error.
@@ -38,7 +41,8 @@ public:
     [[nodiscard]] static std::optional<UsageError> Follow(const Recipe& recipe, RenderOptions& options);
 
 private:
-    [[nodiscard]] std::variant<RenderOptions, UsageError> Options() const;
+    [[nodiscard]] static int DefaultJobs();
+    [[nodiscard]] std::variant<RenderOptions, UsageError> Options(const QList<QByteArray>& arguments) const;
 
     QCommandLineParser parser_;
     QCommandLineOption help_ = parser_.addHelpOption();
@@ -72,13 +76,20 @@ private:
                                              "drawn at that size (1 to %1; default 1).")
                                   .arg(RenderOptions::kLargestScale),
                               QStringLiteral("N"), QStringLiteral("1")};
-    QCommandLineOption format_{QStringLiteral("format"), QStringLiteral("png, svg or pdf (default png). A PDF page is the picture's size "
-                                                              "at 96 dpi, whatever the scale."),
+    QCommandLineOption format_{QStringLiteral("format"),
+                               QStringLiteral("png, svg or pdf (default png). A PDF page is the picture's size "
+                                              "at 96 dpi, whatever the scale."),
                                QStringLiteral("format"), QStringLiteral("png")};
     QCommandLineOption out_{QStringLiteral("out"),
                             QStringLiteral("Writes the files into the existing folder <DIR> (default: the "
                                            "current folder)."),
                             QStringLiteral("DIR"), QStringLiteral(".")};
+    QCommandLineOption jobs_{QStringLiteral("jobs"),
+                             QStringLiteral("Makes and writes files on <N> threads (1 to %1; default: one per "
+                                            "processor core, here %2).")
+                                 .arg(RenderOptions::kMostJobs)
+                                 .arg(DefaultJobs()),
+                             QStringLiteral("N"), QString::number(DefaultJobs())};
 };
 
 }  // namespace lorvane

@@ -1,10 +1,16 @@
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <system_error>
 #include <variant>
 
 #include <QGuiApplication>
 
+#include <unistd.h>
+
 #include "batch_writer.h"
 #include "command_line.h"
+#include "interrupt_watch.h"
 #include "lorvane_version.h"
 #include "recipe_reader.h"
 
@@ -21,10 +27,31 @@ void KeepToolkitNotesQuiet(QtMsgType type, const QMessageLogContext& context, co
     }
 }
 
+// One line of the list of files, written through at once: whoever reads the list, a pipe or a
+// person pressing Ctrl-C, sees each file as soon as it is in place.
+std::optional<QString> List(const QByteArray& path)
+{
+    const QByteArray line = path + '\n';
+    qsizetype done = 0;
+    while (done < line.size()) {
+        const ssize_t written = write(STDOUT_FILENO, line.constData() + done, static_cast<std::size_t>(line.size() - done));
+        if (written < 0 && errno != EINTR) {
+            return QStringLiteral("cannot list the files written: %1")
+                .arg(QString::fromStdString(std::generic_category().message(errno)));
+        }
+        done += written > 0 ? written : 0;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    // Before any thread starts, so that every thread leaves these signals to the watch.
+    lorvane::InterruptWatch interrupts;
+    // A reader that went away is a failure to list, reported as one, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
     toolkitDefault = qInstallMessageHandler(KeepToolkitNotesQuiet);
     // Text needs an application, but never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -36,14 +63,18 @@ int main(int argc, char* argv[])
                                                                static_cast<qsizetype>(lorvane::kVersion.size())));
 
     lorvane::CommandLine commandLine;
-    const QStringList arguments = QGuiApplication::arguments();
+    // The application has taken out its own options; what is left is the program's.
+    QList<QByteArray> arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QByteArray(argv[i]);
+    }
     auto parsed = commandLine.Parse(arguments);
     if (const auto* error = std::get_if<lorvane::UsageError>(&parsed)) {
         std::fprintf(stderr, "lorvane01-render: %s\n\n%s", qPrintable(error->message), qPrintable(commandLine.Usage()));
         return 2;
     }
     if (std::holds_alternative<lorvane::HelpOrVersion>(parsed)) {
-        commandLine.AnswerHelpOrVersion(arguments);
+        commandLine.AnswerHelpOrVersion(QGuiApplication::arguments());
         return 0;
     }
     auto options = std::get<lorvane::RenderOptions>(std::move(parsed));
@@ -60,7 +91,9 @@ int main(int argc, char* argv[])
         }
     }
     lorvane::BatchWriter writer(std::move(options));
-    const auto problem = writer.Run([](const QString& path) { std::printf("%s\n", qPrintable(path)); });
+    interrupts.Watch([&writer] { writer.Cancel(); });
+    const auto problem = writer.Run(List);
+    interrupts.DieOfReceivedSignal();
     if (problem) {
         std::fprintf(stderr, "lorvane01-render: %s\n", qPrintable(*problem));
         return 1;

@@ -1,7 +1,16 @@
 #include "output_folder.h"
 
-#include <QFileInfo>
-#include <QTemporaryFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+#include <utility>
+
+#include <QDir>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace lorvane {
 
@@ -10,67 +19,147 @@ namespace {
 // Far more files of one name than anyone makes; beyond it something else is wrong.
 constexpr int kMostSuffixes = 10000;
 
-// Temporary files are private (0600) while they are written; finished pictures are not.
-constexpr QFileDevice::Permissions kFinishedPermissions =
-    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+// Staged files are private (0600, as mkstemp makes them) while they are written; finished
+// pictures are not.
+constexpr mode_t kFinishedPermissions = S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH;
+
+QString Reason(int error)
+{
+    return QString::fromStdString(std::generic_category().message(error));
+}
 
 // Hidden, and never a name a picture takes.
-QString TemporaryName(const QString& stem, const QString& extension)
+QByteArray TemporaryName(const QString& stem, const QString& extension)
 {
-    return QStringLiteral(".%1%2.XXXXXX").arg(stem, extension);
+    return QStringLiteral(".%1%2.XXXXXX").arg(stem, extension).toLocal8Bit();
+}
+
+// Writes all of `bytes`, or gives the error.
+int WriteAll(int descriptor, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written =
+            write(descriptor, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        if (written < 0 && errno != EINTR) {
+            return errno;
+        }
+        done += written > 0 ? written : 0;
+    }
+    return 0;
+}
+
+// Creates a private file from `pattern` (ending in XXXXXX, replaced), open for writing.
+int CreateStaged(QByteArray& pattern)
+{
+    return mkostemp(pattern.data(), O_CLOEXEC);
+}
+
+// Gives `from` the name `to` unless `to` names anything already: then EEXIST.
+int LinkWithoutReplacing(const QByteArray& from, const QByteArray& to)
+{
+    if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return errno;
+    }
+    // A file system that cannot rename without replacing: a hard link fails on any taken name.
+    if (link(from.constData(), to.constData()) != 0) {
+        return errno;
+    }
+    unlink(from.constData());
+    return 0;
 }
 
 }  // namespace
 
-OutputFolder::OutputFolder(const QString& path) : path_(path), dir_(path) {}
+OutputFolder::OutputFolder(QByteArray path) : path_(std::move(path)) {}
 
 std::optional<QString> OutputFolder::Problem() const
 {
-    const QFileInfo info(path_);
-    if (!info.exists()) {
-        return Failure(QStringLiteral("no such folder"));
+    struct stat info {};
+    if (stat(path_.constData(), &info) != 0) {
+        return Failure(errno == ENOENT ? QStringLiteral("no such folder") : Reason(errno));
     }
-    if (!info.isDir()) {
+    if (!S_ISDIR(info.st_mode)) {
         return Failure(QStringLiteral("not a folder"));
     }
-    QTemporaryFile probe(dir_.filePath(TemporaryName(QStringLiteral("lorvane01-render"), QString())));
-    if (!probe.open()) {
-        return Failure(probe.errorString());
+    QByteArray probe = PathOf(QString::fromLocal8Bit(TemporaryName(QStringLiteral("lorvane01-render"), QString())));
+    const int descriptor = CreateStaged(probe);
+    if (descriptor < 0) {
+        return Failure(Reason(errno));
     }
+    close(descriptor);
+    unlink(probe.constData());
     return std::nullopt;
 }
 
-OutputFolder::Saved OutputFolder::Save(const QString& stem, const QString& extension, const QByteArray& bytes) const
+OutputFolder::Saved OutputFolder::Stage(const QString& stem, const QString& extension, const QByteArray& bytes) const
+{
+    QByteArray staged = PathOf(QString::fromLocal8Bit(TemporaryName(stem, extension)));
+    const int descriptor = CreateStaged(staged);
+    if (descriptor < 0) {
+        return {{}, Failure(Reason(errno))};
+    }
+    int error = WriteAll(descriptor, bytes);
+    if (error == 0 && fchmod(descriptor, kFinishedPermissions) != 0) {
+        error = errno;
+    }
+    // Some file systems report a full disk only when the file is closed.
+    if (close(descriptor) != 0 && error == 0 && errno != EINTR) {
+        error = errno;
+    }
+    if (error != 0) {
+        unlink(staged.constData());
+        return {{}, Failure(Reason(error))};
+    }
+    return {staged, {}};
+}
+
+OutputFolder::Saved OutputFolder::Publish(const QByteArray& staged, const QString& stem, const QString& extension) const
 {
     for (int number = 1; number <= kMostSuffixes; ++number) {
         const QString name =
             number == 1 ? stem + extension : QStringLiteral("%1-%2%3").arg(stem).arg(number).arg(extension);
-        const QString path = QDir::cleanPath(dir_.filePath(name));
-        if (QFileInfo::exists(path)) {
-            continue;
-        }
-        // A finished file gets its name in one step, and that step never replaces a file: when
-        // another writer took the name meanwhile, it fails and the next name is tried. A failed
-        // rename gives up the temporary file, so each try writes a new one.
-        QTemporaryFile file(dir_.filePath(TemporaryName(stem, extension)));
-        if (!file.open() || file.write(bytes) != bytes.size() || !file.flush() ||
-            !file.setPermissions(kFinishedPermissions)) {
-            return {{}, Failure(file.errorString())};
-        }
-        if (file.rename(path)) {
-            file.setAutoRemove(false);
+        const QByteArray path = PathOf(name);
+        const int error = LinkWithoutReplacing(staged, path);
+        if (error == 0) {
             return {path, {}};
         }
-        if (!QFileInfo::exists(path)) {
-            return {{}, Failure(file.errorString())};
+        if (error != EEXIST) {
+            Discard(staged);
+            return {{}, Failure(Reason(error))};
         }
     }
+    Discard(staged);
     return {{}, Failure(QStringLiteral("too many files named %1 already").arg(stem + extension))};
+}
+
+void OutputFolder::Discard(const QByteArray& staged)
+{
+    unlink(staged.constData());
+}
+
+OutputFolder::Saved OutputFolder::Save(const QString& stem, const QString& extension, const QByteArray& bytes) const
+{
+    const Saved staged = Stage(stem, extension, bytes);
+    return staged.problem.isEmpty() ? Publish(staged.path, stem, extension) : staged;
+}
+
+QByteArray OutputFolder::PathOf(const QString& name) const
+{
+    // Tidied as Qt tidies paths, unless that would lose bytes of a name that is not UTF-8.
+    const QString folder = QString::fromLocal8Bit(path_);
+    if (folder.toLocal8Bit() == path_) {
+        return QDir::cleanPath(folder + QLatin1Char('/') + name).toLocal8Bit();
+    }
+    return path_ + '/' + name.toLocal8Bit();
 }
 
 QString OutputFolder::Failure(const QString& reason) const
 {
-    return QStringLiteral("cannot write to folder %1: %2").arg(path_, reason);
+    return QStringLiteral("cannot write to folder %1: %2").arg(QString::fromLocal8Bit(path_), reason);
 }
 
 }  // namespace lorvane

@@ -3,34 +3,40 @@
 #include <optional>
 
 #include <QByteArray>
-#include <QDir>
 #include <QString>
 
 namespace lorvane {
 
 // A folder that finished pictures go into. A file appears whole or not at all, and an existing
-// file is never replaced, not even by another run writing the same name at the same moment.
+// name is never replaced, whatever it names (a file, a folder, a link that leads nowhere), not
+// even when another run writes the same name at the same moment. Paths are bytes, as the system
+// keeps them, so a folder whose name is not UTF-8 works too. Safe to use from several threads.
 class OutputFolder {
 public:
-    // Either the path of the file written, or one line naming the folder and the reason.
+    // Either a path in the folder, or one line naming the folder and the reason.
     struct Saved {
-        QString path;
+        QByteArray path;
         QString problem;
     };
 
-    explicit OutputFolder(const QString& path);
+    explicit OutputFolder(QByteArray path);
 
     // Why no file can be created in the folder, or nothing when one can. Leaves nothing behind.
     [[nodiscard]] std::optional<QString> Problem() const;
-    // Writes `bytes` to <stem><extension>; when that name is taken, to <stem>-2<extension>,
-    // <stem>-3<extension> and so on.
+    // Writes `bytes` in full to a new hidden file; its path is for Publish or Discard.
+    [[nodiscard]] Saved Stage(const QString& stem, const QString& extension, const QByteArray& bytes) const;
+    // Gives a staged file the name <stem><extension>; when that name is taken, <stem>-2<extension>,
+    // <stem>-3<extension> and so on. On a problem the staged file is removed.
+    [[nodiscard]] Saved Publish(const QByteArray& staged, const QString& stem, const QString& extension) const;
+    static void Discard(const QByteArray& staged);
+    // Stage and Publish in one.
     [[nodiscard]] Saved Save(const QString& stem, const QString& extension, const QByteArray& bytes) const;
 
 private:
+    [[nodiscard]] QByteArray PathOf(const QString& name) const;
     [[nodiscard]] QString Failure(const QString& reason) const;
 
-    QString path_;
-    QDir dir_;
+    QByteArray path_;
 };
 
 }  // namespace lorvane

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include <QString>
+#include <QByteArray>
 
 #include "fixed_clock.h"
 #include "recipe.h"
@@ -16,6 +16,7 @@ struct RenderOptions {
     static constexpr int kMostPictures = 100000;
     static constexpr int kLargestScale = 8;
     static constexpr int kLastPicture = Recipe::kLastPicture;
+    static constexpr int kMostJobs = 256;
 
     // Seeds the random source as the window seeds it from the time of day.
     float seed = 0.0F;
@@ -27,7 +28,10 @@ struct RenderOptions {
     // Device pixels per picture pixel, each way.
     int scale = 1;
     ImageFormat format = ImageFormat::Png;
-    QString folder = QStringLiteral(".");
+    // As the system spells it, which need not be UTF-8.
+    QByteArray folder = QByteArrayLiteral(".");
+    // Threads that make and write the files.
+    int jobs = 1;
     // A saved picture whose recipe gives the seed, the first picture and the time; empty for none.
     QString from;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -22,7 +23,7 @@ constexpr float kSeed = 32702.5F;
 constexpr int kCaptionTop = 425;
 constexpr QRgb kWhite = 0xFFFFFFFF;
 
-RenderOptions Options(const QTemporaryDir& dir, int pictures, ImageFormat format, int scale = 1)
+RenderOptions Options(const QTemporaryDir& dir, int pictures, ImageFormat format, int scale = 1, int jobs = 2)
 {
     RenderOptions options;
     options.seed = kSeed;
@@ -30,14 +31,18 @@ RenderOptions Options(const QTemporaryDir& dir, int pictures, ImageFormat format
     options.at.emplace(2024, 3, 7, 9, 5, 2);
     options.scale = scale;
     options.format = format;
-    options.folder = dir.path();
+    options.folder = QFile::encodeName(dir.path());
+    options.jobs = jobs;
     return options;
 }
 
 QStringList Render(const RenderOptions& options)
 {
     QStringList written;
-    const std::optional<QString> problem = BatchWriter(options).Run([&](const QString& path) { written << path; });
+    const std::optional<QString> problem = BatchWriter(options).Run([&](const QByteArray& path) {
+        written << QFile::decodeName(path);
+        return std::nullopt;
+    });
     EXPECT_EQ(problem, std::nullopt);
     return written;
 }
@@ -67,18 +72,20 @@ QRect WhiteArea(const QImage& image)
     return area;
 }
 
-TEST(BatchWriter, SameSeedAndClockGiveByteIdenticalFiles)
+TEST(BatchWriter, SameSeedAndClockGiveByteIdenticalFilesInOrderWhateverTheJobs)
 {
+    constexpr int kPictures = 9;
     for (const ImageFormat format : {ImageFormat::Png, ImageFormat::Svg}) {
         const QTemporaryDir first;
         const QTemporaryDir second;
-        const QStringList firstFiles = Render(Options(first, 2, format));
-        const QStringList secondFiles = Render(Options(second, 2, format));
-        ASSERT_EQ(firstFiles.size(), 2);
-        ASSERT_EQ(secondFiles.size(), 2);
+        const QStringList firstFiles = Render(Options(first, kPictures, format, 1, 1));
+        const QStringList secondFiles = Render(Options(second, kPictures, format, 1, 2));
+        ASSERT_EQ(firstFiles.size(), kPictures);
+        ASSERT_EQ(secondFiles.size(), kPictures);
         const QString extension = format == ImageFormat::Png ? ".png" : ".svg";
-        EXPECT_EQ(firstFiles[1], first.filePath("T20240307090502-2" + extension));
-        for (int i = 0; i < 2; ++i) {
+        for (int i = 0; i < kPictures; ++i) {
+            EXPECT_EQ(secondFiles[i], second.filePath(QStringLiteral("T20240307090502-%1%2").arg(i + 1).arg(extension)));
+            EXPECT_EQ(QFileInfo(secondFiles[i]).permissions() & QFile::ReadOther, QFile::ReadOther);
             EXPECT_FALSE(Contents(firstFiles[i]).isEmpty());
             EXPECT_EQ(Contents(firstFiles[i]), Contents(secondFiles[i])) << firstFiles[i].toStdString();
         }

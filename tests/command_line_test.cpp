@@ -2,13 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <QThread>
+
 namespace lorvane {
 namespace {
 
-std::variant<RenderOptions, HelpOrVersion, UsageError> Parse(QStringList arguments)
+std::variant<RenderOptions, HelpOrVersion, UsageError> Parse(const QStringList& arguments)
 {
-    arguments.prepend(QStringLiteral("lorvane01-render"));
-    return CommandLine().Parse(arguments);
+    QList<QByteArray> bytes = {"lorvane01-render"};
+    for (const QString& argument : arguments) {
+        bytes << argument.toUtf8();
+    }
+    return CommandLine().Parse(bytes);
 }
 
 RenderOptions Options(const QStringList& arguments)
@@ -23,7 +30,7 @@ RenderOptions Options(const QStringList& arguments)
 TEST(CommandLine, ReadsEveryOption)
 {
     RenderOptions options = Options({"--seed", "32702.25", "--pictures", "3", "--at", "20240229090502", "--scale",
-                                     "8", "--format", "svg", "--out", "pictures"});
+                                     "8", "--format", "svg", "--out", "pictures", "--jobs", "3"});
     EXPECT_EQ(options.seed, 32702.25F);
     EXPECT_EQ(options.pictures, 3);
     ASSERT_TRUE(options.at.has_value());
@@ -32,6 +39,7 @@ TEST(CommandLine, ReadsEveryOption)
     EXPECT_EQ(options.scale, 8);
     EXPECT_EQ(options.format, ImageFormat::Svg);
     EXPECT_EQ(options.folder, "pictures");
+    EXPECT_EQ(options.jobs, 3);
 }
 
 TEST(CommandLine, DefaultsToOnePngAtScaleOneInTheCurrentFolderNamedByTheClock)
@@ -42,6 +50,20 @@ TEST(CommandLine, DefaultsToOnePngAtScaleOneInTheCurrentFolderNamedByTheClock)
     EXPECT_EQ(options.scale, 1);
     EXPECT_EQ(options.format, ImageFormat::Png);
     EXPECT_EQ(options.folder, ".");
+    EXPECT_EQ(options.jobs, std::max(QThread::idealThreadCount(), 1));
+}
+
+TEST(CommandLine, KeepsTheFolderAsTheBytesGivenEvenWhenTheyAreNotUtf8)
+{
+    const QByteArray folder("pictures-\xff\xfe");
+    for (const QList<QByteArray>& arguments :
+         {QList<QByteArray>{"lorvane01-render", "--seed", "1", "--out", folder},
+          QList<QByteArray>{"lorvane01-render", "--out=other", "--seed", "1", "--out=" + folder},
+          QList<QByteArray>{"lorvane01-render", "--at", "20240307090502", "--seed", "1", "--out", folder}}) {
+        auto parsed = CommandLine().Parse(arguments);
+        ASSERT_TRUE(std::holds_alternative<RenderOptions>(parsed));
+        EXPECT_EQ(std::get<RenderOptions>(parsed).folder, folder);
+    }
 }
 
 TEST(CommandLine, TakesAnySeedASinglePrecisionNumberCanHold)
@@ -49,6 +71,7 @@ TEST(CommandLine, TakesAnySeedASinglePrecisionNumberCanHold)
     EXPECT_EQ(Options({"--seed", "-1e-3"}).seed, -1e-3F);
     EXPECT_EQ(Options({"--seed", "3.4e38"}).seed, 3.4e38F);
     EXPECT_EQ(Options({"--seed", "1e-60"}).seed, 0.0F);
+    EXPECT_EQ(Options({"--seed", "1e-400"}).seed, 0.0F);
 }
 
 TEST(CommandLine, StartsAtTheFirstPictureGivenOrTakesEverythingButTheSeedFromAFile)

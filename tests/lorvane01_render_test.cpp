@@ -1,13 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include "recipe.h"
 #include "recipe_metadata.h"
+
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace lorvane {
 namespace {
@@ -19,11 +27,12 @@ struct Finished {
 };
 
 // Runs the program in `folder`, where it writes by default.
-Finished Lorvane01Render(const QString& folder, const QStringList& arguments)
+Finished Lorvane01Render(const QString& folder, const QStringList& arguments,
+                         const QString& program = QStringLiteral(LORVANE01_RENDER))
 {
     QProcess process;
     process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(LORVANE01_RENDER), arguments);
+    process.start(program, arguments);
     process.waitForFinished();
     return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
             QString::fromLocal8Bit(process.readAllStandardError())};
@@ -33,6 +42,20 @@ QStringList Entries(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
+
+// The files listed, by name, each checked to be a whole picture.
+QStringList ListedCompletePictures(const QString& folder, const QString& out)
+{
+    QStringList names;
+    for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        EXPECT_FALSE(QImage(QDir(folder).filePath(line)).isNull()) << line.toStdString();
+        names << QFileInfo(line).fileName();
+    }
+    names.sort();
+    return names;
+}
+
+const QStringList kManyPictures = {"--seed", "1", "--at", "20240307090502", "--pictures", "100000", "--out", "."};
 
 TEST(Lorvane01Render, PrintsOneLinePerFileWritten)
 {
@@ -48,8 +71,10 @@ TEST(Lorvane01Render, BadArgumentsGetTheirLineTheUsageAndStatusTwoAndWriteNothin
     const std::vector<std::pair<QStringList, QString>> cases = {
         {{}, "--seed is required"},
         {{"--seed", "noon"}, "--seed 'noon' is not a number"},
-        {{"--seed", "1e40"}, "--seed '1e40' is not a finite single-precision number"},
-        {{"--seed", "nan"}, "--seed 'nan' is not a finite single-precision number"},
+        {{"--seed", "1e40"}, "--seed '1e40' is a number out of range: at most 3.40282e+38 either way"},
+        {{"--seed", "-1e309"}, "--seed '-1e309' is a number out of range: at most 3.40282e+38 either way"},
+        {{"--seed", "nan"}, "--seed 'nan' is not a finite number"},
+        {{"--seed", "1", "--jobs", "0"}, "--jobs '0' is not a whole number from 1 to 256"},
         {{"--seed", "1", "--pictures", "0"}, "--pictures '0' is not a whole number from 1 to 100000"},
         {{"--seed", "1", "--scale", "9"}, "--scale '9' is not a whole number from 1 to 8"},
         {{"--seed", "1", "--scale", "2.5"}, "--scale '2.5' is not a whole number from 1 to 8"},
@@ -89,25 +114,103 @@ QByteArray Contents(const QString& path)
     return file.readAll();
 }
 
-TEST(Lorvane01Render, DrawsTheSamePictureAgainFromTheRecipeInItsFile)
+TEST(Lorvane01Render, DrawsTheSamePictureAgainFromTheRecipeInEachKindOfFile)
 {
     const QTemporaryDir dir;
-    ASSERT_EQ(Lorvane01Render(dir.path(), {"--seed", "32702.5", "--at", "20240307090502", "--pictures", "3"}).status, 0);
-    // The picture as it will be saved once the writers add its recipe.
-    QImage third(dir.filePath("T20240307090502-3.png"));
-    third.setText(QString::fromLatin1(RecipeMetadata::kPngRecipeKey.data()),
-                  QString::fromStdString(Recipe{32702.5F, 3, "20240307090502"}.Text()));
-    ASSERT_TRUE(QDir(dir.path()).mkdir("kept") && third.save(dir.filePath("kept/T20240307090502.png")));
+    for (const char* format : {"png", "svg", "pdf"}) {
+        ASSERT_EQ(Lorvane01Render(dir.path(), {"--seed", "32702.5", "--at", "20240307090502", "--pictures", "3",
+                                               "--first", "2", "--format", format})
+                      .status,
+                  0);
+    }
+    ASSERT_TRUE(QDir(dir.path()).mkdir("again"));
+    for (const char* format : {"png", "svg", "pdf"}) {
+        const QString saved = dir.filePath(QStringLiteral("T20240307090502-3.%1").arg(QLatin1String(format)));
+        const Finished again = Lorvane01Render(dir.filePath("again"), {"--from", saved, "--pictures", "2"});
+        EXPECT_EQ(again.status, 0) << again.err.toStdString();
+        EXPECT_EQ(again.out, "T20240307090502-3.png\nT20240307090502-4.png\n") << format;
+        for (const char* number : {"3", "4"}) {
+            const QString name = QStringLiteral("T20240307090502-%1.png").arg(QLatin1String(number));
+            EXPECT_EQ(Contents(dir.filePath("again/" + name)), Contents(dir.filePath(name))) << format << " " << number;
+        }
+        QDir(dir.filePath("again")).removeRecursively();
+        QDir(dir.path()).mkdir("again");
+    }
 
-    const Finished again = Lorvane01Render(dir.filePath("kept"), {"--from", "T20240307090502.png", "--pictures", "2"});
-    EXPECT_EQ(again.status, 0) << again.err.toStdString();
-    EXPECT_EQ(again.out, "T20240307090502-3.png\nT20240307090502-4.png\n");
-    EXPECT_EQ(Contents(dir.filePath("kept/T20240307090502-3.png")), Contents(dir.filePath("T20240307090502-3.png")));
-
-    const Finished missing = Lorvane01Render(dir.filePath("kept"), {"--from", "T20240307090503.png"});
+    const Finished missing = Lorvane01Render(dir.filePath("again"), {"--from", "T20240307090503.png"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.err, "lorvane01-render: T20240307090503.png: no such file\n");
-    EXPECT_EQ(Entries(dir.filePath("kept")).size(), 3);
+    EXPECT_TRUE(Entries(dir.filePath("again")).isEmpty());
+}
+
+TEST(Lorvane01Render, AfterSigintOrSigtermEveryFileLeftIsListedAndComplete)
+{
+    constexpr int kListedBeforeTheSignal = 5;
+    for (const int signal : {SIGINT, SIGTERM}) {
+        const QTemporaryDir dir;
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(QStringLiteral(LORVANE01_RENDER), kManyPictures);
+        QByteArray out;
+        while (out.count('\n') < kListedBeforeTheSignal && process.waitForReadyRead()) {
+            out += process.readAllStandardOutput();
+        }
+        ASSERT_GE(out.count('\n'), kListedBeforeTheSignal) << process.readAllStandardError().toStdString();
+        kill(static_cast<pid_t>(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished());
+        out += process.readAllStandardOutput();
+        EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << signal;
+        EXPECT_EQ(Entries(dir.path()), ListedCompletePictures(dir.path(), QString::fromLocal8Bit(out))) << signal;
+    }
+}
+
+TEST(Lorvane01Render, AListThatCannotBeWrittenGivesStatusOne)
+{
+    const QTemporaryDir dir;
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    process.start(QStringLiteral(LORVANE01_RENDER), {"--seed", "1", "--pictures", "3"});
+    ASSERT_TRUE(process.waitForFinished());
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(process.readAllStandardError().endsWith(
+        "lorvane01-render: cannot list the files written: No space left on device\n"));
+}
+
+TEST(Lorvane01Render, WritesIntoAFolderWhoseNameIsNotUtf8)
+{
+    const QTemporaryDir dir;
+    // The name goes through the shell, as the bytes cannot be a QString; so does the tidying up,
+    // which Qt cannot do for such a name.
+    const Finished run = Lorvane01Render(
+        dir.path(),
+        {"-c", "mkdir \"$(printf 'p\\377')\" && \"$0\" --seed 1 --out \"$(printf 'p\\377')\"; s=$?; rm -r p*; exit $s",
+         QStringLiteral(LORVANE01_RENDER)},
+        QStringLiteral("/bin/sh"));
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith(QString::fromLocal8Bit("p\xff/T"))) << run.out.toStdString();
+}
+
+// A small disk of its own: needs root (as CI has) to mount it.
+TEST(Lorvane01Render, ADiskThatFillsPartwayStopsWithStatusOneAndWholeFilesOnly)
+{
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root to mount a small tmpfs that fills up";
+    }
+    const QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.path());
+    // Room for a few pictures of about 10 kB.
+    if (mount("tmpfs", path.constData(), "tmpfs", 0, "size=64k") != 0) {
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    }
+    const Finished run = Lorvane01Render(dir.path(), kManyPictures);
+    const QStringList entries = Entries(dir.path());
+    const QStringList listed = ListedCompletePictures(dir.path(), run.out);
+    umount(path.constData());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.endsWith(": No space left on device\n")) << run.err.toStdString();
+    EXPECT_GT(listed.size(), 0);
+    EXPECT_EQ(entries, listed);
 }
 
 TEST(Lorvane01Render, AnswersHelpAndVersionOnStandardOutput)

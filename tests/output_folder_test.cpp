@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace lorvane {
 namespace {
@@ -15,25 +21,56 @@ QByteArray Contents(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
-TEST(OutputFolder, AddsANumberRatherThanReplaceAFileAndLeavesNoTemporaryFiles)
+QByteArray Bytes(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+TEST(OutputFolder, SkipsEveryTakenNameAndLeavesNoTemporaryFiles)
+{
+    // Whatever takes the name: the new file gets the next one, and nothing taken is touched.
+    const std::vector<std::pair<const char*, std::function<bool(const QString&)>>> takers = {
+        {"a file", [](const QString& path) {
+             QFile file(path);
+             return file.open(QIODevice::WriteOnly) && file.write("old") == 3;
+         }},
+        {"a folder", [](const QString& path) { return QDir().mkdir(path); }},
+        {"a link that leads nowhere", [](const QString& path) { return QFile::link("nowhere", path); }},
+    };
+    for (const auto& [what, take] : takers) {
+        const QTemporaryDir dir;
+        ASSERT_TRUE(take(dir.filePath("T1-1.png"))) << what;
+        ASSERT_TRUE(take(dir.filePath("T1-1-2.png"))) << what;
+        const QFileInfo before(dir.filePath("T1-1.png"));
+
+        const OutputFolder folder(Bytes(dir.path()));
+        EXPECT_EQ(folder.Problem(), std::nullopt) << what;
+        const OutputFolder::Saved saved = folder.Save("T1-1", ".png", "new");
+        EXPECT_EQ(saved.problem, QString()) << what;
+        EXPECT_EQ(saved.path, Bytes(dir.filePath("T1-1-3.png"))) << what;
+        EXPECT_EQ(Contents(dir.filePath("T1-1-3.png")), "new") << what;
+        EXPECT_EQ(QFileInfo(dir.filePath("T1-1.png")).lastModified(), before.lastModified()) << what;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList({"T1-1-2.png", "T1-1-3.png", "T1-1.png"}))
+            << what;
+    }
+}
+
+TEST(OutputFolder, WritesIntoAFolderWhoseNameIsNotUtf8)
 {
     const QTemporaryDir dir;
-    QFile existing(dir.filePath("T1-1.png"));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.write("old");
-    existing.close();
-
-    const OutputFolder folder(dir.path());
-    EXPECT_EQ(folder.Problem(), std::nullopt);
-    EXPECT_EQ(folder.Save("T1-1", ".png", "second").path, dir.filePath("T1-1-2.png"));
-    EXPECT_EQ(folder.Save("T1-1", ".png", "third").path, dir.filePath("T1-1-3.png"));
-    EXPECT_EQ(folder.Save("T1-2", ".png", "other").path, dir.filePath("T1-2.png"));
-
-    EXPECT_EQ(Contents(dir.filePath("T1-1.png")), "old");
-    EXPECT_EQ(Contents(dir.filePath("T1-1-2.png")), "second");
-    EXPECT_EQ(Contents(dir.filePath("T1-1-3.png")), "third");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList({"T1-1-2.png", "T1-1-3.png", "T1-1.png", "T1-2.png"}));
+    const QByteArray folder = Bytes(dir.path()) + "/pictures-\xff\xfe";
+    ASSERT_EQ(mkdir(folder.constData(), S_IRWXU), 0);
+    const OutputFolder output(folder);
+    EXPECT_EQ(output.Problem(), std::nullopt);
+    const OutputFolder::Saved saved = output.Save("T1-1", ".png", "bytes");
+    EXPECT_EQ(saved.path, folder + "/T1-1.png");
+    struct stat info {};
+    EXPECT_EQ(stat(saved.path.constData(), &info), 0);
+    EXPECT_EQ(info.st_size, 5);
+    // Qt cannot remove what it cannot name.
+    unlink(saved.path.constData());
+    rmdir(folder.constData());
 }
 
 TEST(OutputFolder, NamesTheFolderAndTheReasonWhenNothingCanBeWritten)
@@ -43,9 +80,10 @@ TEST(OutputFolder, NamesTheFolderAndTheReasonWhenNothingCanBeWritten)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
 
-    EXPECT_EQ(OutputFolder(dir.filePath("missing")).Problem(),
+    EXPECT_EQ(OutputFolder(Bytes(dir.filePath("missing"))).Problem(),
               "cannot write to folder " + dir.filePath("missing") + ": no such folder");
-    EXPECT_EQ(OutputFolder(file.fileName()).Problem(), "cannot write to folder " + file.fileName() + ": not a folder");
+    EXPECT_EQ(OutputFolder(Bytes(file.fileName())).Problem(),
+              "cannot write to folder " + file.fileName() + ": not a folder");
     // sysfs refuses new files even to root.
     if (QFileInfo(QStringLiteral("/sys/kernel")).isDir()) {
         EXPECT_EQ(OutputFolder("/sys").Problem(), "cannot write to folder /sys: Permission denied");

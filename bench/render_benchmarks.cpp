@@ -1,0 +1,126 @@
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+#include <QBuffer>
+#include <QImage>
+#include <QImageWriter>
+#include <QTemporaryDir>
+
+#include "batch_writer.h"
+#include "composer.h"
+#include "fixed_clock.h"
+#include "picture_state.h"
+#include "png_encoder.h"
+#include "raster_player.h"
+#include "recording.h"
+#include "seeded_random_source.h"
+
+namespace lorvane {
+
+namespace {
+
+constexpr std::array<float, 8> kSeeds = {0.0F, 1.5F, 3600.25F, 32767.5F, 43210.75F, 50000.0F, 71999.5F, 86399.0F};
+constexpr int kBatchPictures = 100;
+constexpr int kScale8Pictures = 4;
+
+// The same pictures for both encoders: one from each seed, as the window draws them.
+const std::vector<QImage>& Pictures()
+{
+    static const std::vector<QImage> pictures = [] {
+        std::vector<QImage> drawn;
+        for (const float seed : kSeeds) {
+            FixedClock clock(2024, 3, 7, 9, 5, 2);
+            SeededRandomSource random;
+            random.Seed(seed);
+            PictureState state = PictureState::AtStartUp();
+            Recording picture;
+            Composer(state, picture, random, clock).DrawPicture();
+            drawn.push_back(RasterPlayer().Play(picture).copy());
+        }
+        return drawn;
+    }();
+    return pictures;
+}
+
+// How lorvane01-render wrote PNG files before: Qt's writer with its defaults.
+QByteArray EncodeQtDefault(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    writer.write(image);
+    return bytes;
+}
+
+template <class Encode>
+void EncodePictures(benchmark::State& state, Encode encode)
+{
+    const std::vector<QImage>& pictures = Pictures();
+    std::size_t picture = 0;
+    double bytes = 0;
+    for (auto _ : state) {
+        const QByteArray png = encode(pictures[picture++ % pictures.size()]);
+        bytes += static_cast<double>(png.size());
+        benchmark::DoNotOptimize(png.constData());
+    }
+    state.counters["bytes"] = benchmark::Counter(bytes, benchmark::Counter::kAvgIterations);
+}
+
+void BM_EncodePngQtDefault(benchmark::State& state)
+{
+    EncodePictures(state, EncodeQtDefault);
+}
+
+void BM_EncodePng(benchmark::State& state)
+{
+    EncodePictures(state, [](const QImage& image) { return EncodePng(image).value_or(QByteArray()); });
+}
+
+// lorvane01-render's whole batch: drawing, encoding and writing the files.
+void RenderBatch(benchmark::State& state, int pictures, int scale, int jobs)
+{
+    RenderOptions options;
+    options.seed = kSeeds[3];
+    options.pictures = pictures;
+    options.at.emplace(2024, 3, 7, 9, 5, 2);
+    options.scale = scale;
+    options.jobs = jobs;
+    // Removed after the timing, with their files.
+    std::vector<std::unique_ptr<QTemporaryDir>> folders;
+    for (auto _ : state) {
+        state.PauseTiming();
+        folders.push_back(std::make_unique<QTemporaryDir>());
+        options.folder = QFile::encodeName(folders.back()->path());
+        state.ResumeTiming();
+        const std::optional<QString> problem =
+            BatchWriter(options).Run([](const QByteArray& /*path*/) { return std::optional<QString>(); });
+        if (problem) {
+            state.SkipWithError(qPrintable(*problem));
+            return;
+        }
+    }
+}
+
+void BM_RenderBatch(benchmark::State& state)
+{
+    RenderBatch(state, kBatchPictures, 1, static_cast<int>(state.range(0)));
+}
+
+void BM_RenderBatchScale8(benchmark::State& state)
+{
+    RenderBatch(state, kScale8Pictures, RenderOptions::kLargestScale, static_cast<int>(state.range(0)));
+}
+
+}  // namespace
+
+BENCHMARK(BM_EncodePngQtDefault)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodePng)->Unit(benchmark::kMillisecond);
+// One batch per repetition: a batch is long enough to time on its own.
+BENCHMARK(BM_RenderBatch)->ArgName("jobs")->Arg(1)->Arg(2)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderBatchScale8)->ArgName("jobs")->Arg(2)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace lorvane

@@ -1,0 +1,149 @@
+#include "saving_pool.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace lorvane {
+
+SavingPool::SavingPool(int jobs, OutputFolder folder, QString extension, Encoder encoder, Reporter reporter)
+    : jobs_(static_cast<std::size_t>(std::max(jobs, 1))),
+      folder_(std::move(folder)),
+      extension_(std::move(extension)),
+      encoder_(std::move(encoder)),
+      reporter_(std::move(reporter))
+{
+    workers_.reserve(jobs_);
+    for (std::size_t i = 0; i < jobs_; ++i) {
+        workers_.emplace_back([this] { Work(); });
+    }
+}
+
+SavingPool::~SavingPool()
+{
+    Cancel();
+    static_cast<void>(Finish());
+}
+
+bool SavingPool::Submit(const std::function<DrawnPicture()>& take)
+{
+    {
+        std::unique_lock lock(mutex_);
+        slotFree_.wait(lock, [this] { return stopped_ || held_ < jobs_; });
+        if (stopped_) {
+            return false;
+        }
+        ++held_;
+    }
+    DrawnPicture picture = take();
+    {
+        const std::lock_guard lock(mutex_);
+        queue_.push_back(std::move(picture));
+    }
+    workWaiting_.notify_one();
+    return true;
+}
+
+std::optional<QString> SavingPool::Finish()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        closed_ = true;
+    }
+    workWaiting_.notify_all();
+    for (std::jthread& worker : workers_) {
+        if (worker.joinable()) {
+            worker.join();
+        }
+    }
+    const std::lock_guard lock(mutex_);
+    DiscardStaged();
+    return problem_;
+}
+
+void SavingPool::Cancel()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        stopped_ = true;
+        DiscardStaged();
+    }
+    workWaiting_.notify_all();
+    slotFree_.notify_all();
+}
+
+void SavingPool::Work()
+{
+    for (;;) {
+        DrawnPicture picture;
+        {
+            std::unique_lock lock(mutex_);
+            workWaiting_.wait(lock, [this] { return stopped_ || closed_ || !queue_.empty(); });
+            if (stopped_ || queue_.empty()) {
+                return;
+            }
+            // Oldest first, so that files are ready about when their turn comes.
+            picture = std::move(queue_.front());
+            queue_.erase(queue_.begin());
+        }
+        const std::optional<QByteArray> bytes = encoder_(picture);
+        const int number = picture.number;
+        const QString stem = picture.stem;
+        picture = {};
+        OutputFolder::Saved saved;
+        if (bytes) {
+            saved = folder_.Stage(stem, extension_, *bytes);
+        } else {
+            saved.problem = QStringLiteral("cannot encode picture %1").arg(number);
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            --held_;
+            if (!saved.problem.isEmpty()) {
+                Fail(saved.problem);
+            } else if (stopped_) {
+                OutputFolder::Discard(saved.path);
+            } else {
+                staged_.emplace(number, Staged{saved.path, stem});
+                PublishDue();
+            }
+        }
+        slotFree_.notify_one();
+    }
+}
+
+void SavingPool::Fail(const QString& problem)
+{
+    if (!problem_) {
+        problem_ = problem;
+    }
+    stopped_ = true;
+    DiscardStaged();
+    workWaiting_.notify_all();
+    slotFree_.notify_all();
+}
+
+void SavingPool::PublishDue()
+{
+    for (auto next = staged_.find(nextToPublish_); !stopped_ && next != staged_.end();
+         next = staged_.find(nextToPublish_)) {
+        const Staged file = std::move(next->second);
+        staged_.erase(next);
+        ++nextToPublish_;
+        const OutputFolder::Saved saved = folder_.Publish(file.path, file.stem, extension_);
+        if (!saved.problem.isEmpty()) {
+            Fail(saved.problem);
+        } else if (const std::optional<QString> problem = reporter_(saved.path)) {
+            Fail(*problem);
+        }
+    }
+}
+
+void SavingPool::DiscardStaged()
+{
+    for (const auto& [number, file] : staged_) {
+        OutputFolder::Discard(file.path);
+    }
+    staged_.clear();
+}
+
+}  // namespace lorvane

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include "output_folder.h"
+#include "png_encoder.h"
+
+namespace lorvane {
+
+// What the drawing thread hands over for one picture: everything needed to make its file,
+// owned outright, as the surface goes on to draw the next picture meanwhile.
+struct DrawnPicture {
+    int number = 0;
+    QString stem;
+    QImage image;
+    QByteArray document;
+    // The PNG's text chunks, for an image.
+    PngText text;
+};
+
+// Makes and writes the files of a batch on `jobs` threads while the pictures are still being
+// drawn, and gives them their names in picture order. A file gets its name, and is reported,
+// only after every picture before it has; so whenever the batch stops, the files in the folder
+// are exactly those reported so far.
+class SavingPool {
+public:
+    // The bytes of a picture's file, or nothing when they cannot be made.
+    using Encoder = std::function<std::optional<QByteArray>(const DrawnPicture& picture)>;
+    // Reports a file in place; a problem stops the batch.
+    using Reporter = std::function<std::optional<QString>(const QByteArray& path)>;
+
+    SavingPool(int jobs, OutputFolder folder, QString extension, Encoder encoder, Reporter reporter);
+    ~SavingPool();
+    SavingPool(const SavingPool&) = delete;
+    SavingPool& operator=(const SavingPool&) = delete;
+
+    // Waits until fewer than `jobs` pictures are waiting or being saved, so that at most that
+    // many are held besides the one being drawn; then calls `take` and queues its picture.
+    // False once the batch has stopped.
+    bool Submit(const std::function<DrawnPicture()>& take);
+    // Waits for every file submitted, and gives the first problem.
+    [[nodiscard]] std::optional<QString> Finish();
+    // Stops the batch as soon as possible, leaving no file that has not been reported.
+    // Callable from any thread.
+    void Cancel();
+
+private:
+    // A file written in full under a hidden name, waiting for the files before it.
+    struct Staged {
+        QByteArray path;
+        QString stem;
+    };
+
+    void Work();
+    void Fail(const QString& problem);
+    // Names and reports the staged files whose turn has come.
+    void PublishDue();
+    void DiscardStaged();
+
+    const std::size_t jobs_;
+    const OutputFolder folder_;
+    const QString extension_;
+    const Encoder encoder_;
+    const Reporter reporter_;
+
+    std::mutex mutex_;
+    std::condition_variable workWaiting_;
+    std::condition_variable slotFree_;
+    std::vector<DrawnPicture> queue_;
+    std::size_t held_ = 0;
+    std::map<int, Staged> staged_;
+    int nextToPublish_ = 1;
+    bool closed_ = false;
+    bool stopped_ = false;
+    std::optional<QString> problem_;
+    std::vector<std::jthread> workers_;
+};
+
+}  // namespace lorvane

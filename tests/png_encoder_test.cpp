@@ -1,0 +1,89 @@
+#include "png_encoder.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImageReader>
+
+#include "composer.h"
+#include "fixed_clock.h"
+#include "picture_state.h"
+#include "raster_player.h"
+#include "recording.h"
+#include "seeded_random_source.h"
+
+namespace lorvane {
+namespace {
+
+QImage Decode(const QByteArray& png)
+{
+    return QImage::fromData(png, "png");
+}
+
+QImage APicture()
+{
+    FixedClock clock(2024, 3, 7, 9, 5, 2);
+    SeededRandomSource random;
+    random.Seed(32702.5F);
+    PictureState state = PictureState::AtStartUp();
+    Recording picture;
+    Composer(state, picture, random, clock).DrawPicture();
+    return RasterPlayer().Play(picture);
+}
+
+TEST(PngEncoder, DecodesToExactlyThePixelsOfOpaqueAndTranslucentPictures)
+{
+    const QImage picture = APicture();
+    QImage translucent = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < translucent.height(); ++y) {
+        translucent.setPixel(y, y, qRgba(y % 256, 40, 200, y % 256));
+    }
+    for (const QImage& image : {picture, translucent}) {
+        const std::optional<QByteArray> png = EncodePng(image);
+        ASSERT_TRUE(png.has_value());
+        EXPECT_TRUE(png->startsWith("\x89PNG\r\n\x1a\n"));
+        const QImage decoded = Decode(*png);
+        EXPECT_EQ(decoded.hasAlphaChannel(), image.hasAlphaChannel());
+        EXPECT_EQ(decoded.convertToFormat(image.format()), image);
+    }
+}
+
+TEST(PngEncoder, WritesTextChunksThatReadBack)
+{
+    QImage image = APicture();
+    image.setText(QStringLiteral("Comment"), QStringLiteral("the picture's own"));
+    const PngText text = {
+        {QStringLiteral("Title"), QStringLiteral("T20240307090502")},
+        {QStringLiteral("Software"), QStringLiteral("lorvane01-render 1.00")},
+        {QStringLiteral("Creation Time"), QStringLiteral("2024-03-07T09:05:02")},
+        // Long enough to be compressed, and beyond latin-1.
+        {QStringLiteral("lorvane01-recipe"), QStringList(20, QStringLiteral("seed=32702.5 \u00e9\u2192\u263a")).join(';')},
+    };
+    const std::optional<QByteArray> png = EncodePng(image, text);
+    ASSERT_TRUE(png.has_value());
+    QBuffer buffer;
+    buffer.setData(*png);
+    QImageReader reader(&buffer, "png");
+    const QImage decoded = Decode(*png);
+    EXPECT_EQ(reader.text(QStringLiteral("Comment")), QStringLiteral("the picture's own"));
+    EXPECT_EQ(decoded.text(QStringLiteral("Comment")), QStringLiteral("the picture's own"));
+    for (const auto& [key, value] : text) {
+        // Qt's reader cannot give a keyword with a space in it; the image it reads has them all.
+        if (!key.contains(QLatin1Char(' '))) {
+            EXPECT_EQ(reader.text(key), value) << key.toStdString();
+        }
+        EXPECT_EQ(decoded.text(key), value) << key.toStdString();
+    }
+}
+
+TEST(PngEncoder, RefusesANullImageAndKeywordsPngCannotHold)
+{
+    EXPECT_EQ(EncodePng(QImage()), std::nullopt);
+    const QImage image = APicture();
+    for (const QString& keyword : {QString(), QString(80, QLatin1Char('k')), QStringLiteral("caf\u00e9\u2192")}) {
+        EXPECT_EQ(EncodePng(image, {{keyword, QStringLiteral("value")}}), std::nullopt) << keyword.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace lorvane
