@@ -8,8 +8,8 @@
 #include <QWindow>
 
 #include "clock.h"
-#include "picture_size.h"
 #include "picture_box.h"
+#include "picture_size.h"
 #include "random_source.h"
 #include "recording.h"
 

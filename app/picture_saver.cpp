@@ -104,7 +104,8 @@ void PictureSaver::AskAndSave(QWidget* parent) const
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;
     }
-    const Choice& choice = kChoices[static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))];
+    const Choice& choice =
+        kChoices[static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))];
     QString path = dialog.selectedFiles().constFirst();
     const QString suffix = QString::fromLatin1(choice.suffix);
     // The suffix follows the type chosen: another type's suffix is replaced, anything else kept

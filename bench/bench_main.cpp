@@ -33,19 +33,18 @@ void AddScale8MemoryGoal(lorvane::GoalReporter& reporter)
 {
     const int jobs = std::max(QThread::idealThreadCount(), 1);
     const QTemporaryDir folder;
-    const lorvane::ChildRun run = lorvane::RunChild(
-        QStringLiteral(LORVANE01_RENDER),
-        {"--seed", "32767.5", "--at", "20240307090502", "--scale", "8", "--pictures", "8", "--out", "."},
-        folder.path());
+    const lorvane::ChildRun run = lorvane::RunChild(QStringLiteral(LORVANE01_RENDER),
+                                                    {"--seed", "32767.5", "--at", "20240307090502", "--scale", "8",
+                                                     "--pictures", "8", "--out", "."},
+                                                    folder.path());
     constexpr int kScale = lorvane::RenderOptions::kLargestScale;
-    const double pictureMegabytes =
-        static_cast<double>(lorvane::kPictureWidth * kScale) * lorvane::kPictureHeight * kScale *
-        kBytesPerPixel / kBytesPerMegabyte;
+    const double pictureMegabytes = static_cast<double>(lorvane::kPictureWidth * kScale) * lorvane::kPictureHeight *
+                                    kScale * kBytesPerPixel / kBytesPerMegabyte;
     const double limit = (jobs + 1) * pictureMegabytes + kOverheadGoalMegabytes;
-    std::printf("lorvane01-render --scale 8 --pictures 8 (jobs %d): status %d, %.3f s, peak resident %.1f MiB\n",
-                jobs, run.status, run.seconds, run.peakMegabytes);
-    reporter.AddMeasuredAtMost("lorvane01-render --scale 8 peak memory", run.status == 0 ? run.peakMegabytes : limit + 1,
-                               limit, "MiB");
+    std::printf("lorvane01-render --scale 8 --pictures 8 (jobs %d): status %d, %.3f s, peak resident %.1f MiB\n", jobs,
+                run.status, run.seconds, run.peakMegabytes);
+    reporter.AddMeasuredAtMost("lorvane01-render --scale 8 peak memory",
+                               run.status == 0 ? run.peakMegabytes : limit + 1, limit, "MiB");
 }
 
 }  // namespace

@@ -19,10 +19,7 @@ double ToMilliseconds(double value, benchmark::TimeUnit unit)
 
 }  // namespace
 
-GoalReporter::GoalReporter()
-    : ConsoleReporter(isatty(STDOUT_FILENO) != 0 ? OO_ColorTabular : OO_Tabular)
-{
-}
+GoalReporter::GoalReporter() : ConsoleReporter(isatty(STDOUT_FILENO) != 0 ? OO_ColorTabular : OO_Tabular) {}
 
 void GoalReporter::AddTimeGoal(std::string benchmark, double limit)
 {
@@ -106,8 +103,8 @@ void GoalReporter::Finalize()
     for (const Measured& figure : measured_) {
         const bool met = figure.value <= figure.limit;
         allMet_ = allMet_ && met;
-        std::fprintf(out, "  %s = %.4g %s, goal <= %.4g %s: %s\n", figure.name.c_str(), figure.value, figure.unit.c_str(),
-                     figure.limit, figure.unit.c_str(), met ? "met" : "MISSED");
+        std::fprintf(out, "  %s = %.4g %s, goal <= %.4g %s: %s\n", figure.name.c_str(), figure.value,
+                     figure.unit.c_str(), figure.limit, figure.unit.c_str(), met ? "met" : "MISSED");
     }
     std::fflush(out);
 }

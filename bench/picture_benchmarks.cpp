@@ -74,8 +74,7 @@ void BM_RecordPicture(benchmark::State& benchState)
 void BM_WriteSvg(benchmark::State& benchState)
 {
     Recording recording;
-    DrawPictures(benchState, recording,
-                 [&] { benchmark::DoNotOptimize(SvgDocument(recording, 1).constData()); });
+    DrawPictures(benchState, recording, [&] { benchmark::DoNotOptimize(SvgDocument(recording, 1).constData()); });
 }
 
 void BM_DrawPictureQPainterLines(benchmark::State& benchState)

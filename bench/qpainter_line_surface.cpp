@@ -27,8 +27,7 @@ QFont FontOfSize(double points)
 
 }  // namespace
 
-QPainterLineSurface::QPainterLineSurface()
-    : image_(kPictureWidth, kPictureHeight, QImage::Format_RGB32)
+QPainterLineSurface::QPainterLineSurface() : image_(kPictureWidth, kPictureHeight, QImage::Format_RGB32)
 {
     image_.fill(ToDevicePixel(backColour_));
 }

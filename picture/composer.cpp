@@ -131,8 +131,8 @@ void Composer::NamePicture()
         int start;
         int length;
     };
-    const std::array<Piece, 6> pieces = {{{date, 7, 4}, {date, 1, 2}, {date, 4, 2},
-                                          {time, 1, 2}, {time, 4, 2}, {time, 7, 2}}};
+    const std::array<Piece, 6> pieces = {
+        {{date, 7, 4}, {date, 1, 2}, {date, 4, 2}, {time, 1, 2}, {time, 4, 2}, {time, 7, 2}}};
     std::string name = "T";
     for (const Piece& piece : pieces) {
         const std::string digits = Mid(piece.text, piece.start, piece.length);

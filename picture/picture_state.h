@@ -36,13 +36,13 @@ struct PictureState {
         vis = kHeight;
     }
 
-    std::int16_t sir = 0;   // drawing width in pixels
-    std::int16_t vis = 0;   // drawing height in pixels
-    std::string imeslike;   // picture name: "T" and 14 digits of local date and time
-    std::string tekst1;     // middle caption
-    std::string tekst2;     // right-hand caption
-    float start = 0.0F;     // first palette row of the picture's band
-    float poz = 0.0F;       // palette row of the fill being drawn
+    std::int16_t sir = 0;  // drawing width in pixels
+    std::int16_t vis = 0;  // drawing height in pixels
+    std::string imeslike;  // picture name: "T" and 14 digits of local date and time
+    std::string tekst1;    // middle caption
+    std::string tekst2;    // right-hand caption
+    float start = 0.0F;    // first palette row of the picture's band
+    float poz = 0.0F;      // palette row of the fill being drawn
     Palette palette;
 };
 

@@ -15,11 +15,20 @@ std::string XmlEscaped(std::string_view text)
     std::string escaped;
     for (const char c : text) {
         switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        default: escaped += c;
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        default:
+            escaped += c;
         }
     }
     return escaped;
@@ -50,17 +59,17 @@ std::string RecipeMetadata::SvgMetadata(const Recipe& recipe)
 
 std::string RecipeMetadata::Xmp(const Recipe& recipe)
 {
-    return Join({"<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
-                 "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
-                 "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
-                 "<rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
-                 "xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" xmlns:pdf=\"",
-                 kXmpPdfNamespace, "\">\n<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">", XmlEscaped(recipe.Name()),
-                 "</rdf:li></rdf:Alt></dc:title>\n<dc:format>application/pdf</dc:format>\n<xmp:CreatorTool>",
-                 XmlEscaped(Software()), "</xmp:CreatorTool>\n<xmp:CreateDate>", XmlEscaped(recipe.IsoTime()),
-                 "</xmp:CreateDate>\n<pdf:", kXmpKeywordsElement, ">", XmlEscaped(recipe.Text()), "</pdf:",
-                 kXmpKeywordsElement,
-                 ">\n</rdf:Description>\n</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"w\"?>"});
+    return Join(
+        {"<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
+         "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
+         "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
+         "<rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+         "xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" xmlns:pdf=\"",
+         kXmpPdfNamespace, "\">\n<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">", XmlEscaped(recipe.Name()),
+         "</rdf:li></rdf:Alt></dc:title>\n<dc:format>application/pdf</dc:format>\n<xmp:CreatorTool>",
+         XmlEscaped(Software()), "</xmp:CreatorTool>\n<xmp:CreateDate>", XmlEscaped(recipe.IsoTime()),
+         "</xmp:CreateDate>\n<pdf:", kXmpKeywordsElement, ">", XmlEscaped(recipe.Text()), "</pdf:", kXmpKeywordsElement,
+         ">\n</rdf:Description>\n</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"w\"?>"});
 }
 
 }  // namespace lorvane

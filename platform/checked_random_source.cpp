@@ -4,9 +4,7 @@
 
 namespace lorvane {
 
-CheckedRandomSource::CheckedRandomSource(RandomSource& source) : source_(source)
-{
-}
+CheckedRandomSource::CheckedRandomSource(RandomSource& source) : source_(source) {}
 
 void CheckedRandomSource::Seed(float seed)
 {

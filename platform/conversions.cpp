@@ -20,8 +20,7 @@ std::int16_t RoundToInt16(double value)
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0)) {
         rounded = below + 1.0;
     }
-    if (rounded < std::numeric_limits<std::int16_t>::min() ||
-        rounded > std::numeric_limits<std::int16_t>::max()) {
+    if (rounded < std::numeric_limits<std::int16_t>::min() || rounded > std::numeric_limits<std::int16_t>::max()) {
         throw PlatformError("overflow: outside the 16-bit range");
     }
     return static_cast<std::int16_t>(rounded);
@@ -35,8 +34,7 @@ Colour Rgb(int red, int green, int blue)
             throw PlatformError("invalid colour channel");
         }
     }
-    return static_cast<Colour>(red) | static_cast<Colour>(green) << 8U |
-           static_cast<Colour>(blue) << 16U;
+    return static_cast<Colour>(red) | static_cast<Colour>(green) << 8U | static_cast<Colour>(blue) << 16U;
 }
 
 Colour QbColor(int index)

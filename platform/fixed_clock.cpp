@@ -19,8 +19,8 @@ FixedClock::FixedClock(int year, int month, int day, int hour, int minute, int s
     constexpr int lastDay = 31;
     constexpr int lastHour = 23;
     constexpr int lastMinute = 59;
-    if (year < 0 || year > lastYear || month < 1 || month > lastMonth || day < 1 || day > lastDay ||
-        hour < 0 || hour > lastHour || minute < 0 || minute > lastMinute || second < 0 || second > lastMinute) {
+    if (year < 0 || year > lastYear || month < 1 || month > lastMonth || day < 1 || day > lastDay || hour < 0 ||
+        hour > lastHour || minute < 0 || minute > lastMinute || second < 0 || second > lastMinute) {
         throw PlatformError("invalid date or time");
     }
     std::array<char, 32> text{};

@@ -67,7 +67,7 @@ Bits CharacteristicPolynomial()
 {
     constexpr std::size_t length = 2 * kDegree;
     MersenneTwister generator;
-        // The sequence backwards, so that the recurrence's window is a run of consecutive bits.
+    // The sequence backwards, so that the recurrence's window is a run of consecutive bits.
     Bits reversed(WordsFor(length));
     for (std::size_t n = 0; n < length; ++n) {
         if ((generator() & 1U) != 0) {

@@ -40,8 +40,7 @@ std::string SystemClock::Date()
 {
     const std::tm now = Now();
     std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%02d-%02d-%04d", now.tm_mon + 1, now.tm_mday,
-                  now.tm_year + kTmYearBase);
+    std::snprintf(text.data(), text.size(), "%02d-%02d-%04d", now.tm_mon + 1, now.tm_mday, now.tm_year + kTmYearBase);
     return text.data();
 }
 
@@ -60,8 +59,8 @@ float SystemClock::Timer()
     const auto wholeSeconds = floor<seconds>(now);
     const std::tm local = LocalTime(system_clock::to_time_t(wholeSeconds));
     const double fraction = duration<double>(now - wholeSeconds).count();
-    return static_cast<float>(local.tm_hour * kSecondsPerHour + local.tm_min * kSecondsPerMinute +
-                              local.tm_sec + fraction);
+    return static_cast<float>(local.tm_hour * kSecondsPerHour + local.tm_min * kSecondsPerMinute + local.tm_sec +
+                              fraction);
 }
 
 }  // namespace lorvane

@@ -28,8 +28,7 @@ bool IsPlainAscii(std::string_view text)
 {
     constexpr char kFirstPrintable = ' ';
     constexpr char kLastPrintable = '~';
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return c >= kFirstPrintable && c <= kLastPrintable; });
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= kFirstPrintable && c <= kLastPrintable; });
 }
 
 }  // namespace
@@ -77,9 +76,9 @@ const CachedTextPainter::ShapedText& CachedTextPainter::Shaped(std::string_view 
             return kept;
         }
     }
-    ShapedText& oldest = *std::min_element(shaped_.begin(), shaped_.end(), [](const ShapedText& a, const ShapedText& b) {
-        return a.lastUse < b.lastUse;
-    });
+    ShapedText& oldest =
+        *std::min_element(shaped_.begin(), shaped_.end(),
+                          [](const ShapedText& a, const ShapedText& b) { return a.lastUse < b.lastUse; });
     const QString line = ToQString(text);
     QTextLayout layout(line, *font_);
     layout.beginLayout();

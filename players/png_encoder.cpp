@@ -30,8 +30,8 @@ struct TextChunk {
 
 void Append(png_structp png, png_bytep data, std::size_t length)
 {
-    static_cast<QByteArray*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data),
-                                                           static_cast<qsizetype>(length));
+    static_cast<QByteArray*>(png_get_io_ptr(png))
+        ->append(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
 }
 
 void FlushNothing(png_structp /*png*/) {}

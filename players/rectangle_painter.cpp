@@ -103,8 +103,7 @@ void RectanglePainter::Paint(std::span<const Rectangle> rectangles, std::uint32_
         for (std::size_t k = last; k-- > first;) {
             const Rectangle& rectangle = rectangles[bandRectangles_[k]];
             const Columns& columns = columns_[bandRectangles_[k]];
-            const std::uint64_t coversBand =
-                rectangle.top <= bandTop && rectangle.bottom >= bandBottom ? kAllBits : 0;
+            const std::uint64_t coversBand = rectangle.top <= bandTop && rectangle.bottom >= bandBottom ? kAllBits : 0;
             std::uint64_t* mask = masks_.data() + maskStarts_[k - first];
             std::uint64_t anyShown = 0;
             std::uint64_t anyHidden = 0;

@@ -195,7 +195,8 @@ void Recording::SetCurrentY(float y)
 
 void Recording::Print(std::string_view text)
 {
-    const double mostBelow = std::abs(currentY_) + linesBelow_ * kLineHeightPerPointBound * static_cast<double>(fontSize_);
+    const double mostBelow =
+        std::abs(currentY_) + linesBelow_ * kLineHeightPerPointBound * static_cast<double>(fontSize_);
     if (!text.empty() && std::abs(currentX_) <= kFarAway && mostBelow <= kFarAway) {
         Append(TextItem{currentX_, currentY_, linesBelow_, fontSize_, foreColour_, std::string(text)});
     }

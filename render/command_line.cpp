@@ -28,8 +28,9 @@ UsageError NotAWholeNumber(const QString& option, const QString& value, int most
 
 UsageError SeedOutOfRange(const QString& value)
 {
-    return UsageError{
-        QStringLiteral("--seed '%1' is a number out of range: at most %2 either way").arg(value).arg(kLargestSeed, 0, 'g', 6)};
+    return UsageError{QStringLiteral("--seed '%1' is a number out of range: at most %2 either way")
+                          .arg(value)
+                          .arg(kLargestSeed, 0, 'g', 6)};
 }
 
 // A wall-clock reading YYYYMMDDhhmmss, or nothing. Date and time apart: daylight saving never
@@ -67,8 +68,8 @@ std::optional<int> WholeNumber(const QString& text, int most)
 // Written as a decimal number, whether or not a double can hold it.
 bool LooksLikeANumber(const QString& text)
 {
-    static const QRegularExpression number(QRegularExpression::anchoredPattern(
-        QStringLiteral(R"([+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?)")));
+    static const QRegularExpression number(
+        QRegularExpression::anchoredPattern(QStringLiteral(R"([+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?)")));
     return number.match(text).hasMatch();
 }
 
@@ -145,8 +146,8 @@ std::optional<UsageError> CommandLine::Follow(const Recipe& recipe, RenderOption
 {
     std::optional<FixedClock> clock = ClockAt(QString::fromStdString(recipe.at));
     if (!clock) {
-        return UsageError{QStringLiteral("at '%1' is not a date and time YYYYMMDDhhmmss")
-                              .arg(QString::fromStdString(recipe.at))};
+        return UsageError{
+            QStringLiteral("at '%1' is not a date and time YYYYMMDDhhmmss").arg(QString::fromStdString(recipe.at))};
     }
     if (options.pictures > RenderOptions::kLastPicture - recipe.picture + 1) {
         return PastTheLastPicture(recipe.picture, options.pictures);
@@ -253,10 +254,10 @@ std::variant<RenderOptions, UsageError> CommandLine::Options(const QList<QByteAr
     }
     options.jobs = *jobs;
 
-    options.folder = RawFolder(arguments, {seed_.names().constFirst(), pictures_.names().constFirst(),
-                                           first_.names().constFirst(), from_.names().constFirst(),
-                                           at_.names().constFirst(), scale_.names().constFirst(),
-                                           format_.names().constFirst(), jobs_.names().constFirst()});
+    options.folder =
+        RawFolder(arguments, {seed_.names().constFirst(), pictures_.names().constFirst(), first_.names().constFirst(),
+                              from_.names().constFirst(), at_.names().constFirst(), scale_.names().constFirst(),
+                              format_.names().constFirst(), jobs_.names().constFirst()});
     if (options.folder.isEmpty()) {
         return UsageError{QStringLiteral("--out needs a folder")};
     }

@@ -3,10 +3,10 @@
 #include <optional>
 #include <variant>
 
+#include <QByteArray>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QList>
-#include <QByteArray>
 #include <QString>
 #include <QStringList>
 

@@ -34,7 +34,8 @@ std::optional<QString> List(const QByteArray& path)
     const QByteArray line = path + '\n';
     qsizetype done = 0;
     while (done < line.size()) {
-        const ssize_t written = write(STDOUT_FILENO, line.constData() + done, static_cast<std::size_t>(line.size() - done));
+        const ssize_t written =
+            write(STDOUT_FILENO, line.constData() + done, static_cast<std::size_t>(line.size() - done));
         if (written < 0 && errno != EINTR) {
             return QStringLiteral("cannot list the files written: %1")
                 .arg(QString::fromStdString(std::generic_category().message(errno)));
@@ -59,8 +60,8 @@ int main(int argc, char* argv[])
     }
     const QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("lorvane01-render"));
-    QGuiApplication::setApplicationVersion(QString::fromLatin1(lorvane::kVersion.data(),
-                                                               static_cast<qsizetype>(lorvane::kVersion.size())));
+    QGuiApplication::setApplicationVersion(
+        QString::fromLatin1(lorvane::kVersion.data(), static_cast<qsizetype>(lorvane::kVersion.size())));
 
     lorvane::CommandLine commandLine;
     // The application has taken out its own options; what is left is the program's.

@@ -79,9 +79,10 @@ Found FromSvg(const QByteArray& bytes)
                 xml.namespaceUri() == Latin1(RecipeMetadata::kSvgRecipeNamespace)) {
                 QString text = xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
                 if (xml.hasError()) {
-                    return {{}, QStringLiteral("is a damaged SVG file (line %1: %2)")
-                                    .arg(xml.lineNumber())
-                                    .arg(xml.errorString())};
+                    return {{},
+                            QStringLiteral("is a damaged SVG file (line %1: %2)")
+                                .arg(xml.lineNumber())
+                                .arg(xml.errorString())};
                 }
                 return {text, {}};
             }
@@ -190,7 +191,10 @@ std::variant<Recipe, RecipeProblem> RecipeReader::Read(const QString& path)
         found = FromPng(bytes);
     } else if (bytes.startsWith(kPdfSignature)) {
         found = FromPdf(bytes);
-    } else if (QByteArrayView(bytes).sliced(bytes.startsWith(kUtf8Mark) ? kUtf8Mark.size() : 0).trimmed().startsWith('<')) {
+    } else if (QByteArrayView(bytes)
+                   .sliced(bytes.startsWith(kUtf8Mark) ? kUtf8Mark.size() : 0)
+                   .trimmed()
+                   .startsWith('<')) {
         found = FromSvg(bytes);
     } else {
         found.wrong = QStringLiteral("is not a PNG, SVG or PDF file");

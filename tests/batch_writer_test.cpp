@@ -84,7 +84,8 @@ TEST(BatchWriter, SameSeedAndClockGiveByteIdenticalFilesInOrderWhateverTheJobs)
         ASSERT_EQ(secondFiles.size(), kPictures);
         const QString extension = format == ImageFormat::Png ? ".png" : ".svg";
         for (int i = 0; i < kPictures; ++i) {
-            EXPECT_EQ(secondFiles[i], second.filePath(QStringLiteral("T20240307090502-%1%2").arg(i + 1).arg(extension)));
+            EXPECT_EQ(secondFiles[i],
+                      second.filePath(QStringLiteral("T20240307090502-%1%2").arg(i + 1).arg(extension)));
             EXPECT_EQ(QFileInfo(secondFiles[i]).permissions() & QFile::ReadOther, QFile::ReadOther);
             EXPECT_FALSE(Contents(firstFiles[i]).isEmpty());
             EXPECT_EQ(Contents(firstFiles[i]), Contents(secondFiles[i])) << firstFiles[i].toStdString();

@@ -29,8 +29,8 @@ RenderOptions Options(const QStringList& arguments)
 
 TEST(CommandLine, ReadsEveryOption)
 {
-    RenderOptions options = Options({"--seed", "32702.25", "--pictures", "3", "--at", "20240229090502", "--scale",
-                                     "8", "--format", "svg", "--out", "pictures", "--jobs", "3"});
+    RenderOptions options = Options({"--seed", "32702.25", "--pictures", "3", "--at", "20240229090502", "--scale", "8",
+                                     "--format", "svg", "--out", "pictures", "--jobs", "3"});
     EXPECT_EQ(options.seed, 32702.25F);
     EXPECT_EQ(options.pictures, 3);
     ASSERT_TRUE(options.at.has_value());

@@ -97,7 +97,7 @@ const PictureState& PreviousState()
         previous.poz = kPreviousPoz;
         for (int row = 0; row < Palette::kRows; ++row) {
             const int band = row / 251;
-        previous.palette.Set(row, {row % 251 + 0.25, band * 50.0, 7.0});
+            previous.palette.Set(row, {row % 251 + 0.25, band * 50.0, 7.0});
         }
         return previous;
     }();
@@ -198,8 +198,8 @@ std::string Describe(const RecordedItem& item)
     }
     if (const auto* text = std::get_if<TextItem>(&item)) {
         return "text '" + text->text + "' at (" + std::to_string(text->x) + ", " + std::to_string(text->y) + "), " +
-               std::to_string(text->linesBelow) + " lines below, " + std::to_string(text->points) +
-               " points, colour " + std::to_string(text->colour);
+               std::to_string(text->linesBelow) + " lines below, " + std::to_string(text->points) + " points, colour " +
+               std::to_string(text->colour);
     }
     return "a sloping line";
 }
@@ -333,9 +333,8 @@ struct RandomFault {
 TEST(Composer, EachFailingOrOutOfRangeRandomDrawDropsOnlyTheStepThatDrewIt)
 {
     const auto gives = [](float value) {
-        return [value](std::vector<float>& script, std::vector<std::size_t>&, std::size_t draw) {
-            script[draw] = value;
-        };
+        return
+            [value](std::vector<float>& script, std::vector<std::size_t>&, std::size_t draw) { script[draw] = value; };
     };
     const std::vector<RandomFault> faults = {
         {"raises", [](std::vector<float>&, std::vector<std::size_t>& failAt, std::size_t draw) { failAt = {draw}; }},

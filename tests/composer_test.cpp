@@ -64,8 +64,7 @@ TEST(Composer, ProductsAreRoundedToSinglePrecisionBeforeTheFloorExceptTheSpanAnd
         ASSERT_FALSE(picture.Items().empty());
         const auto* const square = std::get_if<FillItem>(picture.Items().data());
         ASSERT_NE(square, nullptr);
-        EXPECT_EQ((std::array<int, 4>{square->left, square->top, square->right, square->bottom}),
-                  precisionCase.square);
+        EXPECT_EQ((std::array<int, 4>{square->left, square->top, square->right, square->bottom}), precisionCase.square);
     }
 }
 

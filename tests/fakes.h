@@ -99,17 +99,38 @@ class FailingSurface final : public Surface {
 public:
     explicit FailingSurface(Surface& target) : target_(target) {}
 
-    void Cls() override { Pass([&] { target_.Cls(); }); }
+    void Cls() override
+    {
+        Pass([&] { target_.Cls(); });
+    }
     void Line(float x1, float y1, float x2, float y2, Colour colour) override
     {
         Pass([&] { target_.Line(x1, y1, x2, y2, colour); });
     }
-    void SetFontSize(float points) override { Pass([&] { target_.SetFontSize(points); }); }
-    void SetForeColor(Colour colour) override { Pass([&] { target_.SetForeColor(colour); }); }
-    void SetCurrentX(float x) override { Pass([&] { target_.SetCurrentX(x); }); }
-    void SetCurrentY(float y) override { Pass([&] { target_.SetCurrentY(y); }); }
-    void Print(std::string_view text) override { Pass([&] { target_.Print(text); }); }
-    void SetBackColor(Colour colour) override { Pass([&] { target_.SetBackColor(colour); }); }
+    void SetFontSize(float points) override
+    {
+        Pass([&] { target_.SetFontSize(points); });
+    }
+    void SetForeColor(Colour colour) override
+    {
+        Pass([&] { target_.SetForeColor(colour); });
+    }
+    void SetCurrentX(float x) override
+    {
+        Pass([&] { target_.SetCurrentX(x); });
+    }
+    void SetCurrentY(float y) override
+    {
+        Pass([&] { target_.SetCurrentY(y); });
+    }
+    void Print(std::string_view text) override
+    {
+        Pass([&] { target_.Print(text); });
+    }
+    void SetBackColor(Colour colour) override
+    {
+        Pass([&] { target_.SetBackColor(colour); });
+    }
 
     static constexpr std::size_t kNever = static_cast<std::size_t>(-1);
 

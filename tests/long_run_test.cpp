@@ -64,8 +64,7 @@ TEST(Composer, TenThousandRecordedAndPlayedPicturesLeaveMemoryWhereItWas)
     const long after = ResidentBytes();
 
     std::cout << "resident after " << kWarmUpPictures << " pictures: " << before / 1024 << " KiB, after "
-              << kLongRunPictures << ": " << after / 1024 << " KiB, growth " << (after - before) / 1024
-              << " KiB\n";
+              << kLongRunPictures << ": " << after / 1024 << " KiB, growth " << (after - before) / 1024 << " KiB\n";
     RecordProperty("resident_bytes_after_warm_up", static_cast<int>(before));
     RecordProperty("resident_bytes_at_end", static_cast<int>(after));
     if (before < 0) {

@@ -30,7 +30,8 @@ TEST(OutputFolder, SkipsEveryTakenNameAndLeavesNoTemporaryFiles)
 {
     // Whatever takes the name: the new file gets the next one, and nothing taken is touched.
     const std::vector<std::pair<const char*, std::function<bool(const QString&)>>> takers = {
-        {"a file", [](const QString& path) {
+        {"a file",
+         [](const QString& path) {
              QFile file(path);
              return file.open(QIODevice::WriteOnly) && file.write("old") == 3;
          }},

@@ -37,7 +37,9 @@ TEST(Palette, DrawsThreePeriodsThenThreePhasesAndRowZeroIsOneStepIn)
         // Red: period 30 + 50 and phase 100.
         {{0.5F, 0.0F, 0.0F, 0.1F, 0.0F, 0.0F}, Wave(101.0F, 80.0F), Wave(1.0F, 30.0F), Wave(1.0F, 30.0F, true)},
         // r x 100 + 30 is formed in double precision: 129, where single precision gives 130.
-        {{0.99999994F, 0.99999994F, 0.99999994F, 0.0F}, Wave(1.0F, 129.0F), Wave(1.0F, 129.0F),
+        {{0.99999994F, 0.99999994F, 0.99999994F, 0.0F},
+         Wave(1.0F, 129.0F),
+         Wave(1.0F, 129.0F),
          Wave(1.0F, 129.0F, true)},
     };
     for (const RowZeroCase& rowZero : cases) {
@@ -97,8 +99,8 @@ TEST(Palette, SecondCallReplacesEveryRow)
 TEST(Palette, RowsOutsideTheTableRaiseAnError)
 {
     const Palette palette;
-    for (const float row : {-1.0F, 1001.0F, 1.0e9F, std::numeric_limits<float>::quiet_NaN(),
-                            std::numeric_limits<float>::infinity()}) {
+    for (const float row :
+         {-1.0F, 1001.0F, 1.0e9F, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
         EXPECT_THROW((void)palette.At(row), PlatformError) << row;
     }
     EXPECT_NO_THROW((void)palette.At(1000.0F));

@@ -36,8 +36,8 @@ int LargestChannelDifference(const QImage& a, const QImage& b)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y);
             const QRgb q = b.pixel(x, y);
-            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                std::abs(qBlue(p) - qBlue(q))});
+            largest = std::max(
+                {largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
         }
     }
     return largest;
@@ -61,7 +61,8 @@ TEST(PdfPlayer, OnePageThePicturesSizeWithItsRectanglesAndSelectableCaptions)
         const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});
         EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages: +1\n")))) << info.toStdString();
         // 600 x 450 pixels at 96 dots per inch, in whole points.
-        EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Page size: +450 x 338 pts")))) << info.toStdString();
+        EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Page size: +450 x 338 pts"))))
+            << info.toStdString();
 
         const QString text = RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).simplified();
         EXPECT_EQ(text, QStringLiteral("T20240307%1%2%3 varlenko.art Generative Art by Varlenko")
@@ -70,9 +71,9 @@ TEST(PdfPlayer, OnePageThePicturesSizeWithItsRectanglesAndSelectableCaptions)
                             .arg(picture.second, 2, 10, QLatin1Char('0')));
 
         // Rasterised at 96 dots per inch, the squares are the reference's, up to rounding of colours.
-        RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-aa"),
-                                             QStringLiteral("no"), QStringLiteral("-png"), QStringLiteral("-singlefile"),
-                                             pdf, dir.filePath(QStringLiteral("page"))});
+        RunTool(QStringLiteral("pdftoppm"),
+                {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-aa"), QStringLiteral("no"),
+                 QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("page"))});
         const QImage page(dir.filePath(QStringLiteral("page.png")));
         ASSERT_EQ(page.width(), kPictureWidth);
         const QRect squares(0, 0, kPictureWidth, kCaptionTop);

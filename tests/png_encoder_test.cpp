@@ -57,7 +57,8 @@ TEST(PngEncoder, WritesTextChunksThatReadBack)
         {QStringLiteral("Software"), QStringLiteral("lorvane01-render 1.00")},
         {QStringLiteral("Creation Time"), QStringLiteral("2024-03-07T09:05:02")},
         // Long enough to be compressed, and beyond latin-1.
-        {QStringLiteral("lorvane01-recipe"), QStringList(20, QStringLiteral("seed=32702.5 \u00e9\u2192\u263a")).join(';')},
+        {QStringLiteral("lorvane01-recipe"),
+         QStringList(20, QStringLiteral("seed=32702.5 \u00e9\u2192\u263a")).join(';')},
     };
     const std::optional<QByteArray> png = EncodePng(image, text);
     ASSERT_TRUE(png.has_value());

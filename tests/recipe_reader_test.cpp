@@ -47,8 +47,8 @@ QByteArray Svg(const std::string& metadata)
 {
     return QByteArray::fromStdString(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"600\" height=\"450\">\n<title>" + kRecipe.Name() +
-        "</title>\n" + metadata + "\n<rect width=\"600\" height=\"450\" fill=\"#123456\"/>\n</svg>\n");
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"600\" height=\"450\">\n<title>" +
+        kRecipe.Name() + "</title>\n" + metadata + "\n<rect width=\"600\" height=\"450\" fill=\"#123456\"/>\n</svg>\n");
 }
 
 QByteArray Pdf(const QString& path, const QByteArray& xmp)
@@ -123,7 +123,8 @@ TEST(RecipeReader, SaysWhatIsWrongWithFilesGivenAndStatusTwo)
         {"plain.svg", Svg(""), noRecipe},
         {"elsewhere.svg", Svg("<g>" + svgRecipe + "</g>"), noRecipe},
         {"namespace.svg", Svg("<metadata><recipe>" + kRecipe.Text() + "</recipe></metadata>"), noRecipe},
-        {"nested.svg", Svg("<metadata><recipe xmlns=\"https://varlenko.art/lorvane01/recipe\"><b/></recipe></metadata>"),
+        {"nested.svg",
+         Svg("<metadata><recipe xmlns=\"https://varlenko.art/lorvane01/recipe\"><b/></recipe></metadata>"),
          "is a damaged SVG file (line 4: Expected character data.)"},
         {"cut.svg", Svg(svgRecipe).left(120), "is a damaged SVG file (line 3: Premature end of document.)"},
         {"entities.svg",

@@ -30,9 +30,9 @@ TEST(Recipe, WritesOneLineWithTheShortestSeedThatReadsBackAndTheName)
 
 TEST(Recipe, EverySeedReadsBackToTheSameBits)
 {
-    for (const float seed : {0.0F, -0.0F, 0.1F, 32702.5F, 86399.98F, -1e-3F, 1e-45F,
-                             std::numeric_limits<float>::min(), std::numeric_limits<float>::max(),
-                             std::numeric_limits<float>::lowest(), 16777217.0F, 3.4028233e38F}) {
+    for (const float seed :
+         {0.0F, -0.0F, 0.1F, 32702.5F, 86399.98F, -1e-3F, 1e-45F, std::numeric_limits<float>::min(),
+          std::numeric_limits<float>::max(), std::numeric_limits<float>::lowest(), 16777217.0F, 3.4028233e38F}) {
         const Recipe recipe{seed, Recipe::kLastPicture, "99991231235959"};
         const auto parsed = ParseRecipe(recipe.Text());
         ASSERT_TRUE(std::holds_alternative<Recipe>(parsed)) << recipe.Text() << ": " << ErrorOf(recipe.Text());
@@ -58,7 +58,8 @@ TEST(Recipe, ReadsWhatIsWellFormedAndSaysWhatIsWrongWithTheRest)
         {"seed=-0.25 picture=1 at=00010101000000", "read as seed=-0.25 picture=1 at=00010101000000"},
         {"", "the recipe is empty"},
         {std::string(Recipe::kLongestText + 1, ' '), "the recipe is longer than 200 characters"},
-        {"seed=1 picture=1 at=20240307090502\n\x01", "the recipe holds characters other than letters, digits and signs"},
+        {"seed=1 picture=1 at=20240307090502\n\x01",
+         "the recipe holds characters other than letters, digits and signs"},
         {"seed=1 picture=1", "the recipe 'seed=1 picture=1' " + form},
         {"picture=1 seed=1 at=20240307090502", "the recipe 'picture=1 seed=1 at=20240307090502' " + form},
         {"seed=1  picture=1 at=20240307090502", "the recipe 'seed=1  picture=1 at=20240307090502' " + form},

@@ -33,9 +33,9 @@ TEST(Recording, EachSquareBecomesOneClippedFillUntilAFillOfTheWholeAreaHidesThem
     DrawSquare(recording, 100, 100, 30, kRed);
     DrawSquare(recording, 0, 449, 49, kBlue);
     recording.Line(10.0F, 10.0F, 20.0F, 15.0F, kRed);
-    EXPECT_EQ(ItemsOf(recording), (std::vector<RecordedItem>{FillItem{70, 70, 131, 131, kRed},
-                                                             FillItem{0, 400, 50, 450, kBlue},
-                                                             LineItem{10, 10, 20, 15, kRed}}));
+    EXPECT_EQ(ItemsOf(recording),
+              (std::vector<RecordedItem>{FillItem{70, 70, 131, 131, kRed}, FillItem{0, 400, 50, 450, kBlue},
+                                         LineItem{10, 10, 20, 15, kRed}}));
 
     for (float x = 0; x <= 600; x += 1.0F) {
         recording.Line(x, 0, x, 450, kBlue);
@@ -75,8 +75,8 @@ TEST(Recording, InvalidCallsRaisePlatformErrorAndKeepNothing)
     EXPECT_EQ(recording.Background(), 0U);
     recording.Line(11.0F, 10.0F, 11.0F, 20.0F, kRed);
     recording.Print("after");
-    EXPECT_EQ(ItemsOf(recording), (std::vector<RecordedItem>{FillItem{11, 10, 12, 21, kRed},
-                                                             TextItem{0.0, 0.0, 0, 9.0F, 0, "after"}}));
+    EXPECT_EQ(ItemsOf(recording),
+              (std::vector<RecordedItem>{FillItem{11, 10, 12, 21, kRed}, TextItem{0.0, 0.0, 0, 9.0F, 0, "after"}}));
 }
 
 TEST(Recording, KeepsTextWithItsPlaceSizeAndColourAndLeavesOutWhatCannotShow)
@@ -96,9 +96,10 @@ TEST(Recording, KeepsTextWithItsPlaceSizeAndColourAndLeavesOutWhatCannotShow)
     recording.Print("far above");
     recording.SetCurrentY(5.0F);
     recording.Print("again");
-    EXPECT_EQ(ItemsOf(recording), (std::vector<RecordedItem>{TextItem{12.0, 425.0, 0, 9.0F, 0xFFFFFF, "T20240307090502"},
-                                                             TextItem{0.0, 425.0, 2, 9.0F, 0xFFFFFF, "third line"},
-                                                             TextItem{0.0, 5.0, 0, 9.0F, 0xFFFFFF, "again"}}));
+    EXPECT_EQ(ItemsOf(recording),
+              (std::vector<RecordedItem>{TextItem{12.0, 425.0, 0, 9.0F, 0xFFFFFF, "T20240307090502"},
+                                         TextItem{0.0, 425.0, 2, 9.0F, 0xFFFFFF, "third line"},
+                                         TextItem{0.0, 5.0, 0, 9.0F, 0xFFFFFF, "again"}}));
 }
 
 }  // namespace

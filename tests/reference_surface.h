@@ -85,7 +85,8 @@ public:
     {
         // Text drawn as text, with a font built for the occasion.
         if (!text.empty() && std::abs(currentX_) <= 1.0e6 && std::abs(currentY_) <= 1.0e6) {
-            TextPainter::Draw(image_, scale_, TextItem{currentX_, currentY_, 0, fontSize_, foreColour_, std::string(text)});
+            TextPainter::Draw(image_, scale_,
+                              TextItem{currentX_, currentY_, 0, fontSize_, foreColour_, std::string(text)});
         }
         currentX_ = 0;
         currentY_ += TextPainter::LineHeight(scale_, fontSize_);
@@ -131,8 +132,8 @@ inline std::string Difference(const QImage& actual, const QImage& expected)
         const auto* const e = reinterpret_cast<const std::uint32_t*>(expected.constScanLine(y));
         for (int x = 0; x < actual.width(); ++x) {
             if (a[x] != e[x]) {
-                return "first difference at (" + std::to_string(x) + ", " + std::to_string(y) + "): " +
-                       std::to_string(a[x]) + " instead of " + std::to_string(e[x]);
+                return "first difference at (" + std::to_string(x) + ", " + std::to_string(y) +
+                       "): " + std::to_string(a[x]) + " instead of " + std::to_string(e[x]);
             }
         }
     }

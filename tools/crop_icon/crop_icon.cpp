@@ -65,7 +65,8 @@ bool CropSvg(const QString& input, const QString& output)
         if (box.size() != 4) {
             return false;
         }
-        const QRectF square = MiddleSquare({box[0].toDouble(), box[1].toDouble(), box[2].toDouble(), box[3].toDouble()});
+        const QRectF square =
+            MiddleSquare({box[0].toDouble(), box[1].toDouble(), box[2].toDouble(), box[3].toDouble()});
         writer.writeStartElement(reader.qualifiedName().toString());
         for (const QXmlStreamNamespaceDeclaration& declaration : reader.namespaceDeclarations()) {
             if (declaration.prefix().isEmpty()) {
@@ -83,10 +84,8 @@ bool CropSvg(const QString& input, const QString& output)
         const QString side = QString::number(square.width());
         writer.writeAttribute(QStringLiteral("width"), side);
         writer.writeAttribute(QStringLiteral("height"), side);
-        writer.writeAttribute(QStringLiteral("viewBox"), QStringLiteral("%1 %2 %3 %3")
-                                                            .arg(square.x())
-                                                            .arg(square.y())
-                                                            .arg(square.width()));
+        writer.writeAttribute(QStringLiteral("viewBox"),
+                              QStringLiteral("%1 %2 %3 %3").arg(square.x()).arg(square.y()).arg(square.width()));
     }
     writer.writeEndDocument();
     return !reader.hasError() && !atRoot && out.flush();
