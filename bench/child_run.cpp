@@ -26,6 +26,7 @@ ChildRun RunChild(const QString& program, const QStringList& arguments, const QS
         words.push_back(argument.toLocal8Bit());
     }
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (QByteArray& word : words) {
         argv.push_back(word.data());
     }

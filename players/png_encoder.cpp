@@ -1,5 +1,6 @@
 #include "png_encoder.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstddef>
 
@@ -49,23 +50,15 @@ bool IsKeyword(const QString& keyword)
     if (keyword.isEmpty() || keyword.size() > kLongestKeyword) {
         return false;
     }
-    for (const QChar c : keyword) {
+    return std::ranges::all_of(keyword, [](QChar c) {
         const char16_t u = c.unicode();
-        if (u < u' ' || (u > u'~' && u < 0xA1) || u > 0xFF) {
-            return false;
-        }
-    }
-    return true;
+        return u >= u' ' && (u <= u'~' || u >= 0xA1) && u <= 0xFF;
+    });
 }
 
 bool IsLatin1(const QString& text)
 {
-    for (const QChar c : text) {
-        if (c.unicode() > 0xFF) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::all_of(text, [](QChar c) { return c.unicode() <= 0xFF; });
 }
 
 // libpng leaves through longjmp on an error, so nothing here may need destroying: every object

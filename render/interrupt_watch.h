@@ -15,6 +15,8 @@ public:
     ~InterruptWatch();
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
+    InterruptWatch(InterruptWatch&&) = delete;
+    InterruptWatch& operator=(InterruptWatch&&) = delete;
 
     // Calls `stop` once, on the watching thread, when either signal comes.
     void Watch(std::function<void()> stop);

@@ -44,6 +44,8 @@ public:
     ~SavingPool();
     SavingPool(const SavingPool&) = delete;
     SavingPool& operator=(const SavingPool&) = delete;
+    SavingPool(SavingPool&&) = delete;
+    SavingPool& operator=(SavingPool&&) = delete;
 
     // Waits until fewer than `jobs` pictures are waiting or being saved, so that at most that
     // many are held besides the one being drawn; then calls `take` and queues its picture.

@@ -32,7 +32,12 @@ bool CropPng(const QString& input, const QString& output, int size)
         return false;
     }
     const QRect square = MiddleSquare(QRectF(picture.rect())).toRect();
-    return picture.copy(square).scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).save(output);
+    QImage icon = picture.copy(square).scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // The icon keeps the picture's name and recipe, as any saved picture does.
+    for (const QString& key : picture.textKeys()) {
+        icon.setText(key, picture.text(key));
+    }
+    return icon.save(output);
 }
 
 // Copies the document element by element, with a square view box on the root and without <text>.
