@@ -20,9 +20,9 @@ constexpr double kFloorRatioGoal = 2.5;
 constexpr double kEncoderRatioGoal = 2.5;
 constexpr double kEncoderSizeRatioGoal = 1.05;
 constexpr double kTwoJobsRatioGoal = 1.7;
-// BM_RenderBatchScale8 draws four pictures per batch.
+// BM_RenderBatchScale8 draws eight pictures per batch.
 constexpr double kScale8PictureGoalMilliseconds = 150.0;
-constexpr int kScale8Pictures = 4;
+constexpr int kScale8Pictures = 8;
 constexpr double kOverheadGoalMegabytes = 30.0;
 constexpr double kBytesPerMegabyte = 1024.0 * 1024.0;
 constexpr int kBytesPerPixel = 4;

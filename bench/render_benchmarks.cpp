@@ -24,7 +24,7 @@ namespace {
 
 constexpr std::array<float, 8> kSeeds = {0.0F, 1.5F, 3600.25F, 32767.5F, 43210.75F, 50000.0F, 71999.5F, 86399.0F};
 constexpr int kBatchPictures = 100;
-constexpr int kScale8Pictures = 4;
+constexpr int kScale8Pictures = 8;
 
 // The same pictures for both encoders: one from each seed, as the window draws them.
 const std::vector<QImage>& Pictures()
