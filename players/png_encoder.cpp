@@ -123,6 +123,8 @@ public:
     }
     ~Writer() { png_destroy_write_struct(&png_, &info_); }
     Writer(const Writer&) = delete;
+    Writer(Writer&&) = delete;
+    Writer& operator=(Writer&&) = delete;
     Writer& operator=(const Writer&) = delete;
 
     [[nodiscard]] bool Valid() const { return png_ != nullptr && info_ != nullptr; }
