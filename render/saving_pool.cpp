@@ -12,9 +12,12 @@ SavingPool::SavingPool(int jobs, OutputFolder folder, QString extension, Encoder
       encoder_(std::move(encoder)),
       reporter_(std::move(reporter))
 {
-    workers_.reserve(jobs_);
-    for (std::size_t i = 0; i < jobs_; ++i) {
-        workers_.emplace_back([this] { Work(); });
+    // One job is the plain serial run: the drawing thread makes and writes each file itself.
+    if (jobs_ > 1) {
+        workers_.reserve(jobs_);
+        for (std::size_t i = 0; i < jobs_; ++i) {
+            workers_.emplace_back([this] { Work(); });
+        }
     }
 }
 
@@ -35,6 +38,10 @@ bool SavingPool::Submit(const std::function<DrawnPicture()>& take)
         ++held_;
     }
     DrawnPicture picture = take();
+    if (workers_.empty()) {
+        Save(std::move(picture));
+        return true;
+    }
     {
         const std::lock_guard lock(mutex_);
         queue_.push_back(std::move(picture));
@@ -85,30 +92,35 @@ void SavingPool::Work()
             picture = std::move(queue_.front());
             queue_.erase(queue_.begin());
         }
-        const std::optional<QByteArray> bytes = encoder_(picture);
-        const int number = picture.number;
-        const QString stem = picture.stem;
-        picture = {};
-        OutputFolder::Saved saved;
-        if (bytes) {
-            saved = folder_.Stage(stem, extension_, *bytes);
-        } else {
-            saved.problem = QStringLiteral("cannot encode picture %1").arg(number);
-        }
-        {
-            const std::lock_guard lock(mutex_);
-            --held_;
-            if (!saved.problem.isEmpty()) {
-                Fail(saved.problem);
-            } else if (stopped_) {
-                OutputFolder::Discard(saved.path);
-            } else {
-                staged_.emplace(number, Staged{saved.path, stem});
-                PublishDue();
-            }
-        }
-        slotFree_.notify_one();
+        Save(std::move(picture));
     }
+}
+
+void SavingPool::Save(DrawnPicture picture)
+{
+    const std::optional<QByteArray> bytes = encoder_(picture);
+    const int number = picture.number;
+    const QString stem = picture.stem;
+    picture = {};
+    OutputFolder::Saved saved;
+    if (bytes) {
+        saved = folder_.Stage(stem, extension_, *bytes);
+    } else {
+        saved.problem = QStringLiteral("cannot encode picture %1").arg(number);
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        --held_;
+        if (!saved.problem.isEmpty()) {
+            Fail(saved.problem);
+        } else if (stopped_) {
+            OutputFolder::Discard(saved.path);
+        } else {
+            staged_.emplace(number, Staged{saved.path, stem});
+            PublishDue();
+        }
+    }
+    slotFree_.notify_one();
 }
 
 void SavingPool::Fail(const QString& problem)

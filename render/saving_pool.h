@@ -30,9 +30,9 @@ struct DrawnPicture {
 };
 
 // Makes and writes the files of a batch on `jobs` threads while the pictures are still being
-// drawn, and gives them their names in picture order. A file gets its name, and is reported,
-// only after every picture before it has; so whenever the batch stops, the files in the folder
-// are exactly those reported so far.
+// drawn (one job: on the drawing thread, in turn), and gives them their names in picture order. A file gets its name,
+// and is reported, only after every picture before it has; so whenever the batch stops, the files in the folder are
+// exactly those reported so far.
 class SavingPool {
 public:
     // The bytes of a picture's file, or nothing when they cannot be made.
@@ -65,6 +65,8 @@ private:
     };
 
     void Work();
+    // Makes, stages and, when its turn has come, publishes one picture's file.
+    void Save(DrawnPicture picture);
     void Fail(const QString& problem);
     // Names and reports the staged files whose turn has come.
     void PublishDue();
