@@ -17,11 +17,12 @@ namespace lorvane {
 
 namespace {
 
-// The pool's part: the bytes of the file.
+// The pool's part: the bytes of the file. A PNG's picture is played here, on the pool's thread,
+// so that the drawing thread only draws.
 std::optional<QByteArray> FileBytes(const DrawnPicture& picture)
 {
-    if (!picture.image.isNull()) {
-        return EncodePng(picture.image, picture.text);
+    if (picture.recording) {
+        return EncodePng(RasterPlayer(picture.scale).Play(*picture.recording), picture.text);
     }
     if (picture.document.isEmpty()) {
         return std::nullopt;
@@ -42,25 +43,24 @@ std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written)
         return Draw(
             clock,
             [this](const Recording& picture, const std::optional<Recipe>& recipe) {
-                return DrawnPicture{0, {}, {}, SvgDocument(picture, options_.scale, recipe), {}};
+                return DrawnPicture{0, {}, {}, 1, {}, SvgDocument(picture, options_.scale, recipe)};
             },
             QStringLiteral(".svg"), written);
     case ImageFormat::Pdf:
         return Draw(
             clock,
             [](const Recording& picture, const std::optional<Recipe>& recipe) {
-                return DrawnPicture{0, {}, {}, PdfDocument(picture, recipe), {}};
+                return DrawnPicture{0, {}, {}, 1, {}, PdfDocument(picture, recipe)};
             },
             QStringLiteral(".pdf"), written);
     case ImageFormat::Png:
         break;
     }
-    // The image is played here and copied out, as the player goes on to the next picture.
-    RasterPlayer player(options_.scale);
+    // A copy of the recording is a few kilobytes: the pool plays it.
     return Draw(
         clock,
-        [&player](const Recording& picture, const std::optional<Recipe>& recipe) {
-            return DrawnPicture{0, {}, player.Play(picture).copy(), {}, recipe ? RecipePngText(*recipe) : PngText{}};
+        [this](const Recording& picture, const std::optional<Recipe>& recipe) {
+            return DrawnPicture{0, {}, picture, options_.scale, recipe ? RecipePngText(*recipe) : PngText{}, {}};
         },
         QStringLiteral(".png"), written);
 }

@@ -15,6 +15,7 @@
 
 #include "output_folder.h"
 #include "png_encoder.h"
+#include "recording.h"
 
 namespace lorvane {
 
@@ -23,10 +24,11 @@ namespace lorvane {
 struct DrawnPicture {
     int number = 0;
     QString stem;
-    QImage image;
-    QByteArray document;
-    // The PNG's text chunks, for an image.
+    // A picture to play at `scale` and write as a PNG with `text`, or a finished document.
+    std::optional<Recording> recording;
+    int scale = 1;
     PngText text;
+    QByteArray document;
 };
 
 // Makes and writes the files of a batch on `jobs` threads while the pictures are still being
