@@ -31,7 +31,7 @@ bool SavingPool::Submit(const std::function<DrawnPicture()>& take)
 {
     {
         std::unique_lock lock(mutex_);
-        slotFree_.wait(lock, [this] { return stopped_ || held_ < jobs_; });
+        slotFree_.wait(lock, [this] { return stopped_ || held_ < jobs_ + (workers_.empty() ? 0 : 1); });
         if (stopped_) {
             return false;
         }

@@ -49,8 +49,9 @@ public:
     SavingPool(SavingPool&&) = delete;
     SavingPool& operator=(SavingPool&&) = delete;
 
-    // Waits until fewer than `jobs` pictures are waiting or being saved, so that at most that
-    // many are held besides the one being drawn; then calls `take` and queues its picture.
+    // Waits until at most `jobs` pictures are waiting or being saved (one more than the threads
+    // can take, so that none waits for the drawing), then calls `take` and queues its picture.
+    // Only the threads turn a picture into an image, so at most `jobs` images exist at once.
     // False once the batch has stopped.
     bool Submit(const std::function<DrawnPicture()>& take);
     // Waits for every file submitted, and gives the first problem.
