@@ -28,6 +28,7 @@ public:
     // Gives a staged file the name <stem><extension>; when that name is taken, <stem>-2<extension>,
     // <stem>-3<extension> and so on. On a problem the staged file is removed.
     [[nodiscard]] Saved Publish(const QByteArray& staged, const QString& stem, const QString& extension) const;
+    // Removes a staged file, or a published one that must not stay after all.
     static void Discard(const QByteArray& staged);
     // Stage and Publish in one.
     [[nodiscard]] Saved Save(const QString& stem, const QString& extension, const QByteArray& bytes) const;

@@ -144,6 +144,8 @@ void SavingPool::PublishDue()
         if (!saved.problem.isEmpty()) {
             Fail(saved.problem);
         } else if (const std::optional<QString> problem = reporter_(saved.path)) {
+            // A file whose line could not be written is not listed, so it must not stay.
+            OutputFolder::Discard(saved.path);
             Fail(*problem);
         }
     }
