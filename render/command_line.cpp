@@ -18,6 +18,9 @@ namespace {
 
 // The random source takes a single-precision seed, as the clock gives it.
 constexpr double kLargestSeed = static_cast<double>(std::numeric_limits<float>::max());
+// Any number below this rounds to a finite single-precision seed: the largest is written
+// 3.4028235e+38, which is a little more than kLargestSeed.
+constexpr double kRoundsToLargestSeed = kLargestSeed + 0x1p103;
 
 UsageError NotAWholeNumber(const QString& option, const QString& value, int most)
 {
@@ -78,11 +81,11 @@ bool CloserToZeroThanADouble(const QString& number)
     return errno == ERANGE && std::abs(value) <= 1.0;
 }
 
-// The last value given for --out, as bytes, reading the arguments as Qt's parser reads them.
-QByteArray RawFolder(const QList<QByteArray>& arguments, const QStringList& valueOptions)
+// The last value given for `option` ("--out"), as bytes, reading the arguments as Qt's parser
+// reads them; `folder` when none is given.
+QByteArray RawValue(const QList<QByteArray>& arguments, const QByteArray& option, QByteArray folder,
+                    const QStringList& valueOptions)
 {
-    const QByteArray option = QByteArrayLiteral("--out");
-    QByteArray folder = QByteArrayLiteral(".");
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QByteArray& argument = arguments[i];
         if (argument == "--") {
@@ -180,10 +183,13 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
         if (!std::isfinite(seed)) {
             return UsageError{QStringLiteral("--seed '%1' is not a finite number").arg(seedText)};
         }
-        if (std::abs(seed) > kLargestSeed) {
+        if (std::abs(seed) >= kRoundsToLargestSeed) {
             return SeedOutOfRange(seedText);
         }
-        options.seed = static_cast<float>(seed);
+        // Rounded to the nearest single-precision number, as the recipe's seed is read.
+        options.seed = std::abs(seed) > kLargestSeed
+                           ? std::copysign(std::numeric_limits<float>::max(), static_cast<float>(seed > 0 ? 1 : -1))
+                           : static_cast<float>(seed);
     }
 
     const QString picturesText = parser_.value(pictures_);
@@ -234,24 +240,32 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
     }
     options.jobs = *jobs;
 
-    options.folder =
-        RawFolder(arguments, {seed_.names().constFirst(), pictures_.names().constFirst(), first_.names().constFirst(),
-                              from_.names().constFirst(), at_.names().constFirst(), scale_.names().constFirst(),
-                              format_.names().constFirst(), jobs_.names().constFirst()});
+    QStringList valueOptions;
+    for (const QCommandLineOption* option :
+         {&seed_, &pictures_, &first_, &from_, &at_, &scale_, &format_, &out_, &jobs_}) {
+        valueOptions << option->names().constFirst();
+    }
+    const auto others = [&valueOptions](const QCommandLineOption& option) {
+        QStringList rest = valueOptions;
+        rest.removeAll(option.names().constFirst());
+        return rest;
+    };
+    options.folder = RawValue(arguments, QByteArrayLiteral("--out"), QByteArrayLiteral("."), others(out_));
     if (options.folder.isEmpty()) {
         return UsageError{QStringLiteral("--out needs a folder")};
     }
     if (!from.isEmpty()) {
-        return FollowRecipe(from, std::move(options));
+        return FollowRecipe(RawValue(arguments, QByteArrayLiteral("--from"), {}, others(from_)), std::move(options));
     }
     return options;
 }
 
-std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::FollowRecipe(const QString& from,
+std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::FollowRecipe(const QByteArray& path,
                                                                                  RenderOptions options)
 {
     // What is wrong with the file, or with the file and the other options, names the file.
-    auto read = RecipeReader::Read(from);
+    auto read = RecipeReader::Read(path);
+    const QString from = QString::fromLocal8Bit(path);
     if (auto* problem = std::get_if<RecipeProblem>(&read)) {
         return std::move(*problem);
     }

@@ -48,7 +48,7 @@ private:
         const QList<QByteArray>& arguments) const;
     // Takes the seed, the first picture and the time from the recipe in `from`; says so when
     // --pictures would then run past the last picture.
-    [[nodiscard]] static std::variant<RenderOptions, UsageError, RecipeProblem> FollowRecipe(const QString& from,
+    [[nodiscard]] static std::variant<RenderOptions, UsageError, RecipeProblem> FollowRecipe(const QByteArray& path,
                                                                                              RenderOptions options);
 
     QCommandLineParser parser_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -75,6 +76,9 @@ TEST(CommandLine, TakesAnySeedASinglePrecisionNumberCanHold)
 {
     EXPECT_EQ(Options({"--seed", "-1e-3"}).seed, -1e-3F);
     EXPECT_EQ(Options({"--seed", "3.4e38"}).seed, 3.4e38F);
+    // The largest, as recipes write it: a little more than the largest single-precision number.
+    EXPECT_EQ(Options({"--seed", "3.4028235e+38"}).seed, std::numeric_limits<float>::max());
+    EXPECT_EQ(Options({"--seed", "-3.4028235e+38"}).seed, -std::numeric_limits<float>::max());
     EXPECT_EQ(Options({"--seed", "1e-60"}).seed, 0.0F);
     EXPECT_EQ(Options({"--seed", "1e-400"}).seed, 0.0F);
 }
