@@ -1,6 +1,7 @@
 #include "interrupt_watch.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <utility>
 
 #include <pthread.h>
@@ -18,12 +19,39 @@ sigset_t Interrupts()
     return signals;
 }
 
+// Ends the program by `signal`, as its default action does.
+[[noreturn]] void DieOf(int signal)
+{
+    std::signal(signal, SIG_DFL);
+    const sigset_t signals = Interrupts();
+    pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+    std::raise(signal);
+    std::_Exit(128 + signal);
+}
+
 }  // namespace
 
 InterruptWatch::InterruptWatch()
 {
     const sigset_t signals = Interrupts();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    watcher_ = std::jthread([this] {
+        const sigset_t waited = Interrupts();
+        int signal = 0;
+        while (sigwait(&waited, &signal) != 0) {
+        }
+        if (finished_) {
+            return;
+        }
+        const std::lock_guard lock(mutex_);
+        if (!stop_) {
+            // Nothing has been written yet, so there is nothing to tidy: a read that waits for
+            // a writer (a FIFO) or a slow disk must not outlast the signal.
+            DieOf(signal);
+        }
+        received_ = signal;
+        stop_();
+    });
 }
 
 InterruptWatch::~InterruptWatch()
@@ -33,17 +61,8 @@ InterruptWatch::~InterruptWatch()
 
 void InterruptWatch::Watch(std::function<void()> stop)
 {
-    watcher_ = std::jthread([this, stop = std::move(stop)] {
-        const sigset_t signals = Interrupts();
-        int signal = 0;
-        while (sigwait(&signals, &signal) != 0) {
-        }
-        if (finished_) {
-            return;
-        }
-        received_ = signal;
-        stop();
-    });
+    const std::lock_guard lock(mutex_);
+    stop_ = std::move(stop);
 }
 
 void InterruptWatch::DieOfReceivedSignal()
@@ -53,10 +72,7 @@ void InterruptWatch::DieOfReceivedSignal()
     if (signal == 0) {
         return;
     }
-    std::signal(signal, SIG_DFL);
-    const sigset_t signals = Interrupts();
-    pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
-    std::raise(signal);
+    DieOf(signal);
 }
 
 void InterruptWatch::StopWatching()

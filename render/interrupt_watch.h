@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 namespace lorvane {
@@ -9,6 +10,8 @@ namespace lorvane {
 // Turns SIGINT and SIGTERM into a call on a thread of its own, so that the program can stop in
 // good order (no half-written file, none unreported) instead of dying wherever it happens to be.
 // Make it first thing in main, before any thread starts: threads inherit the blocked signals.
+// Until Watch is called (while the arguments and the --from file are read, when nothing has been
+// written), either signal ends the program at once, as it would without the watch.
 class InterruptWatch {
 public:
     InterruptWatch();
@@ -18,7 +21,7 @@ public:
     InterruptWatch(InterruptWatch&&) = delete;
     InterruptWatch& operator=(InterruptWatch&&) = delete;
 
-    // Calls `stop` once, on the watching thread, when either signal comes.
+    // From now on calls `stop` once, on the watching thread, when either signal comes.
     void Watch(std::function<void()> stop);
     // The signal that came, or 0.
     [[nodiscard]] int Received() const { return received_; }
@@ -31,6 +34,8 @@ private:
 
     std::atomic<int> received_ = 0;
     std::atomic<bool> finished_ = false;
+    std::mutex mutex_;
+    std::function<void()> stop_;
     std::jthread watcher_;
 };
 

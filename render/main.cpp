@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "interrupt_watch.h"
 #include "lorvane_version.h"
+#include "standard_descriptors.h"
 
 namespace {
 
@@ -48,6 +49,8 @@ std::optional<QString> ListFile(const QByteArray& path)
 
 int main(int argc, char* argv[])
 {
+    // Before anything opens a file: the list of files goes to descriptor 1 and nowhere else.
+    lorvane::KeepStandardDescriptorsTaken();
     // Before any thread starts, so that every thread leaves these signals to the watch.
     lorvane::InterruptWatch interrupts;
     // A reader that went away is a failure to list, reported as one, not a silent death.
