@@ -20,6 +20,16 @@ inline std::string SoftwareName()
 struct FoundRecipe {
     std::optional<QString> text;
     QString problem;
+
+    // Takes one more recipe text found in the file: a file whose recipes differ has none that
+    // can be trusted.
+    void Add(const QString& found)
+    {
+        if (text && *text != found) {
+            problem = QStringLiteral("holds two different recipes; it is not a picture saved by lorvane01");
+        }
+        text = found;
+    }
 };
 
 }  // namespace lorvane

@@ -1,5 +1,6 @@
 #include "pdf_file.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -11,6 +12,8 @@
 #include <QString>
 #include <QXmlStreamReader>
 
+#include "byte_source.h"
+#include "markup_bounds.h"
 #include "pdf_player.h"
 #include "picture_size.h"
 #include "recorded_picture.h"
@@ -26,6 +29,10 @@ constexpr QByteArrayView kXmpBegin = "<?xpacket begin=";
 constexpr QByteArrayView kXmpEnd = "<?xpacket end=";
 // A lorvane01 PDF has one packet; a file with many more is not searched further.
 constexpr int kMostXmpPackets = 16;
+// Searched at a time.
+constexpr qsizetype kBlock = 64 * 1024;
+// lorvane01's packet takes under 1 kB; a longer one is not read.
+constexpr qsizetype kLongestPacket = 64 * 1024;
 
 // Recipes and names hold only letters, digits and signs, but the packet stays well-formed
 // whatever it is given.
@@ -106,6 +113,27 @@ std::optional<QString> KeywordsOf(const QByteArray& packet)
     return std::nullopt;
 }
 
+// QPdfWriter dates the document by the wall clock and offers no way to set the date. The picture's
+// own time (local, so with no time zone) takes its place, padded with blanks after the string so
+// that every offset in the cross-reference table stays right; the wall clock's form, with its
+// zone ("Z" at least), is never shorter.
+void DateByPicture(QByteArray& document, const Recipe& recipe)
+{
+    constexpr QByteArrayView key = "/CreationDate (";
+    const qsizetype start = document.indexOf(key);
+    const qsizetype end = start < 0 ? -1 : document.indexOf(')', start);
+    if (end < 0) {
+        return;
+    }
+    const qsizetype from = start + key.size();
+    QByteArray date = "D:" + QByteArray::fromStdString(recipe.at) + ')';
+    if (date.size() > end + 1 - from) {
+        return;
+    }
+    date.append(QByteArray(end + 1 - from - date.size(), ' '));
+    document.replace(from, date.size(), date);
+}
+
 }  // namespace
 
 QByteArray PdfFile(const RecordedPicture& picture, const std::optional<Recipe>& recipe)
@@ -130,30 +158,66 @@ QByteArray PdfFile(const RecordedPicture& picture, const std::optional<Recipe>& 
         // the background covers the whole page.
         PlayPdf(picture, painter, writer.pageLayout().fullRectPixels(kDotsPerInch));
     }
+    if (recipe) {
+        DateByPicture(document, *recipe);
+    }
     return document;
 }
 
 // QPdfWriter keeps the document's XMP packet as it is given, uncompressed; its packet markers
-// find it without reading the PDF's structure.
-FoundRecipe ReadPdfRecipe(const QByteArray& bytes)
+// find it without reading the PDF's structure. The file is searched a block at a time.
+FoundRecipe ReadPdfRecipe(ByteSource& source)
 {
-    qsizetype from = 0;
+    FoundRecipe found;
+    QByteArray window;
+    bool atEnd = false;
+    const auto more = [&] {
+        const QByteArray block = source.Read(kBlock);
+        atEnd = block.isEmpty();
+        window += block;
+        return !atEnd;
+    };
     for (int packets = 0; packets < kMostXmpPackets; ++packets) {
-        const qsizetype begin = bytes.indexOf(kXmpBegin, from);
+        qsizetype begin = window.indexOf(kXmpBegin);
+        while (begin < 0 && !atEnd) {
+            // Keep what could be the start of a marker cut by the block's end.
+            window.remove(0, std::max<qsizetype>(0, window.size() - kXmpBegin.size() + 1));
+            more();
+            begin = window.indexOf(kXmpBegin);
+        }
         if (begin < 0) {
             break;
         }
-        const qsizetype endMarker = bytes.indexOf(kXmpEnd, begin);
-        const qsizetype end = endMarker < 0 ? -1 : bytes.indexOf("?>", endMarker);
-        if (end < 0) {
+        window.remove(0, begin);
+        qsizetype end = -1;
+        for (;;) {
+            const qsizetype endMarker = window.indexOf(kXmpEnd);
+            end = endMarker < 0 ? -1 : window.indexOf("?>", endMarker);
+            if (end >= 0 || window.size() > kLongestPacket || !more()) {
+                break;
+            }
+        }
+        if (end < 0 && window.size() <= kLongestPacket) {
             return {{}, QStringLiteral("is a damaged PDF file (its metadata is cut short)")};
         }
-        from = end + 2;
-        if (std::optional<QString> keywords = KeywordsOf(bytes.sliced(begin, from - begin))) {
-            return {*keywords, {}};
+        if (end < 0) {
+            // Not a packet lorvane01 writes: look on past its start.
+            window.remove(0, kXmpBegin.size());
+            continue;
         }
+        const QByteArray packet = window.first(end + 2);
+        if (const QString problem = MarkupBounds().Check(packet); !problem.isEmpty()) {
+            return {{}, problem};
+        }
+        if (std::optional<QString> keywords = KeywordsOf(packet)) {
+            found.Add(*keywords);
+            if (!found.problem.isEmpty()) {
+                return found;
+            }
+        }
+        window.remove(0, end + 2);
     }
-    return {};
+    return found;
 }
 
 }  // namespace lorvane

@@ -18,6 +18,7 @@ class RecordedPicture;
 [[nodiscard]] QByteArray PdfFile(const RecordedPicture& picture, const std::optional<Recipe>& recipe);
 
 // The recipe text a PDF carries in its XMP metadata, found by the packet's markers.
-[[nodiscard]] FoundRecipe ReadPdfRecipe(const QByteArray& bytes);
+class ByteSource;
+[[nodiscard]] FoundRecipe ReadPdfRecipe(ByteSource& source);
 
 }  // namespace lorvane

@@ -1,14 +1,13 @@
 #include "png_file.h"
 
+#include "byte_source.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <csetjmp>
 #include <cstddef>
 #include <cstring>
-
-#include <QBuffer>
-#include <QImageReader>
 
 #include <png.h>
 #include <zlib.h>
@@ -142,6 +141,93 @@ private:
     png_infop info_ = nullptr;
 };
 
+constexpr QByteArrayView kPngSignature = "\x89PNG\r\n\x1a\n";
+constexpr qsizetype kChunkHeader = 8;
+constexpr qsizetype kChunkCrc = 4;
+constexpr png_uint_32 kHeaderChunkLength = 13;
+// As the PNG standard bounds a chunk's length.
+constexpr png_uint_32 kLongestChunk = 0x7FFFFFFF;
+// lorvane01 writes four; other programs add a few.
+constexpr int kMostTextChunks = 64;
+// The keyword and its terminating zero, as every text chunk starts.
+constexpr QByteArrayView kRecipeKeyword{"lorvane01-recipe\0", 17};
+// A recipe of Recipe::kLongestText characters takes far fewer bytes, compressed or not; of a
+// longer chunk only this much is read, which is enough to tell it is too long.
+constexpr qsizetype kLongestRecipeChunk = 64 * 1024;
+// One character more than a recipe may have, so that the parser can say it is too long.
+constexpr qsizetype kLongestRecipeText = static_cast<qsizetype>(Recipe::kLongestText) + 1;
+
+bool IsAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+png_uint_32 Crc(QByteArrayView type, QByteArrayView data)
+{
+    uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type.data()), static_cast<uInt>(type.size()));
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size()));
+    return static_cast<png_uint_32>(crc);
+}
+
+// The first kLongestRecipeText bytes that `compressed` (a zlib stream) holds; nothing when it is
+// damaged or ends before giving them all.
+std::optional<QByteArray> Inflated(QByteArrayView compressed)
+{
+    QByteArray text(kLongestRecipeText, Qt::Uninitialized);
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK) {
+        return std::nullopt;
+    }
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));  // NOLINT: zlib only reads it
+    stream.avail_in = static_cast<uInt>(compressed.size());
+    stream.next_out = reinterpret_cast<Bytef*>(text.data());
+    stream.avail_out = static_cast<uInt>(text.size());
+    const int result = inflate(&stream, Z_FINISH);
+    const uLong produced = stream.total_out;
+    inflateEnd(&stream);
+    if (result != Z_STREAM_END && !(result == Z_BUF_ERROR && stream.avail_out == 0)) {
+        return std::nullopt;
+    }
+    text.truncate(static_cast<qsizetype>(produced));
+    return text;
+}
+
+// The recipe's text in a recipe chunk's data (its keyword first), as written: latin-1 in tEXt and
+// zTXt, UTF-8 in iTXt, compressed or not. Nothing when the chunk is not well-formed.
+std::optional<QString> RecipeText(QByteArrayView type, QByteArrayView data)
+{
+    QByteArrayView rest = data.sliced(kRecipeKeyword.size());
+    const auto bounded = [](QByteArrayView text) { return text.first(std::min(text.size(), kLongestRecipeText)); };
+    if (type == "tEXt") {
+        return QString::fromLatin1(bounded(rest));
+    }
+    if (type == "zTXt") {
+        if (rest.isEmpty() || rest.front() != 0) {
+            return std::nullopt;
+        }
+        const std::optional<QByteArray> text = Inflated(rest.sliced(1));
+        return text ? std::optional<QString>(QString::fromLatin1(*text)) : std::nullopt;
+    }
+    // iTXt: compression flag and method, language and translated keyword, each ended by a zero.
+    if (rest.size() < 2 || rest[0] > 1 || rest[1] != 0) {
+        return std::nullopt;
+    }
+    const bool compressed = rest[0] == 1;
+    rest = rest.sliced(2);
+    for (int skipped = 0; skipped < 2; ++skipped) {
+        const qsizetype end = rest.indexOf('\0');
+        if (end < 0) {
+            return std::nullopt;
+        }
+        rest = rest.sliced(end + 1);
+    }
+    if (!compressed) {
+        return QString::fromUtf8(bounded(rest));
+    }
+    const std::optional<QByteArray> text = Inflated(rest);
+    return text ? std::optional<QString>(QString::fromUtf8(*text)) : std::nullopt;
+}
+
 }  // namespace
 
 std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text)
@@ -229,26 +315,67 @@ std::optional<QByteArray> PngFile(QImage image, int scale, const std::optional<R
     return EncodePng(image, text);
 }
 
-FoundRecipe ReadPngRecipe(QByteArray& bytes)
+FoundRecipe ReadPngRecipe(ByteSource& source)
 {
-    const QString key = QString::fromLatin1(kPngRecipeKey);
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    // Text chunks before the pixels are read with the header; any after them only with the image.
-    QImageReader header(&buffer, "png");
-    if (QString text = header.text(key); !text.isNull()) {
-        return {text, {}};
+    const FoundRecipe damaged{{}, QStringLiteral("is a damaged PNG file")};
+    if (source.Read(kPngSignature.size()) != kPngSignature) {
+        return damaged;
     }
-    buffer.seek(0);
-    QImageReader whole(&buffer, "png");
-    const QImage image = whole.read();
-    if (image.isNull()) {
-        return {{}, QStringLiteral("is a damaged PNG file")};
+    FoundRecipe found;
+    int textChunks = 0;
+    bool first = true;
+    for (;;) {
+        const QByteArray header = source.Read(kChunkHeader);
+        if (header.size() < kChunkHeader) {
+            // Cut short: what matters is the recipe, if it came before the cut.
+            return found.text || !found.problem.isEmpty() ? found : damaged;
+        }
+        const png_uint_32 length = png_get_uint_32(reinterpret_cast<png_const_bytep>(header.constData()));
+        const QByteArrayView type = QByteArrayView(header).sliced(4);
+        if (length > kLongestChunk || !std::ranges::all_of(type, IsAsciiLetter) ||
+            (first && (type != "IHDR" || length != kHeaderChunkLength))) {
+            return damaged;
+        }
+        first = false;
+        if (type == "IEND") {
+            return found;
+        }
+        const bool text = type == "tEXt" || type == "zTXt" || type == "iTXt";
+        if (text && ++textChunks > kMostTextChunks) {
+            return {
+                {},
+                QStringLiteral("has more than %1 text chunks; no picture saved by lorvane01 has").arg(kMostTextChunks)};
+        }
+        const QByteArrayView start = text ? source.Peek(kRecipeKeyword.size()) : QByteArrayView();
+        if (!text || length < kRecipeKeyword.size() || start != kRecipeKeyword) {
+            source.Skip(qint64{length} + kChunkCrc);
+        } else {
+            const qsizetype kept = std::min<qsizetype>(length, kLongestRecipeChunk);
+            const QByteArray data = source.Read(kept);
+            const QByteArray crc = source.Read(length > kept ? 0 : kChunkCrc);
+            if (length > kept) {
+                source.Skip(qint64{length} - kept + kChunkCrc);
+            }
+            std::optional<QString> recipe;
+            if (data.size() == kept && (length > kept || crc.size() == kChunkCrc)) {
+                const bool checked =
+                    length > kept ||
+                    Crc(type, data) == png_get_uint_32(reinterpret_cast<png_const_bytep>(crc.constData()));
+                recipe = checked ? RecipeText(type, data) : std::nullopt;
+            }
+            if (!recipe) {
+                // A damaged recipe chunk, or one cut short.
+                return found.text ? found : damaged;
+            }
+            found.Add(*recipe);
+            if (!found.problem.isEmpty()) {
+                return found;
+            }
+        }
+        if (source.Error() != 0) {
+            return found;
+        }
     }
-    if (!image.textKeys().contains(key)) {
-        return {};
-    }
-    return {image.text(key), {}};
 }
 
 }  // namespace lorvane

@@ -34,7 +34,11 @@ inline constexpr std::string_view kPngRecipeKey = "lorvane01-recipe";
 // that it prints at the picture's size, with the recipe's text chunks when it has one.
 [[nodiscard]] std::optional<QByteArray> PngFile(QImage image, int scale, const std::optional<Recipe>& recipe);
 
-// The recipe text a PNG file carries.
-[[nodiscard]] FoundRecipe ReadPngRecipe(QByteArray& bytes);
+class ByteSource;
+
+// The recipe text a PNG file carries in a text chunk (tEXt, zTXt or iTXt) wherever it stands,
+// read by walking the chunks: the image data is never decoded, only the recipe's chunk is read
+// and checked, and a file cut short after its recipe still gives it.
+[[nodiscard]] FoundRecipe ReadPngRecipe(ByteSource& source);
 
 }  // namespace lorvane

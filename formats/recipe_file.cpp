@@ -1,11 +1,16 @@
 #include "recipe_file.h"
 
+#include <cerrno>
 #include <optional>
+#include <system_error>
 
 #include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "byte_source.h"
 #include "pdf_file.h"
 #include "png_file.h"
 #include "svg_file.h"
@@ -17,69 +22,157 @@ namespace {
 constexpr QByteArrayView kPngSignature = "\x89PNG\r\n\x1a\n";
 constexpr QByteArrayView kPdfSignature = "%PDF-";
 constexpr QByteArrayView kUtf8Mark = "\xEF\xBB\xBF";
+// Blank lines or spaces before an SVG's first tag that are looked past.
+constexpr qsizetype kLongestLead = 4096;
 
-}  // namespace
-
-std::variant<Recipe, RecipeProblem> RecipeReader::Read(const QString& path)
+bool IsXmlBlank(char c)
 {
-    const auto fileProblem = [&path](const QString& what) {
-        return RecipeProblem{QStringLiteral("%1: %2").arg(path, what), RecipeProblem::Cause::File};
-    };
-    const auto systemProblem = [&path](const QString& reason) {
-        return RecipeProblem{QStringLiteral("%1: cannot read it: %2").arg(path, reason), RecipeProblem::Cause::System};
-    };
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        return fileProblem(QStringLiteral("is a folder, not a picture"));
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (!info.exists()) {
-            return fileProblem(QStringLiteral("no such file"));
-        }
-        return systemProblem(file.errorString());
-    }
-    const QString tooLarge = QStringLiteral("is larger than %1 MiB; no picture saved by lorvane01 is")
-                                 .arg(kLargestFile / (qint64{1024} * 1024));
-    if (file.size() > kLargestFile) {
-        return fileProblem(tooLarge);
-    }
-    QByteArray bytes = file.read(kLargestFile + 1);
-    if (file.error() != QFileDevice::NoError) {
-        return systemProblem(file.errorString());
-    }
-    if (bytes.size() > kLargestFile) {
-        return fileProblem(tooLarge);
-    }
-    if (bytes.isEmpty()) {
-        return fileProblem(QStringLiteral("is empty"));
-    }
+// An XML document in UTF-16: a byte-order mark, or '<' as a 16-bit unit.
+bool IsUtf16Markup(QByteArrayView head)
+{
+    return head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF") || head.startsWith(QByteArrayView("<\0", 2)) ||
+           head.startsWith(QByteArrayView("\0<", 2));
+}
 
+RecipeProblem TooLarge()
+{
+    return {QStringLiteral("is larger than %1 MiB; no picture saved by lorvane01 is")
+                .arg(RecipeReader::kLargestFile / (qint64{1024} * 1024)),
+            RecipeProblem::Cause::File};
+}
+
+QString Reason(int error)
+{
+    return QString::fromStdString(std::generic_category().message(error));
+}
+
+// The recipe's text in the source, or the problem, without the file's name.
+std::variant<Recipe, RecipeProblem> ReadSource(ByteSource& source)
+{
+    const auto problem = [](const QString& what, RecipeProblem::Cause cause = RecipeProblem::Cause::File) {
+        return RecipeProblem{what, cause};
+    };
+    const QByteArrayView head = source.Peek(kLongestLead);
+    if (source.Error() != 0) {
+        return problem(QStringLiteral("cannot read it: %1").arg(Reason(source.Error())), RecipeProblem::Cause::System);
+    }
+    if (head.isEmpty()) {
+        return problem(QStringLiteral("is empty"));
+    }
+    QByteArrayView lead = head.startsWith(kUtf8Mark) ? head.sliced(kUtf8Mark.size()) : head;
+    while (!lead.isEmpty() && IsXmlBlank(lead.front())) {
+        lead = lead.sliced(1);
+    }
     FoundRecipe found;
-    if (bytes.startsWith(kPngSignature)) {
-        found = ReadPngRecipe(bytes);
-    } else if (bytes.startsWith(kPdfSignature)) {
-        found = ReadPdfRecipe(bytes);
-    } else if (QByteArrayView(bytes)
-                   .sliced(bytes.startsWith(kUtf8Mark) ? kUtf8Mark.size() : 0)
-                   .trimmed()
-                   .startsWith('<')) {
-        found = ReadSvgRecipe(bytes);
+    if (head.startsWith(kPngSignature)) {
+        found = ReadPngRecipe(source);
+    } else if (head.startsWith(kPdfSignature)) {
+        found = ReadPdfRecipe(source);
+    } else if (lead.startsWith('<')) {
+        found = ReadSvgRecipe(source);
+    } else if (IsUtf16Markup(head)) {
+        found.problem = QStringLiteral("is in UTF-16; lorvane01 saves and reads SVG files in UTF-8 only");
     } else {
         found.problem = QStringLiteral("is not a PNG, SVG or PDF file");
     }
+    if (source.Error() != 0) {
+        return problem(QStringLiteral("cannot read it: %1").arg(Reason(source.Error())), RecipeProblem::Cause::System);
+    }
+    if (source.TooLarge()) {
+        return TooLarge();
+    }
     if (!found.problem.isEmpty()) {
-        return fileProblem(found.problem);
+        return problem(found.problem);
     }
     if (!found.text) {
-        return fileProblem(QStringLiteral("has no recipe; it is not a picture saved by lorvane01"));
+        return problem(QStringLiteral("has no recipe; it is not a picture saved by lorvane01"));
     }
     auto parsed = ParseRecipe(found.text->toStdString());
     if (const auto* error = std::get_if<RecipeError>(&parsed)) {
-        return fileProblem(QStringLiteral("its recipe is damaged: %1").arg(QString::fromStdString(error->message)));
+        return problem(QStringLiteral("its recipe is damaged: %1").arg(QString::fromStdString(error->message)));
     }
     return std::get<Recipe>(std::move(parsed));
+}
+
+// Closes the descriptor however reading ends.
+class OpenFile {
+public:
+    explicit OpenFile(const QByteArray& path)
+        : descriptor_(
+              open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY))  // NOLINT(cppcoreguidelines-pro-type-vararg)
+    {
+    }
+    ~OpenFile()
+    {
+        if (descriptor_ >= 0) {
+            close(descriptor_);
+        }
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    OpenFile(OpenFile&&) = delete;
+    OpenFile& operator=(OpenFile&&) = delete;
+
+    [[nodiscard]] int Descriptor() const { return descriptor_; }
+
+private:
+    int descriptor_;
+};
+
+}  // namespace
+
+std::variant<Recipe, RecipeProblem> RecipeReader::Read(const QByteArray& path)
+{
+    const QString name = QString::fromLocal8Bit(path);
+    const auto named = [&name](RecipeProblem problem) {
+        problem.message = QStringLiteral("%1: %2").arg(name, problem.message);
+        return problem;
+    };
+    const auto fileProblem = [&named](const QString& what) { return named({what, RecipeProblem::Cause::File}); };
+
+    // A FIFO waits here for a writer; a signal still ends the program (see InterruptWatch).
+    const OpenFile file(path);
+    if (file.Descriptor() < 0) {
+        switch (errno) {
+        case ENOENT:
+        case ENOTDIR:
+            return fileProblem(QStringLiteral("no such file"));
+        case ELOOP:
+            return fileProblem(QStringLiteral("is a symbolic link in a loop of links; it leads to no file"));
+        case ENAMETOOLONG:
+            return fileProblem(QStringLiteral("is a name too long for the system"));
+        default:
+            return named({QStringLiteral("cannot read it: %1").arg(Reason(errno)), RecipeProblem::Cause::System});
+        }
+    }
+    struct stat info {};
+    if (fstat(file.Descriptor(), &info) != 0) {
+        return named({QStringLiteral("cannot read it: %1").arg(Reason(errno)), RecipeProblem::Cause::System});
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return fileProblem(QStringLiteral("is a folder, not a picture"));
+    }
+    if (S_ISREG(info.st_mode) && info.st_size > kLargestFile) {
+        return named(TooLarge());
+    }
+    ByteSource source(file.Descriptor(), kLargestFile);
+    auto read = ReadSource(source);
+    if (auto* problem = std::get_if<RecipeProblem>(&read)) {
+        return named(std::move(*problem));
+    }
+    return read;
+}
+
+std::variant<Recipe, RecipeProblem> RecipeReader::ReadBytes(QByteArrayView bytes)
+{
+    if (bytes.size() > kLargestFile) {
+        return TooLarge();
+    }
+    ByteSource source(bytes);
+    return ReadSource(source);
 }
 
 }  // namespace lorvane

@@ -2,6 +2,8 @@
 
 #include <variant>
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
 
@@ -34,7 +36,11 @@ public:
     // No picture of lorvane01 comes near this; a larger file is not read at all.
     static constexpr qint64 kLargestFile = qint64{256} * 1024 * 1024;
 
-    [[nodiscard]] static std::variant<Recipe, RecipeProblem> Read(const QString& path);
+    // `path` is taken byte for byte, as the system names files, so that a name that is not UTF-8
+    // is found too. Reads only as much of the file as its recipe needs.
+    [[nodiscard]] static std::variant<Recipe, RecipeProblem> Read(const QByteArray& path);
+    // The same for a file's bytes in memory; the problem's line does not name a file.
+    [[nodiscard]] static std::variant<Recipe, RecipeProblem> ReadBytes(QByteArrayView bytes);
 };
 
 }  // namespace lorvane

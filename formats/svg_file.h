@@ -16,7 +16,11 @@ class RecordedPicture;
 // <recipe xmlns="https://varlenko.art/lorvane01/recipe">seed=... picture=... at=...</recipe>.
 [[nodiscard]] QByteArray SvgFile(const RecordedPicture& picture, int scale, const std::optional<Recipe>& recipe);
 
-// The recipe text an SVG document carries where SvgFile puts it.
-[[nodiscard]] FoundRecipe ReadSvgRecipe(const QByteArray& bytes);
+class ByteSource;
+
+// The recipe text an SVG file carries in <metadata><recipe>, read piece by piece up to the end of
+// that metadata; elements too large for any picture of lorvane01 are refused before the XML
+// reader sees them.
+[[nodiscard]] FoundRecipe ReadSvgRecipe(ByteSource& source);
 
 }  // namespace lorvane
