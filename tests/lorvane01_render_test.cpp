@@ -10,10 +10,14 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <functional>
 
 #include "recipe.h"
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lorvane {
@@ -72,6 +76,8 @@ TEST(Lorvane01Render, BadArgumentsGetTheirLineTheUsageAndStatusTwoAndWriteNothin
         {{"--seed", "noon"}, "--seed 'noon' is not a number"},
         {{"--seed", "1e40"}, "--seed '1e40' is a number out of range: at most 3.40282e+38 either way"},
         {{"--seed", "-1e309"}, "--seed '-1e309' is a number out of range: at most 3.40282e+38 either way"},
+        {{"--seed", "3.4028236e+38"},
+         "--seed '3.4028236e+38' is a number out of range: at most 3.40282e+38 either way"},
         {{"--seed", "nan"}, "--seed 'nan' is not a finite number"},
         {{"--seed", "1", "--jobs", "0"}, "--jobs '0' is not a whole number from 1 to 256"},
         {{"--seed", "1", "--pictures", "0"}, "--pictures '0' is not a whole number from 1 to 100000"},
@@ -140,6 +146,16 @@ TEST(Lorvane01Render, DrawsTheSamePictureAgainFromTheRecipeInEachKindOfFile)
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.err, "lorvane01-render: T20240307090503.png: no such file\n");
     EXPECT_TRUE(Entries(dir.filePath("again")).isEmpty());
+    // The file's recipe and --pictures together run past the last picture: the file's problem.
+    ASSERT_EQ(
+        Lorvane01Render(dir.filePath("again"), {"--seed", "1", "--first", "9999999", "--at", "20240307090502"}).status,
+        0);
+    const Finished past =
+        Lorvane01Render(dir.path(), {"--from", "again/T20240307090502-9999999.png", "--pictures", "3"});
+    EXPECT_EQ(past.status, 2);
+    EXPECT_EQ(past.err,
+              "lorvane01-render: again/T20240307090502-9999999.png: --pictures 3 from picture 9999999 runs "
+              "past picture 10000000\n");
 }
 
 TEST(Lorvane01Render, AfterSigintOrSigtermEveryFileLeftIsListedAndComplete)
@@ -163,17 +179,79 @@ TEST(Lorvane01Render, AfterSigintOrSigtermEveryFileLeftIsListedAndComplete)
     }
 }
 
-TEST(Lorvane01Render, AListThatCannotBeWrittenGivesStatusOne)
+TEST(Lorvane01Render, AListThatCannotBeWrittenGivesStatusOneAndLeavesNoFile)
+{
+    // Standard output full, closed, or a pipe whose reader has gone before the first line.
+    int pipeEnds[2] = {-1, -1};
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    close(pipeEnds[0]);
+    const int gone = pipeEnds[1];
+    const struct {
+        std::function<void(QProcess&)> prepare;
+        const char* reason;
+    } cases[] = {
+        {[](QProcess& process) { process.setStandardOutputFile(QStringLiteral("/dev/full")); },
+         "No space left on device"},
+        {[](QProcess& process) { process.setChildProcessModifier([] { close(STDOUT_FILENO); }); },
+         "Bad file descriptor"},
+        {[gone](QProcess& process) { process.setChildProcessModifier([gone] { dup2(gone, STDOUT_FILENO); }); },
+         "Broken pipe"},
+    };
+    for (const auto& [prepare, reason] : cases) {
+        const QTemporaryDir dir;
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        prepare(process);
+        process.start(QStringLiteral(LORVANE01_RENDER), {"--seed", "1", "--pictures", "3"});
+        ASSERT_TRUE(process.waitForFinished());
+        EXPECT_EQ(process.exitCode(), 1) << reason;
+        const QByteArray err = process.readAllStandardError();
+        EXPECT_TRUE(err.endsWith(QByteArray("lorvane01-render: cannot list the files written: ") + reason + '\n'))
+            << err.toStdString();
+        EXPECT_EQ(Entries(dir.path()), QStringList()) << reason;
+    }
+    close(gone);
+}
+
+TEST(Lorvane01Render, SigintOrSigtermEndsItWhileItWaitsForAFifoToBeWritten)
 {
     const QTemporaryDir dir;
-    QProcess process;
-    process.setWorkingDirectory(dir.path());
-    process.setStandardOutputFile(QStringLiteral("/dev/full"));
-    process.start(QStringLiteral(LORVANE01_RENDER), {"--seed", "1", "--pictures", "3"});
-    ASSERT_TRUE(process.waitForFinished());
-    EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_TRUE(process.readAllStandardError().endsWith(
-        "lorvane01-render: cannot list the files written: No space left on device\n"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
+    for (const int signal : {SIGINT, SIGTERM}) {
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(QStringLiteral(LORVANE01_RENDER), {"--from", "fifo"});
+        ASSERT_TRUE(process.waitForStarted());
+        // Long enough to be waiting in the read, or still starting: a signal must end it either way.
+        QThread::msleep(300);
+        kill(static_cast<pid_t>(process.processId()), signal);
+        EXPECT_TRUE(process.waitForFinished(5000)) << signal;
+        EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << signal;
+        EXPECT_EQ(process.exitCode(), signal);
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+}
+
+TEST(Lorvane01Render, MakesTheSamePdfsWhateverTheNumberOfJobs)
+{
+    const QTemporaryDir dir;
+    for (const char* jobs : {"1", "8"}) {
+        ASSERT_TRUE(QDir(dir.path()).mkdir(jobs));
+        ASSERT_EQ(Lorvane01Render(dir.filePath(jobs), {"--seed", "1", "--at", "20240307090502", "--format", "pdf",
+                                                       "--pictures", "3", "--jobs", jobs})
+                      .status,
+                  0);
+        // The clock moves on between the runs.
+        QThread::msleep(1100);
+    }
+    for (const char* name : {"T20240307090502-1.pdf", "T20240307090502-3.pdf"}) {
+        EXPECT_EQ(Contents(dir.filePath(QStringLiteral("1/%1").arg(QLatin1String(name)))),
+                  Contents(dir.filePath(QStringLiteral("8/%1").arg(QLatin1String(name)))))
+            << name;
+    }
 }
 
 TEST(Lorvane01Render, WritesIntoAFolderWhoseNameIsNotUtf8)

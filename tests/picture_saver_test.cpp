@@ -116,7 +116,7 @@ TEST_F(PictureSaverTest, SavesEachTypeThroughTheDialogWithItsRecipeAndWithoutDra
         const QString path = name + QLatin1Char('.') + Suffix(choice.format);
         ASSERT_TRUE(QFile::exists(path)) << filter.toStdString();
 
-        const auto recipe = RecipeReader::Read(path);
+        const auto recipe = RecipeReader::Read(QFile::encodeName(path));
         ASSERT_TRUE(std::holds_alternative<Recipe>(recipe)) << filter.toStdString();
         EXPECT_EQ(std::get<Recipe>(recipe).Text(), "seed=33302.25 picture=3 at=20240307090502");
 

@@ -1,6 +1,8 @@
 #include <string>
 #include <variant>
 
+#include <QtEndian>
+
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
@@ -12,6 +14,12 @@
 #include "png_file.h"
 #include "recipe_file.h"
 #include "recorded_picture.h"
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <zlib.h>
 
 namespace lorvane {
 namespace {
@@ -37,6 +45,37 @@ QByteArray Png(const QString& text)
     return EncodePng(image, chunks).value();
 }
 
+// One PNG chunk, its length and check sum as the standard has them.
+QByteArray Chunk(const QByteArray& type, const QByteArray& data)
+{
+    QByteArray chunk(4, '\0');
+    qToBigEndian(static_cast<quint32>(data.size()), chunk.data());
+    chunk += type + data;
+    const uLong crc = crc32(crc32(0, reinterpret_cast<const Bytef*>(type.constData()), 4),
+                            reinterpret_cast<const Bytef*>(data.constData()), static_cast<uInt>(data.size()));
+    QByteArray sum(4, '\0');
+    qToBigEndian(static_cast<quint32>(crc), sum.data());
+    return chunk + sum;
+}
+
+QByteArray Compressed(const QByteArray& text)
+{
+    uLongf size = compressBound(static_cast<uLong>(text.size()));
+    QByteArray out(static_cast<qsizetype>(size), '\0');
+    compress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(text.constData()),
+             static_cast<uLong>(text.size()));
+    return out.left(static_cast<qsizetype>(size));
+}
+
+const QByteArray kRecipeKeyword("lorvane01-recipe\0", 17);
+const QByteArray kIend = Chunk("IEND", {});
+
+// `png` with `chunks` put after its image data, before its end.
+QByteArray After(const QByteArray& png, const QByteArray& chunks)
+{
+    return png.chopped(kIend.size()) + chunks + kIend;
+}
+
 // A real file with its recipe's text replaced.
 QByteArray Edited(FileFormat format, const std::string& text)
 {
@@ -55,7 +94,7 @@ QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& b
 // "recipe <text>", or the problem's exit status and message without the folder.
 std::string Answer(const QString& path, const QTemporaryDir& dir)
 {
-    const auto read = RecipeReader::Read(path);
+    const auto read = RecipeReader::Read(QFile::encodeName(path));
     if (const auto* recipe = std::get_if<Recipe>(&read)) {
         return "recipe " + recipe->Text();
     }
@@ -79,10 +118,12 @@ TEST(RecipeReader, ReadsTheRecipeEachWriterWritesWhateverTheFilesName)
                               "xmlns=\"https://varlenko.art/lorvane01/recipe\">seed=32702.5 picture=3 "
                               "at=20240307090502</recipe>\n    </metadata>"));
     const QByteArray pdf = File(FileFormat::Pdf);
-    for (const char* xmp : {"<pdf:Keywords>seed=32702.5 picture=3 at=20240307090502</pdf:Keywords>",
-                            "<rdf:li xml:lang=\"x-default\">T20240307090502</rdf:li>",
-                            "<xmp:CreateDate>2024-03-07T09:05:02</xmp:CreateDate>",
-                            "<xmp:CreatorTool>lorvane01 1.00</xmp:CreatorTool>"}) {
+    // Dated by the picture's time, not the clock's, so that the same picture gives the same bytes.
+    for (const char* xmp :
+         {"/CreationDate (D:20240307090502)", "<pdf:Keywords>seed=32702.5 picture=3 at=20240307090502</pdf:Keywords>",
+          "<rdf:li xml:lang=\"x-default\">T20240307090502</rdf:li>",
+          "<xmp:CreateDate>2024-03-07T09:05:02</xmp:CreateDate>",
+          "<xmp:CreatorTool>lorvane01 1.00</xmp:CreatorTool>"}) {
         EXPECT_TRUE(pdf.contains(xmp)) << xmp;
     }
     const QImage png = QImage::fromData(File(FileFormat::Png));
@@ -96,7 +137,22 @@ TEST(RecipeReader, SaysWhatIsWrongWithFilesGivenAndStatusTwo)
     const QTemporaryDir dir;
     const QByteArray svg = File(FileFormat::Svg);
     const std::string noRecipe = "has no recipe; it is not a picture saved by lorvane01";
-    const std::string recipeElement = "<recipe xmlns=\"https://varlenko.art/lorvane01/recipe\">";
+    const QByteArray recipeElement = "<recipe xmlns=\"https://varlenko.art/lorvane01/recipe\">";
+    const std::string twoRecipes = "holds two different recipes; it is not a picture saved by lorvane01";
+    const QByteArray pdf = File(FileFormat::Pdf);
+    const QByteArray xmp = pdf.mid(pdf.indexOf("<?xpacket begin="),
+                                   pdf.indexOf("<?xpacket end=\"w\"?>") + 19 - pdf.indexOf("<?xpacket begin="));
+    // 16000 x 16000 pixels: never decoded to find that there is no recipe.
+    QByteArray header(13, '\0');
+    qToBigEndian(quint32{16000}, header.data());
+    qToBigEndian(quint32{16000}, header.data() + 4);
+    header[8] = 8;
+    header[9] = 2;
+    const QByteArray large = QByteArray("\x89PNG\r\n\x1a\n") + Chunk("IHDR", header) +
+                             Chunk("IDAT", Compressed(QByteArray(48001, '\0'))) + kIend;
+    QByteArray utf16("\xFF\xFE");
+    const QString svgText = QString::fromUtf8(svg);
+    utf16.append(reinterpret_cast<const char*>(svgText.utf16()), svgText.size() * 2);
     const struct {
         const char* name;
         QByteArray bytes;
@@ -122,7 +178,7 @@ TEST(RecipeReader, SaysWhatIsWrongWithFilesGivenAndStatusTwo)
          "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
          "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]>"
          "<svg><metadata>" +
-             QByteArray::fromStdString(recipeElement) + "&c;</recipe></metadata></svg>",
+             recipeElement + "&c;</recipe></metadata></svg>",
          "is a damaged SVG file (line 1: Entity expands to more characters than the entity expansion limit.)"},
         {"page.html", "<html><body>hello</body></html>", "is not a PNG, SVG or PDF file"},
         {"notes.txt", "seed=1 picture=3 at=20240307090502", "is not a PNG, SVG or PDF file"},
@@ -130,12 +186,99 @@ TEST(RecipeReader, SaysWhatIsWrongWithFilesGivenAndStatusTwo)
         {"cut.pdf", File(FileFormat::Pdf).left(File(FileFormat::Pdf).indexOf("<?xpacket end=")),
          "is a damaged PDF file (its metadata is cut short)"},
         {"plain.pdf", File(FileFormat::Pdf, std::nullopt), noRecipe},
+        // Read strictly wherever it is kept, with no blanks tidied away.
+        {"spaces.png", Png("seed=1  picture=3 at=20240307090502"),
+         "its recipe is damaged: the recipe 'seed=1  picture=3 at=20240307090502' is not of the form seed=S "
+         "picture=N at=YYYYMMDDhhmmss"},
+        {"long.png", Png(QString::fromStdString(kText + std::string(10000000, ' '))),
+         "its recipe is damaged: the recipe is longer than 200 characters"},
+        {"two.png",
+         After(Png(QString::fromStdString(kText)),
+               Chunk("tEXt", kRecipeKeyword + "seed=2 picture=3 at=20240307090502")),
+         twoRecipes},
+        {"two.svg",
+         QByteArray(svg).replace("</metadata>",
+                                 recipeElement + "seed=2 picture=3 at=20240307090502</recipe></metadata>"),
+         twoRecipes},
+        {"two.pdf",
+         pdf + QByteArray(xmp).replace(QByteArray::fromStdString(kText), "seed=2 picture=3 at=20240307090502"),
+         twoRecipes},
+        // What hostile files cost is bounded by what a recipe needs.
+        {"length.png",
+         Png({}).left(33) + QByteArray("\x80\0\0\0tEXt", 8) + kRecipeKeyword + QByteArray::fromStdString(kText),
+         "is a damaged PNG file"},
+        {"chunks.png", After(Png({}), Chunk("zTXt", "Comment\0\0" + Compressed("remark")).repeated(2000)),
+         "has more than 64 text chunks; no picture saved by lorvane01 has"},
+        {"attributes.svg", QByteArray(svg).replace("<svg ", "<svg " + QByteArray("a=\"\" ").repeated(1001)),
+         "has an element with more than 1000 attributes; no picture saved by lorvane01 has"},
+        {"large.png", large, noRecipe},
+        {"utf16.svg", utf16, "is in UTF-16; lorvane01 saves and reads SVG files in UTF-8 only"},
     };
     for (const auto& [name, bytes, answer] : cases) {
         EXPECT_EQ(Answer(Write(dir, name, bytes), dir), "2 " + std::string(name) + ": " + answer);
     }
     EXPECT_EQ(Answer(dir.filePath("missing.png"), dir), "2 missing.png: no such file");
     EXPECT_EQ(Answer(dir.path(), dir), "2 " + dir.path().toStdString() + ": is a folder, not a picture");
+}
+
+TEST(RecipeReader, ReadsTheRecipeWhereverThePngOrSvgKeepsItAndWhenTheFileIsCutAfterIt)
+{
+    const QTemporaryDir dir;
+    const QByteArray png = File(FileFormat::Png);
+    const QByteArray svg = File(FileFormat::Svg);
+    const QByteArray text = QByteArray::fromStdString(kText);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"cut.png", png.left(png.indexOf("IDAT") + 100)},
+        {"after.png", After(Png({}), Chunk("tEXt", kRecipeKeyword + text))},
+        {"twice.png", After(png, Chunk("tEXt", kRecipeKeyword + text))},
+        {"ztxt.png", After(Png({}), Chunk("zTXt", kRecipeKeyword + '\0' + Compressed(text)))},
+        {"itxt.png", After(Png({}), Chunk("iTXt", kRecipeKeyword + QByteArray("\1\0\0\0", 4) + Compressed(text)))},
+        {"mark.svg", "\xEF\xBB\xBF" + svg},
+        {"blank.svg", "\n\n  \t" + svg.mid(svg.indexOf("<svg"))},
+        {"cut.svg", svg.left(svg.indexOf("</metadata>") + 11)},
+    };
+    for (const auto& [name, bytes] : cases) {
+        EXPECT_EQ(Answer(Write(dir, name, bytes), dir), "recipe " + kText) << name;
+    }
+}
+
+TEST(RecipeReader, NamesWhyAFileCannotBeOpenedWithItsStatus)
+{
+    const QTemporaryDir dir;
+    // Names are bytes: one that is not UTF-8 is opened as it is.
+    const QByteArray odd = QFile::encodeName(dir.path()) + "/p\xff.png";
+    const int descriptor = open(odd.constData(), O_WRONLY | O_CREAT, 0644);  // NOLINT
+    ASSERT_GE(descriptor, 0);
+    const QByteArray png = File(FileFormat::Png);
+    ASSERT_EQ(write(descriptor, png.constData(), static_cast<std::size_t>(png.size())), png.size());
+    close(descriptor);
+    const auto read = RecipeReader::Read(odd);
+    ASSERT_TRUE(std::holds_alternative<Recipe>(read)) << std::get<RecipeProblem>(read).message.toStdString();
+
+    ASSERT_TRUE(QFile::link(dir.filePath("loop-b"), dir.filePath("loop-a")));
+    ASSERT_TRUE(QFile::link(dir.filePath("loop-a"), dir.filePath("loop-b")));
+    EXPECT_EQ(Answer(dir.filePath("loop-a"), dir),
+              "2 loop-a: is a symbolic link in a loop of links; it leads to no file");
+
+    // The system refuses to open a socket as a file.
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray socketPath = QFile::encodeName(dir.filePath("socket"));
+    ASSERT_LT(static_cast<std::size_t>(socketPath.size()), sizeof(address.sun_path));
+    std::copy(socketPath.begin(), socketPath.end(), static_cast<char*>(address.sun_path));
+    const int listening = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    EXPECT_EQ(Answer(dir.filePath("socket"), dir), "1 socket: cannot read it: No such device or address");
+    close(listening);
+
+    if (geteuid() != 0) {
+        const QString locked = Write(dir, "locked.png", png);
+        QFile::setPermissions(locked, {});
+        EXPECT_EQ(Answer(locked, dir), "1 locked.png: cannot read it: Permission denied");
+    }
 }
 
 TEST(RecipeReader, AFileTheSystemCannotReadIsStatusOne)
