@@ -24,7 +24,8 @@ TEST(MersenneTwister, GivesTheSequenceOfStdMt19937)
 TEST(MersenneTwister, JumpingGivesTheValuesThatDrawingWouldHaveLeft)
 {
     // Across the 624 words of the state, and from a state already drawn from.
-    for (const std::uint64_t count : {1U, 623U, 624U, 625U, 19937U, 100003U}) {
+    // Beyond 2^24 values too, as --first 30000 jumps.
+    for (const std::uint64_t count : {1U, 623U, 624U, 625U, 19937U, 100003U, 809U * 29999U}) {
         for (const int drawnBefore : {0, 300}) {
             MersenneTwister generator;
             generator.Seed(0x46FF7E00U);

@@ -55,6 +55,10 @@ TEST(OutputFolder, SkipsEveryTakenNameAndLeavesNoTemporaryFiles)
                   QStringList({"T1-1-2.png", "T1-1-3.png", "T1-1.png"}))
             << what;
     }
+    // Only the plain name taken: the first suffix is -2.
+    const QTemporaryDir dir;
+    ASSERT_TRUE(takers.front().second(dir.filePath("T1-1.png")));
+    EXPECT_EQ(OutputFolder(Bytes(dir.path())).Save("T1-1", ".png", "new").path, Bytes(dir.filePath("T1-1-2.png")));
 }
 
 TEST(OutputFolder, WritesIntoAFolderWhoseNameIsNotUtf8)

@@ -41,6 +41,11 @@ TEST(Palette, DrawsThreePeriodsThenThreePhasesAndRowZeroIsOneStepIn)
          Wave(1.0F, 129.0F),
          Wave(1.0F, 129.0F),
          Wave(1.0F, 129.0F, true)},
+        // r x 1000 is formed in double precision too: 197, where single precision gives 198.
+        {{0.0F, 0.0F, 0.0F, 0x1.958106p-3F, 0.0F, 0.0F},
+         Wave(198.0F, 30.0F),
+         Wave(1.0F, 30.0F),
+         Wave(1.0F, 30.0F, true)},
     };
     for (const RowZeroCase& rowZero : cases) {
         Palette palette;

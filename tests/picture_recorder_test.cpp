@@ -44,6 +44,15 @@ TEST(PictureRecorder, EachSquareBecomesOneClippedFillUntilAFillOfTheWholeAreaHid
         recording.Line(x, 0, x, 450, kBlue);
     }
     EXPECT_EQ(recording.Picture(), RecordedPicture(kBlue, {}));
+
+    // Full width but not from the top row: what it leaves uncovered stays.
+    PictureRecorder lower;
+    DrawSquare(lower, 100, 100, 30, kRed);
+    for (float x = 0; x <= 600; x += 1.0F) {
+        lower.Line(x, 1, x, 450, kBlue);
+    }
+    EXPECT_EQ(ItemsOf(lower),
+              (std::vector<RecordedItem>{FillItem{70, 70, 131, 131, kRed}, FillItem{0, 1, 600, 450, kBlue}}));
 }
 
 TEST(PictureRecorder, InvalidCallsRaisePlatformErrorAndKeepNothing)

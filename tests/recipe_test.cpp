@@ -57,6 +57,8 @@ TEST(Recipe, ReadsWhatIsWellFormedAndSaysWhatIsWrongWithTheRest)
         {"seed=-0.25 picture=1 at=00010101000000", "read as seed=-0.25 picture=1 at=00010101000000"},
         {"", "the recipe is empty"},
         {std::string(Recipe::kLongestText + 1, ' '), "the recipe is longer than 200 characters"},
+        {"seed=1 picture=1 at=20240307090502" + std::string(Recipe::kLongestText - 34, ' '),
+         "read as seed=1 picture=1 at=20240307090502"},
         {"seed=1 picture=1 at=20240307090502\n\x01",
          "the recipe holds characters other than letters, digits and signs"},
         {"seed=1 picture=1", "the recipe 'seed=1 picture=1' " + form},
