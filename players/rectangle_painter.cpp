@@ -47,8 +47,9 @@ using Block = std::uint32_t __attribute__((vector_size(kBlockPixels * sizeof(std
 }  // namespace
 
 // One version for each vector width; the loader picks the best one the processor runs, so the
-// program still runs on any x86-64.
-#if defined(__GNUC__) && defined(__x86_64__) && defined(__linux__)
+// program still runs on any x86-64. ThreadSanitizer's runtime is not ready when the loader runs
+// the picking function, so its builds (LORVANE_NO_IFUNC) have the plain version only.
+#if defined(__GNUC__) && defined(__x86_64__) && defined(__linux__) && !defined(LORVANE_NO_IFUNC)
 [[gnu::target_clones("avx512f", "avx2", "default")]]
 #endif
 void RectanglePainter::Paint(std::span<const Rectangle> rectangles, std::uint32_t* bits, std::ptrdiff_t stride,
