@@ -9,5 +9,8 @@ template <class... Callables>
 struct Overloaded : Callables... {
     using Callables::operator()...;
 };
+// Clang before 17 does not deduce an aggregate's arguments by itself (the fuzzers build with it).
+template <class... Callables>
+Overloaded(Callables...) -> Overloaded<Callables...>;
 
 }  // namespace lorvane
