@@ -3,6 +3,8 @@
 
 BUILD_DIR := build
 ASAN_DIR := build-asan
+TSAN_DIR := build-tsan
+FUZZ_DIR := build-fuzz
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 # Warnings are errors in CI.
 WERROR := $(if $(CI),ON,OFF)
@@ -19,7 +21,7 @@ MEMCHECK_TEST := Form1.TwentyPicturesInTheWindowThenExit
 VALGRIND_FLAGS := --tool=memcheck --error-exitcode=1 --track-origins=yes --leak-check=full \
 	--show-leak-kinds=definite --errors-for-leak-kinds=definite
 
-.PHONY: all deps build build-asan run test test-release test-asan memcheck lint lint-format lint-tidy bench install package clean
+.PHONY: all deps build build-asan build-tsan run test test-release test-asan test-tsan memcheck fuzz lint lint-format lint-tidy bench install package clean
 
 all: build
 
@@ -45,6 +47,33 @@ build-asan: deps
 
 test-asan: build-asan
 	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure --parallel $(JOBS)
+
+# lorvane01-render's threads under ThreadSanitizer: the saving pool (through BatchWriter), the
+# batches and the signal tests, in the program and in its tests. The suppressions are for
+# libraries built without ThreadSanitizer, each explained in the file.
+TSAN_TESTS := BatchWriter\.|Lorvane01Render\.
+build-tsan: deps
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLORVANE_TSAN=ON -DLORVANE_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(TSAN_DIR) --target lorvane01-render lorvane01_render_tests --parallel $(JOBS)
+
+test-tsan: build-tsan
+	cd $(TSAN_DIR) && QT_QPA_PLATFORM=offscreen \
+		TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+		ctest --output-on-failure --parallel $(JOBS) -R '$(TSAN_TESTS)'
+
+# libFuzzer, with clang: each target runs SECONDS seconds from a corpus of real files that the
+# Release build's lorvane01-render makes. Anything found is written to $(FUZZ_DIR) as crash-*.
+SECONDS ?= 60
+FUZZERS := recipe_parser_fuzzer recipe_reader_fuzzer
+fuzz: build
+	@tools/install-deps.sh clang libclang-rt-14-dev
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLORVANE_FUZZ=ON \
+		-DLORVANE_BUILD_TESTS=OFF -DLORVANE_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_DIR) --target $(FUZZERS) --parallel $(JOBS)
+	tools/fuzz-corpus.sh $(BUILD_DIR)/lorvane01-render $(FUZZ_DIR)/corpus
+	cd $(FUZZ_DIR) && for fuzzer in $(FUZZERS); do \
+		./fuzz/$$fuzzer corpus/$$fuzzer -max_total_time=$(SECONDS) -print_final_stats=1 || exit 1; \
+	done
 
 memcheck: build
 	@tools/install-deps.sh valgrind
@@ -88,4 +117,4 @@ package: build
 	cmake --build $(BUILD_DIR) --target package
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(FUZZ_DIR)
