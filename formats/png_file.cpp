@@ -317,7 +317,7 @@ std::optional<QByteArray> PngFile(QImage image, int scale, const std::optional<R
 
 FoundRecipe ReadPngRecipe(ByteSource& source)
 {
-    const FoundRecipe damaged{{}, QStringLiteral("is a damaged PNG file")};
+    FoundRecipe damaged{{}, QStringLiteral("is a damaged PNG file")};
     if (source.Read(kPngSignature.size()) != kPngSignature) {
         return damaged;
     }

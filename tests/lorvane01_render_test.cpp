@@ -145,6 +145,14 @@ TEST(Lorvane01Render, DrawsTheSamePictureAgainFromTheRecipeInEachKindOfFile)
     const Finished missing = Lorvane01Render(dir.filePath("again"), {"--from", "T20240307090503.png"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.err, "lorvane01-render: T20240307090503.png: no such file\n");
+    // One line, the program's own: no library speaks before it.
+    QFile cut(dir.filePath("cut.png"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(Contents(dir.filePath("T20240307090502-3.png")).left(20));
+    cut.close();
+    const Finished damaged = Lorvane01Render(dir.path(), {"--from", "cut.png"});
+    EXPECT_EQ(damaged.status, 2);
+    EXPECT_EQ(damaged.err, "lorvane01-render: cut.png: is a damaged PNG file\n");
     EXPECT_TRUE(Entries(dir.filePath("again")).isEmpty());
     // The file's recipe and --pictures together run past the last picture: the file's problem.
     ASSERT_EQ(
