@@ -12,7 +12,7 @@ namespace lorvane {
 namespace {
 
 // Read at once from a file: few system calls, little memory.
-constexpr qsizetype kBlock = 64 * 1024;
+constexpr qsizetype kBlock = qsizetype{64} * 1024;
 
 }  // namespace
 

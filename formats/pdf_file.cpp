@@ -30,9 +30,9 @@ constexpr QByteArrayView kXmpEnd = "<?xpacket end=";
 // A lorvane01 PDF has one packet; a file with many more is not searched further.
 constexpr int kMostXmpPackets = 16;
 // Searched at a time.
-constexpr qsizetype kBlock = 64 * 1024;
+constexpr qsizetype kBlock = qsizetype{64} * 1024;
 // lorvane01's packet takes under 1 kB; a longer one is not read.
-constexpr qsizetype kLongestPacket = 64 * 1024;
+constexpr qsizetype kLongestPacket = qsizetype{64} * 1024;
 
 // Recipes and names hold only letters, digits and signs, but the packet stays well-formed
 // whatever it is given.

@@ -153,7 +153,7 @@ constexpr int kMostTextChunks = 64;
 constexpr QByteArrayView kRecipeKeyword{"lorvane01-recipe\0", 17};
 // A recipe of Recipe::kLongestText characters takes far fewer bytes, compressed or not; of a
 // longer chunk only this much is read, which is enough to tell it is too long.
-constexpr qsizetype kLongestRecipeChunk = 64 * 1024;
+constexpr qsizetype kLongestRecipeChunk = qsizetype{64} * 1024;
 // One character more than a recipe may have, so that the parser can say it is too long.
 constexpr qsizetype kLongestRecipeText = static_cast<qsizetype>(Recipe::kLongestText) + 1;
 

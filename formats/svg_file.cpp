@@ -26,7 +26,7 @@ FoundRecipe Damaged(const QXmlStreamReader& xml)
 }
 
 // Read and checked at a time.
-constexpr qsizetype kPiece = 64 * 1024;
+constexpr qsizetype kPiece = qsizetype{64} * 1024;
 // One character more than a recipe may have, so that the parser can say it is too long.
 constexpr qsizetype kLongestRecipeText = static_cast<qsizetype>(Recipe::kLongestText) + 1;
 }  // namespace
