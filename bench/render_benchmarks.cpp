@@ -27,6 +27,7 @@ const std::vector<QImage>& Pictures()
 {
     static const std::vector<QImage> pictures = [] {
         std::vector<QImage> drawn;
+        drawn.reserve(kSeeds.size());
         for (const float seed : kSeeds) {
             drawn.push_back(RasterPlayer().Play(DrawRecipe(Recipe{seed, 1, "20240307090502"}).recording));
         }
