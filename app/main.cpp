@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QIcon>
 
 #include "display_check.h"
 #include "form1.h"
@@ -10,6 +9,7 @@
 #include "seeded_random_source.h"
 #include "standard_descriptors.h"
 #include "system_clock.h"
+#include "window_icon.h"
 
 namespace {
 
@@ -62,9 +62,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // Window managers and taskbars match the window to its menu entry and icon by this name.
     QApplication::setDesktopFileName(QString::fromLatin1(lorvane::kApplicationId));
-    // The installed theme's icon, or the same picture built in when the program is not installed.
-    const QString iconName = QString::fromLatin1(lorvane::kApplicationId);
-    QApplication::setWindowIcon(QIcon::fromTheme(iconName, QIcon(QStringLiteral(":/icons/%1.png").arg(iconName))));
+    QApplication::setWindowIcon(lorvane::WindowIcon());
 
     // After QApplication, which has taken Qt's own options (-platform, -display ...) out.
     QCommandLineParser parser;

@@ -9,7 +9,7 @@ template <class... Callables>
 struct Overloaded : Callables... {
     using Callables::operator()...;
 };
-// Clang before 17 does not deduce an aggregate's arguments by itself (the fuzzers build with it).
+// Spelled out for compilers without deduction for aggregates (clang before 17).
 template <class... Callables>
 Overloaded(Callables...) -> Overloaded<Callables...>;
 
