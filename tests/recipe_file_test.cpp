@@ -190,7 +190,7 @@ TEST(RecipeReader, SaysWhatIsWrongWithFilesGivenAndStatusTwo)
         {"spaces.png", Png("seed=1  picture=3 at=20240307090502"),
          "its recipe is damaged: the recipe 'seed=1  picture=3 at=20240307090502' is not of the form seed=S "
          "picture=N at=YYYYMMDDhhmmss"},
-        {"long.png", Png(QString::fromStdString(kText + std::string(10000000, ' '))),
+        {"long.png", Png(QString::fromStdString(kText) + QString(10'000'000, QLatin1Char(' '))),
          "its recipe is damaged: the recipe is longer than 200 characters"},
         {"two.png",
          After(Png(QString::fromStdString(kText)),
@@ -207,7 +207,8 @@ TEST(RecipeReader, SaysWhatIsWrongWithFilesGivenAndStatusTwo)
         {"length.png",
          Png({}).left(33) + QByteArray("\x80\0\0\0tEXt", 8) + kRecipeKeyword + QByteArray::fromStdString(kText),
          "is a damaged PNG file"},
-        {"chunks.png", After(Png({}), Chunk("zTXt", "Comment\0\0" + Compressed("remark")).repeated(2000)),
+        {"chunks.png",
+         After(Png({}), Chunk("zTXt", QByteArray("Comment\0\0", 9) + Compressed("remark")).repeated(2000)),
          "has more than 64 text chunks; no picture saved by lorvane01 has"},
         {"attributes.svg", QByteArray(svg).replace("<svg ", "<svg " + QByteArray("a=\"\" ").repeated(1001)),
          "has an element with more than 1000 attributes; no picture saved by lorvane01 has"},
