@@ -11,6 +11,7 @@
 #include "fixed_clock.h"
 #include "palette.h"
 #include "picture_recorder.h"
+#include "picture_sequence.h"
 #include "picture_state.h"
 #include "qpainter_line_surface.h"
 #include "raster_player.h"
@@ -38,8 +39,25 @@ std::array<SeededRandomSource, kSeeds.size()> SeededSources()
     return sources;
 }
 
-// What a press of "next" does to the surface: clear it and draw a whole picture; then `show`
-// turns it into an output.
+// What a press of "next" does, as the window and lorvane01-render do it: draw the sequence's next
+// picture; then `show` turns it into an output.
+template <class Show>
+void DrawSequencePictures(benchmark::State& benchState, Show show)
+{
+    FixedClock clock = PictureClock();
+    SeededRandomSource random;
+    PictureState state = PictureState::AtStartUp();
+    PictureSequence sequence(state, random, clock);
+    std::size_t picture = 0;
+    for (auto _ : benchState) {
+        sequence.Start(kSeeds[picture++ % kSeeds.size()]);
+        show(sequence.DrawNext().recording);
+        benchmark::ClobberMemory();
+    }
+}
+
+// The same on another surface: clear it and draw a whole picture; then `show` turns it into an
+// output.
 template <class PictureSurface, class Show>
 void DrawPictures(benchmark::State& benchState, PictureSurface& surface, Show show)
 {
@@ -60,23 +78,23 @@ void DrawPictures(benchmark::State& benchState, PictureSurface& surface, Show sh
 
 void BM_DrawPicture(benchmark::State& benchState)
 {
-    PictureRecorder recording;
     RasterPlayer player;
-    DrawPictures(benchState, recording,
-                 [&] { benchmark::DoNotOptimize(player.Play(recording.Picture()).constBits()); });
+    DrawSequencePictures(benchState, [&](const RecordedPicture& picture) {
+        benchmark::DoNotOptimize(player.Play(picture).constBits());
+    });
 }
 
 void BM_RecordPicture(benchmark::State& benchState)
 {
-    PictureRecorder recording;
-    DrawPictures(benchState, recording, [&] { benchmark::DoNotOptimize(recording.Picture().Items().data()); });
+    DrawSequencePictures(benchState,
+                         [](const RecordedPicture& picture) { benchmark::DoNotOptimize(picture.Items().data()); });
 }
 
 void BM_WriteSvg(benchmark::State& benchState)
 {
-    PictureRecorder recording;
-    DrawPictures(benchState, recording,
-                 [&] { benchmark::DoNotOptimize(SvgFile(recording.Picture(), 1, std::nullopt).constData()); });
+    DrawSequencePictures(benchState, [](const RecordedPicture& picture) {
+        benchmark::DoNotOptimize(SvgFile(picture, 1, std::nullopt).constData());
+    });
 }
 
 void BM_DrawPictureQPainterLines(benchmark::State& benchState)

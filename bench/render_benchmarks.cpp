@@ -10,13 +10,9 @@
 #include <QTemporaryDir>
 
 #include "batch_writer.h"
-#include "composer.h"
-#include "fixed_clock.h"
-#include "picture_recorder.h"
-#include "picture_state.h"
+#include "picture_sequence.h"
 #include "png_file.h"
 #include "raster_player.h"
-#include "seeded_random_source.h"
 
 namespace lorvane {
 
@@ -32,13 +28,7 @@ const std::vector<QImage>& Pictures()
     static const std::vector<QImage> pictures = [] {
         std::vector<QImage> drawn;
         for (const float seed : kSeeds) {
-            FixedClock clock(2024, 3, 7, 9, 5, 2);
-            SeededRandomSource random;
-            random.Seed(seed);
-            PictureState state = PictureState::AtStartUp();
-            PictureRecorder picture;
-            Composer(state, picture, random, clock).DrawPicture();
-            drawn.push_back(RasterPlayer().Play(picture.Picture()).copy());
+            drawn.push_back(RasterPlayer().Play(DrawRecipe(Recipe{seed, 1, "20240307090502"}).recording));
         }
         return drawn;
     }();
