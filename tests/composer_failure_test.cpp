@@ -126,6 +126,7 @@ struct Outcome {
 std::vector<FillItem> Squares(FillItem even, FillItem odd)
 {
     std::vector<FillItem> squares;
+    squares.reserve(kSquares);
     for (int k = 0; k < kSquares; ++k) {
         squares.push_back(k % 2 == 0 ? even : odd);
     }
@@ -463,9 +464,9 @@ TEST(Composer, LowestAndHighestValidRandomValuesKeepEveryResultInRange)
     // All 0: span 200, start 0, every row 0, every square 61 wide at the top-left corner.
     // All just below 1: span 399, start 600, every row 998, every square 99 wide at (599, 449).
     const struct {
-        float value;
-        float start;
-        float poz;
+        float value = 0.0F;
+        float start = 0.0F;
+        float poz = 0.0F;
         FillItem square;
     } extremes[] = {
         {0.0F, 0.0F, 0.0F, {0, 0, 31, 31, 0xFC8282}},
@@ -481,7 +482,8 @@ TEST(Composer, LowestAndHighestValidRandomValuesKeepEveryResultInRange)
         expected.squares = Squares(extreme.square, extreme.square);
         expected.start = extreme.start;
         expected.poz = extreme.poz;
-        expected.calls = kBackgroundCalls + kSquares * (extreme.value == 0.0F ? 61U : 99U) + kCaptionCalls;
+        expected.calls =
+            kBackgroundCalls + static_cast<std::size_t>(kSquares) * (extreme.value == 0.0F ? 61U : 99U) + kCaptionCalls;
         ExpectOutcome(run, expected);
         EXPECT_EQ(run.random.drawn, kDrawsPerPicture);
     }
