@@ -25,6 +25,7 @@ const std::vector<QImage>& Pictures()
 {
     static const std::vector<QImage> pictures = [] {
         std::vector<QImage> drawn;
+        drawn.reserve(kBenchSeeds.size());
         for (const float seed : kBenchSeeds) {
             drawn.push_back(RasterPlayer().Play(BenchPicture(seed)));
         }
