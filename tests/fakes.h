@@ -158,7 +158,7 @@ private:
 // A square as the composer draws it: one vertical line per column, left to right.
 inline void DrawSquare(Surface& surface, float cx, float cy, float half, Colour colour)
 {
-    for (float x = cx - half; x <= cx + half; x += 1.0F) {  // NOLINT(clang-analyzer-security.FloatLoopCounter)
+    for (float x = cx - half; x <= cx + half; x += 1.0F) {
         surface.Line(x, cy - half, x, cy + half, colour);
     }
 }
