@@ -117,6 +117,7 @@ void BM_MakePalette(benchmark::State& benchState)
 void BM_RectFillFloor(benchmark::State& benchState)
 {
     std::vector<RecordedPicture> pictures;
+    pictures.reserve(kBenchSeeds.size());
     for (const float seed : kBenchSeeds) {
         pictures.push_back(BenchPicture(seed));
     }
