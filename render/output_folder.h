@@ -30,8 +30,6 @@ public:
     [[nodiscard]] Saved Publish(const QByteArray& staged, const QString& stem, const QString& extension) const;
     // Removes a staged file, or a published one that must not stay after all.
     static void Discard(const QByteArray& staged);
-    // Stage and Publish in one.
-    [[nodiscard]] Saved Save(const QString& stem, const QString& extension, const QByteArray& bytes) const;
 
 private:
     [[nodiscard]] QByteArray PathOf(const QString& name) const;

@@ -10,12 +10,8 @@
 #include <QColorSpace>
 #include <QImageReader>
 
-#include "composer.h"
-#include "fixed_clock.h"
-#include "picture_recorder.h"
-#include "picture_state.h"
+#include "picture_sequence.h"
 #include "raster_player.h"
-#include "seeded_random_source.h"
 
 namespace lorvane {
 namespace {
@@ -27,13 +23,7 @@ QImage Decode(const QByteArray& png)
 
 QImage APicture()
 {
-    FixedClock clock(2024, 3, 7, 9, 5, 2);
-    SeededRandomSource random;
-    random.Seed(32702.5F);
-    PictureState state = PictureState::AtStartUp();
-    PictureRecorder picture;
-    Composer(state, picture, random, clock).DrawPicture();
-    return RasterPlayer().Play(picture.Picture());
+    return RasterPlayer().Play(DrawRecipe(Recipe{32702.5F, 1, "20240307090502"}).recording);
 }
 
 TEST(PngEncoder, DecodesToExactlyThePixelsOfOpaqueAndTranslucentPictures)
