@@ -41,7 +41,7 @@ TEST(PictureRecorder, EachSquareBecomesOneClippedFillUntilAFillOfTheWholeAreaHid
 
     // Full width but not from the top row: what it leaves uncovered stays.
     PictureRecorder lower;
-    DrawSquare(lower, 100, 100, 30, kRed);
+    testing::DrawSquare(lower, 100, 100, 30, kRed);
     for (float x = 0; x <= 600; x += 1.0F) {
         lower.Line(x, 1, x, 450, kBlue);
     }
