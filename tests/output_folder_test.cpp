@@ -60,7 +60,9 @@ TEST(OutputFolder, SkipsEveryTakenNameAndLeavesNoTemporaryFiles)
     // Only the plain name taken: the first suffix is -2.
     const QTemporaryDir dir;
     ASSERT_TRUE(takers.front().second(dir.filePath("T1-1.png")));
-    EXPECT_EQ(OutputFolder(Bytes(dir.path())).Save("T1-1", ".png", "new").path, Bytes(dir.filePath("T1-1-2.png")));
+    const OutputFolder folder(Bytes(dir.path()));
+    EXPECT_EQ(folder.Publish(folder.Stage("T1-1", ".png", "new").path, "T1-1", ".png").path,
+              Bytes(dir.filePath("T1-1-2.png")));
 }
 
 TEST(OutputFolder, WritesIntoAFolderWhoseNameIsNotUtf8)
