@@ -7,11 +7,11 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <utility>
+
 #include "clock.h"
 #include "picture_box.h"
 #include "picture_size.h"
-#include "random_source.h"
-#include "recording.h"
 
 namespace lorvane {
 
@@ -36,16 +36,14 @@ QPushButton* MakeButton(const QString& name, const QString& caption, const QRect
 
 }  // namespace
 
-Form1::Form1(Recording& picture, RandomSource& random, Clock& clock, QWidget* parent)
+Form1::Form1(RandomSource& random, Clock& clock, QWidget* parent)
     : QWidget(parent),
-      recording_(picture),
-      random_(random),
       clock_(clock),
-      composer_(state_, picture, random, clock),
-      picture1_(new PictureBox(picture, this)),
+      sequence_(state_, random, clock),
+      picture1_(new PictureBox(this)),
       command1_(MakeButton(QStringLiteral("Command1"), QStringLiteral("next"), kCommand1Geometry, this)),
       command2_(MakeButton(QStringLiteral("Command2"), QStringLiteral("exit"), kCommand2Geometry, this)),
-      saver_(picture, [this] { return ShownRecipe(); })
+      saver_([this]() -> const SequencePicture& { return shown_; })
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
@@ -56,11 +54,6 @@ Form1::Form1(Recording& picture, RandomSource& random, Clock& clock, QWidget* pa
     connect(command1_, &QPushButton::clicked, this, &Form1::Command1Click);
     connect(command2_, &QPushButton::clicked, this, &Form1::Command2Click);
     AddKeepActions();
-}
-
-std::optional<Recipe> Form1::ShownRecipe() const
-{
-    return RecipeOfPicture(seed_, pictures_, state_.imeslike);
 }
 
 void Form1::AddKeepActions()
@@ -91,14 +84,11 @@ void Form1::Load()
     if (QWindow* window = windowHandle()) {
         connect(window, &QWindow::screenChanged, picture1_, &PictureBox::MatchDevicePixelRatio);
     }
-    seed_ = clock_.Timer();
-    random_.Seed(seed_);
+    sequence_.Start(clock_.Timer());
     state_.SetCaptions();
     update();
     state_.SetDrawingSize();
-    composer_.DrawPicture();
-    ++pictures_;
-    picture1_->ShowRecording();
+    Show(sequence_.DrawNext());
 }
 
 void Form1::Command1Click()
@@ -106,11 +96,15 @@ void Form1::Command1Click()
     if (ending_) {
         return;
     }
-    recording_.Cls();
+    // The sequence clears the drawing area before it draws.
     update();
-    composer_.DrawPicture();
-    ++pictures_;
-    picture1_->ShowRecording();
+    Show(sequence_.DrawNext());
+}
+
+void Form1::Show(SequencePicture picture)
+{
+    shown_ = std::move(picture);
+    picture1_->Show(shown_.recording);
 }
 
 void Form1::Command2Click()

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <optional>
-
 #include <QWidget>
 
-#include "composer.h"
 #include "picture_saver.h"
+#include "picture_sequence.h"
 #include "picture_state.h"
-#include "recipe.h"
 
 class QPushButton;
 
@@ -16,21 +13,21 @@ namespace lorvane {
 class Clock;
 class PictureBox;
 class RandomSource;
-class Recording;
 
 // The program's one window: the drawing area and the "next" and "exit" buttons. It owns the
-// picture state; the recording it draws on, the random source and the clock are handed in.
+// picture state and the sequence its pictures come from; the random source and the clock are
+// handed in.
 class Form1 : public QWidget {
     Q_OBJECT
 
 public:
-    Form1(Recording& picture, RandomSource& random, Clock& clock, QWidget* parent = nullptr);
+    Form1(RandomSource& random, Clock& clock, QWidget* parent = nullptr);
 
     // Shows the window, seeds the random source from the time of day and draws the first picture.
     void Load();
     [[nodiscard]] const PictureState& State() const { return state_; }
-    // How to make the picture shown again: the seed, its number since start-up and its time.
-    [[nodiscard]] std::optional<Recipe> ShownRecipe() const;
+    // The picture shown, with its recipe: the seed, its number since start-up and its time.
+    [[nodiscard]] const SequencePicture& Shown() const { return shown_; }
     // Copies and saves the picture shown.
     [[nodiscard]] const PictureSaver& Saver() const { return saver_; }
 
@@ -39,19 +36,16 @@ private:
     void Command2Click();
     void SetBlackBackground();
     void AddKeepActions();
+    void Show(SequencePicture picture);
 
-    Recording& recording_;
-    RandomSource& random_;
     Clock& clock_;
     PictureState state_;
-    Composer composer_;
+    PictureSequence sequence_;
+    SequencePicture shown_;
     PictureBox* picture1_ = nullptr;
     QPushButton* command1_ = nullptr;
     QPushButton* command2_ = nullptr;
     bool ending_ = false;
-    // What the shown picture was drawn from.
-    float seed_ = 0.0F;
-    int pictures_ = 0;
     PictureSaver saver_;
 };
 

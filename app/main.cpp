@@ -6,7 +6,6 @@
 #include "form1.h"
 #include "lorvane_application_id.h"
 #include "lorvane_version.h"
-#include "recording.h"
 #include "seeded_random_source.h"
 #include "system_clock.h"
 
@@ -34,8 +33,7 @@ int main(int argc, char* argv[])
 
     lorvane::SystemClock clock;
     lorvane::SeededRandomSource random;
-    lorvane::Recording picture;
-    lorvane::Form1 form(picture, random, clock);
+    lorvane::Form1 form(random, clock);
     form.Load();
     return QApplication::exec();
 }

@@ -10,11 +10,10 @@
 
 #include "picture_size.h"
 #include "platform_error.h"
-#include "recording.h"
 
 namespace lorvane {
 
-PictureBox::PictureBox(const Recording& recording, QWidget* parent) : QWidget(parent), recording_(recording)
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Picture1"));
     setFocusPolicy(Qt::StrongFocus);
@@ -28,9 +27,10 @@ QSize PictureBox::sizeHint() const
     return {kPictureWidth, kPictureHeight};
 }
 
-void PictureBox::ShowRecording()
+void PictureBox::Show(const RecordedPicture& picture)
 {
-    player_.Play(recording_);
+    picture_ = picture;
+    player_.Play(picture_);
     update();
 }
 
@@ -51,7 +51,8 @@ void PictureBox::MatchDevicePixelRatio()
     } catch (const PlatformError&) {
         return;
     }
-    ShowRecording();
+    player_.Play(picture_);
+    update();
 }
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/)

@@ -3,23 +3,22 @@
 #include <QWidget>
 
 #include "raster_player.h"
+#include "recorded_picture.h"
 
 namespace lorvane {
 
-class Recording;
-
-// The drawing area: holds the recording of the picture it shows and that picture as an image at
-// the screen's pixel ratio, one device pixel for one image pixel.
+// The drawing area: holds the picture it shows and that picture as an image at the screen's pixel
+// ratio, one device pixel for one image pixel.
 class PictureBox : public QWidget {
     Q_OBJECT
 
 public:
-    explicit PictureBox(const Recording& recording, QWidget* parent = nullptr);
+    explicit PictureBox(QWidget* parent = nullptr);
 
     [[nodiscard]] QSize sizeHint() const override;
-    // Plays the recording into the image and asks for a repaint: after every picture.
-    void ShowRecording();
-    // Plays the recording again when the screen's pixel density has changed.
+    // Plays the picture into the image and asks for a repaint.
+    void Show(const RecordedPicture& picture);
+    // Plays the picture again when the screen's pixel density has changed.
     void MatchDevicePixelRatio();
     [[nodiscard]] const QImage& Image() const { return player_.Image(); }
 
@@ -29,7 +28,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    const Recording& recording_;
+    RecordedPicture picture_;
     RasterPlayer player_;
 };
 

@@ -14,53 +14,36 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include "pdf_player.h"
-#include "png_encoder.h"
-#include "png_text.h"
 #include "raster_player.h"
-#include "recording.h"
-#include "svg_player.h"
 
 namespace lorvane {
 
 namespace {
 
-constexpr double kLargeScale = 4.0;
 constexpr auto kPngMimeType = "image/png";
 
-// The same encoder and text chunks as lorvane01-render's, so a saved PNG is its file byte for byte.
-QByteArray Png(const QImage& picture, const std::optional<Recipe>& recipe)
+const PictureSaver::Choice& ChoiceOf(PictureSaver::FileType type)
 {
-    return EncodePng(picture, recipe ? RecipePngText(*recipe) : PngText{}).value_or(QByteArray());
+    return *std::find_if(PictureSaver::kChoices.begin(), PictureSaver::kChoices.end(),
+                         [type](const PictureSaver::Choice& choice) { return choice.type == type; });
 }
 
 }  // namespace
 
-PictureSaver::PictureSaver(const Recording& picture, std::function<std::optional<Recipe>()> recipe)
-    : picture_(picture), recipe_(std::move(recipe))
-{
-}
+PictureSaver::PictureSaver(std::function<const SequencePicture&()> shown) : shown_(std::move(shown)) {}
 
 QByteArray PictureSaver::Contents(FileType type) const
 {
-    const std::optional<Recipe> recipe = recipe_();
-    switch (type) {
-    case FileType::Svg:
-        return SvgDocument(picture_, 1, recipe);
-    case FileType::Pdf:
-        return PdfDocument(picture_, recipe);
-    case FileType::LargePng:
-        return Png(RasterPlayer(kLargeScale).Play(picture_), recipe);
-    case FileType::Png:
-        break;
-    }
-    return Png(RasterPlayer().Play(picture_), recipe);
+    // The same bytes as lorvane01-render's files.
+    const Choice& choice = ChoiceOf(type);
+    const SequencePicture& shown = shown_();
+    return EncodeFile(shown.recording, choice.format, choice.scale, shown.recipe).value_or(QByteArray());
 }
 
 void PictureSaver::Copy() const
 {
     auto data = std::make_unique<QMimeData>();
-    data->setImageData(RasterPlayer().Play(picture_));
+    data->setImageData(RasterPlayer().Play(shown_().recording));
     data->setData(QString::fromLatin1(kPngMimeType), Contents(FileType::Png));
     QGuiApplication::clipboard()->setMimeData(data.release());
 }
@@ -90,11 +73,11 @@ void PictureSaver::AskAndSave(QWidget* parent) const
         filters << QString::fromUtf8(choice.filter);
     }
     dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(QString::fromLatin1(kChoices.front().suffix));
+    dialog.setDefaultSuffix(Suffix(kChoices.front().format));
     dialog.selectFile(SuggestedPath());
     // The name's suffix follows the type chosen.
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, filters](const QString& filter) {
-        const QString suffix = QString::fromLatin1(kChoices[static_cast<std::size_t>(filters.indexOf(filter))].suffix);
+        const QString suffix = Suffix(kChoices[static_cast<std::size_t>(filters.indexOf(filter))].format);
         dialog.setDefaultSuffix(suffix);
         const QString typed = dialog.selectedFiles().value(0);
         if (!typed.isEmpty()) {
@@ -107,12 +90,12 @@ void PictureSaver::AskAndSave(QWidget* parent) const
     const Choice& choice =
         kChoices[static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))];
     QString path = dialog.selectedFiles().constFirst();
-    const QString suffix = QString::fromLatin1(choice.suffix);
+    const QString suffix = Suffix(choice.format);
     // The suffix follows the type chosen: another type's suffix is replaced, anything else kept
     // and the suffix added. The dialog asked about the name it gave, so ask again about another.
     if (const QFileInfo typed(path); typed.suffix().compare(suffix, Qt::CaseInsensitive) != 0) {
         const bool typeSuffix = std::any_of(kChoices.begin(), kChoices.end(), [&typed](const Choice& other) {
-            return typed.suffix().compare(QString::fromLatin1(other.suffix), Qt::CaseInsensitive) == 0;
+            return typed.suffix().compare(Suffix(other.format), Qt::CaseInsensitive) == 0;
         });
         path = (typeSuffix ? typed.dir().filePath(typed.completeBaseName()) : path) + QLatin1Char('.') + suffix;
         if (QFileInfo::exists(path) &&
@@ -133,9 +116,9 @@ QString PictureSaver::SuggestedPath() const
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         folder = QDir::homePath();
     }
-    const std::optional<Recipe> recipe = recipe_();
+    const std::optional<Recipe>& recipe = shown_().recipe;
     const QString name = recipe ? QString::fromStdString(recipe->Name()) : QStringLiteral("picture");
-    return QDir(folder).filePath(name + QLatin1Char('.') + QString::fromLatin1(kChoices.front().suffix));
+    return QDir(folder).filePath(name + QLatin1Char('.') + Suffix(kChoices.front().format));
 }
 
 }  // namespace lorvane

@@ -8,16 +8,15 @@
 #include <QImage>
 #include <QString>
 
-#include "recipe.h"
+#include "file_format.h"
+#include "picture_sequence.h"
 
 class QWidget;
 
 namespace lorvane {
 
-class Recording;
-
 // Keeps the picture the window shows: copies it to the clipboard or saves it as a file, each
-// carrying the picture's recipe. It only plays the recording: it never draws a picture and
+// carrying the picture's recipe. It only plays the recorded picture: it never draws one and
 // never takes a random value, so the next picture is the same whether or not one was kept.
 class PictureSaver {
 public:
@@ -26,17 +25,18 @@ public:
     struct Choice {
         FileType type;
         const char* filter;
-        const char* suffix;
+        FileFormat format;
+        int scale;
     };
     static constexpr std::array<Choice, 4> kChoices = {{
-        {FileType::Png, "PNG image, 600 \u00D7 450 (*.png)", "png"},
-        {FileType::LargePng, "PNG image, 2400 \u00D7 1800 (*.png)", "png"},
-        {FileType::Svg, "SVG image (*.svg)", "svg"},
-        {FileType::Pdf, "PDF document (*.pdf)", "pdf"},
+        {FileType::Png, "PNG image, 600 \u00D7 450 (*.png)", FileFormat::Png, 1},
+        {FileType::LargePng, "PNG image, 2400 \u00D7 1800 (*.png)", FileFormat::Png, 4},
+        {FileType::Svg, "SVG image (*.svg)", FileFormat::Svg, 1},
+        {FileType::Pdf, "PDF document (*.pdf)", FileFormat::Pdf, 1},
     }};
 
-    // `recipe` tells the recipe of the picture shown, when it has one.
-    PictureSaver(const Recording& picture, std::function<std::optional<Recipe>()> recipe);
+    // `shown` gives the picture shown, with its recipe when it has one.
+    explicit PictureSaver(std::function<const SequencePicture&()> shown);
 
     // The file's contents; empty when the picture could not be encoded.
     [[nodiscard]] QByteArray Contents(FileType type) const;
@@ -50,8 +50,7 @@ public:
 private:
     [[nodiscard]] QString SuggestedPath() const;
 
-    const Recording& picture_;
-    std::function<std::optional<Recipe>()> recipe_;
+    std::function<const SequencePicture&()> shown_;
 };
 
 }  // namespace lorvane

@@ -10,12 +10,12 @@
 #include "device_colour.h"
 #include "fixed_clock.h"
 #include "palette.h"
+#include "picture_recorder.h"
 #include "picture_state.h"
 #include "qpainter_line_surface.h"
 #include "raster_player.h"
-#include "recording.h"
 #include "seeded_random_source.h"
-#include "svg_player.h"
+#include "svg_file.h"
 
 namespace lorvane {
 
@@ -60,21 +60,23 @@ void DrawPictures(benchmark::State& benchState, PictureSurface& surface, Show sh
 
 void BM_DrawPicture(benchmark::State& benchState)
 {
-    Recording recording;
+    PictureRecorder recording;
     RasterPlayer player;
-    DrawPictures(benchState, recording, [&] { benchmark::DoNotOptimize(player.Play(recording).constBits()); });
+    DrawPictures(benchState, recording,
+                 [&] { benchmark::DoNotOptimize(player.Play(recording.Picture()).constBits()); });
 }
 
 void BM_RecordPicture(benchmark::State& benchState)
 {
-    Recording recording;
-    DrawPictures(benchState, recording, [&] { benchmark::DoNotOptimize(recording.Items().data()); });
+    PictureRecorder recording;
+    DrawPictures(benchState, recording, [&] { benchmark::DoNotOptimize(recording.Picture().Items().data()); });
 }
 
 void BM_WriteSvg(benchmark::State& benchState)
 {
-    Recording recording;
-    DrawPictures(benchState, recording, [&] { benchmark::DoNotOptimize(SvgDocument(recording, 1).constData()); });
+    PictureRecorder recording;
+    DrawPictures(benchState, recording,
+                 [&] { benchmark::DoNotOptimize(SvgFile(recording.Picture(), 1, std::nullopt).constData()); });
 }
 
 void BM_DrawPictureQPainterLines(benchmark::State& benchState)
@@ -100,15 +102,17 @@ void BM_RectFillFloor(benchmark::State& benchState)
 {
     FixedClock clock = PictureClock();
     auto seeded = SeededSources();
-    std::vector<Recording> pictures(seeded.size());
-    for (std::size_t i = 0; i < seeded.size(); ++i) {
+    std::vector<RecordedPicture> pictures;
+    for (SeededRandomSource& random : seeded) {
         PictureState state = PictureState::AtStartUp();
-        Composer(state, pictures[i], seeded[i], clock).DrawPicture();
+        PictureRecorder recorder;
+        Composer(state, recorder, random, clock).DrawPicture();
+        pictures.push_back(recorder.Picture());
     }
     QImage image(kPictureWidth, kPictureHeight, QImage::Format_RGB32);
     std::size_t picture = 0;
     for (auto _ : benchState) {
-        const Recording& recording = pictures[picture++ % pictures.size()];
+        const RecordedPicture& recording = pictures[picture++ % pictures.size()];
         image.fill(QColor::fromRgb(ToDevicePixel(recording.Background())));
         QPainter painter(&image);
         for (const RecordedItem& item : recording.Items()) {

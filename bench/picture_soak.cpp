@@ -13,7 +13,7 @@
 #include <QPushButton>
 
 #include "form1.h"
-#include "recording.h"
+#include "picture_recorder.h"
 #include "seeded_random_source.h"
 #include "system_clock.h"
 
@@ -50,8 +50,7 @@ int main(int argc, char* argv[])
 
     lorvane::SystemClock clock;
     lorvane::SeededRandomSource random;
-    lorvane::Recording picture;
-    lorvane::Form1 form(picture, random, clock);
+    lorvane::Form1 form(random, clock);
     form.Load();
     QApplication::processEvents();
     auto* const next = form.findChild<QPushButton*>(QStringLiteral("Command1"));

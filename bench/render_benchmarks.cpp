@@ -12,10 +12,10 @@
 #include "batch_writer.h"
 #include "composer.h"
 #include "fixed_clock.h"
+#include "picture_recorder.h"
 #include "picture_state.h"
-#include "png_encoder.h"
+#include "png_file.h"
 #include "raster_player.h"
-#include "recording.h"
 #include "seeded_random_source.h"
 
 namespace lorvane {
@@ -36,9 +36,9 @@ const std::vector<QImage>& Pictures()
             SeededRandomSource random;
             random.Seed(seed);
             PictureState state = PictureState::AtStartUp();
-            Recording picture;
+            PictureRecorder picture;
             Composer(state, picture, random, clock).DrawPicture();
-            drawn.push_back(RasterPlayer().Play(picture).copy());
+            drawn.push_back(RasterPlayer().Play(picture.Picture()).copy());
         }
         return drawn;
     }();

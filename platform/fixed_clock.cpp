@@ -1,5 +1,6 @@
 #include "fixed_clock.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -29,6 +30,27 @@ FixedClock::FixedClock(int year, int month, int day, int hour, int minute, int s
     std::snprintf(text.data(), text.size(), "%02d:%02d:%02d", hour, minute, second);
     time_ = text.data();
     timer_ = static_cast<float>(hour * kSecondsPerHour + minute * kSecondsPerMinute + second);
+}
+
+std::optional<FixedClock> FixedClock::At(std::string_view digits)
+{
+    constexpr std::size_t kDigits = 14;
+    if (digits.size() != kDigits ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    const auto number = [digits](std::size_t from, std::size_t length) {
+        int value = 0;
+        for (const char c : digits.substr(from, length)) {
+            value = value * 10 + (c - '0');
+        }
+        return value;
+    };
+    try {
+        return FixedClock(number(0, 4), number(4, 2), number(6, 2), number(8, 2), number(10, 2), number(12, 2));
+    } catch (const PlatformError&) {
+        return std::nullopt;
+    }
 }
 
 std::string FixedClock::Date()

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <string_view>
+
 #include "clock.h"
 
 namespace lorvane {
@@ -9,6 +12,8 @@ class FixedClock final : public Clock {
 public:
     // All values as on a calendar: month 1 to 12, day 1 to 31, hour 0 to 23.
     FixedClock(int year, int month, int day, int hour, int minute, int second);
+    // From 14 digits YYYYMMDDhhmmss; none for anything else or a value out of range.
+    [[nodiscard]] static std::optional<FixedClock> At(std::string_view digits);
 
     std::string Date() override;
     std::string Time() override;

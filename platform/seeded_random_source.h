@@ -13,8 +13,8 @@ class SeededRandomSource final : public RandomSource {
 public:
     void Seed(float seed) override;
     float Next() override;
-    // Moves on `count` values without drawing them, as if Next had been called that often.
-    void Skip(std::uint64_t count);
+    // Jumps over `count` values without drawing them, in milliseconds however far.
+    void Skip(std::uint64_t count) override;
 
 private:
     MersenneTwister engine_{};

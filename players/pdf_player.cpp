@@ -2,23 +2,17 @@
 
 #include <variant>
 
-#include <QBuffer>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QString>
 
 #include "device_colour.h"
-#include "picture_size.h"
-#include "recipe_metadata.h"
-#include "recording.h"
+#include "recorded_picture.h"
 #include "text_painter.h"
 
 namespace lorvane {
 
 namespace {
 
-constexpr int kDotsPerInch = 96;
 constexpr double kPixelCentre = 0.5;
 
 QColor ToQColor(Colour colour)
@@ -59,33 +53,13 @@ private:
 
 }  // namespace
 
-QByteArray PdfDocument(const Recording& recording, const std::optional<Recipe>& recipe)
+void PlayPdf(const RecordedPicture& picture, QPainter& painter, const QRect& page)
 {
-    QByteArray document;
-    QBuffer buffer(&document);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(kDotsPerInch);
-        writer.setPageSize(QPageSize(QSizeF(static_cast<double>(kPictureWidth) / kDotsPerInch,
-                                            static_cast<double>(kPictureHeight) / kDotsPerInch),
-                                     QPageSize::Inch, QString(), QPageSize::ExactMatch));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        if (recipe) {
-            writer.setTitle(QString::fromStdString(recipe->Name()));
-            writer.setCreator(QString::fromStdString(RecipeMetadata::Software()));
-            writer.setDocumentXmpMetadata(QByteArray::fromStdString(RecipeMetadata::Xmp(*recipe)));
-        }
-        QPainter painter(&writer);
-        // Pages come in whole points, so the page is half a point taller than the picture:
-        // the background covers the whole page.
-        painter.fillRect(writer.pageLayout().fullRectPixels(kDotsPerInch), ToQColor(recording.Background()));
-        const PdfPainter play(painter);
-        for (const RecordedItem& item : recording.Items()) {
-            std::visit(play, item);
-        }
+    painter.fillRect(page, ToQColor(picture.Background()));
+    const PdfPainter play(painter);
+    for (const RecordedItem& item : picture.Items()) {
+        std::visit(play, item);
     }
-    return document;
 }
 
 }  // namespace lorvane

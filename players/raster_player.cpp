@@ -9,8 +9,8 @@
 #include <QGuiApplication>
 
 #include "device_colour.h"
+#include "overloaded.h"
 #include "platform_error.h"
-#include "recording.h"
 
 namespace lorvane {
 
@@ -50,55 +50,48 @@ RasterPlayer::RasterPlayer(double scale)
     scale_ = scale;
 }
 
-const QImage& RasterPlayer::Play(const Recording& recording)
+const QImage& RasterPlayer::Play(const RecordedPicture& picture) &
 {
-    const auto items = recording.Items();
-    bool erase = true;
-    std::size_t next = 0;
-    while (next < items.size()) {
-        if (std::holds_alternative<FillItem>(items[next])) {
-            std::size_t last = next + 1;
-            while (last < items.size() && std::holds_alternative<FillItem>(items[last])) {
-                ++last;
-            }
-            PaintFills(items, next, last, erase, recording.Background());
-            erase = false;
-            next = last;
-            continue;
-        }
-        if (erase) {
-            image_.fill(ToDevicePixel(recording.Background()));
-            erase = false;
-        }
-        if (const auto* line = std::get_if<LineItem>(&items[next])) {
-            PaintLine(*line);
-        } else {
-            textPainter_.Draw(image_, scale_, std::get<TextItem>(items[next]));
-        }
-        ++next;
+    // The fills between two other items are painted together, band by band; the background is
+    // the first of them.
+    rectangles_.clear();
+    rectangles_.push_back({0, 0, image_.width(), image_.height(), ToDevicePixel(picture.Background())});
+    for (const RecordedItem& item : picture.Items()) {
+        std::visit(Overloaded{[this](const FillItem& fill) { AddFill(fill); },
+                              [this](const LineItem& line) {
+                                  PaintFills();
+                                  PaintLine(line);
+                              },
+                              [this](const TextItem& text) {
+                                  PaintFills();
+                                  textPainter_.Draw(image_, scale_, text);
+                              }},
+                   item);
     }
-    if (erase) {
-        image_.fill(ToDevicePixel(recording.Background()));
-    }
+    PaintFills();
     return image_;
 }
 
-void RasterPlayer::PaintFills(std::span<const RecordedItem> items, std::size_t first, std::size_t last, bool erase,
-                              Colour background)
+QImage RasterPlayer::Play(const RecordedPicture& picture) &&
 {
-    rectangles_.clear();
-    if (erase) {
-        rectangles_.push_back({0, 0, image_.width(), image_.height(), ToDevicePixel(background)});
-    }
-    for (std::size_t i = first; i < last; ++i) {
-        const auto& fill = std::get<FillItem>(items[i]);
-        rectangles_.push_back({deviceX_[static_cast<std::size_t>(fill.left)],
-                               deviceY_[static_cast<std::size_t>(fill.top)],
-                               deviceX_[static_cast<std::size_t>(fill.right)],
-                               deviceY_[static_cast<std::size_t>(fill.bottom)], ToDevicePixel(fill.colour)});
+    return Play(picture);
+}
+
+void RasterPlayer::AddFill(const FillItem& fill)
+{
+    rectangles_.push_back({deviceX_[static_cast<std::size_t>(fill.left)], deviceY_[static_cast<std::size_t>(fill.top)],
+                           deviceX_[static_cast<std::size_t>(fill.right)],
+                           deviceY_[static_cast<std::size_t>(fill.bottom)], ToDevicePixel(fill.colour)});
+}
+
+void RasterPlayer::PaintFills()
+{
+    if (rectangles_.empty()) {
+        return;
     }
     rectanglePainter_.Paint(rectangles_, reinterpret_cast<std::uint32_t*>(image_.bits()),
                             static_cast<std::ptrdiff_t>(image_.bytesPerLine() / 4), image_.width(), image_.height());
+    rectangles_.clear();
 }
 
 void RasterPlayer::PaintLine(const LineItem& line)

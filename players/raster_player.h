@@ -1,8 +1,6 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
-#include <span>
 #include <vector>
 
 #include <QImage>
@@ -11,13 +9,12 @@
 #include "colour.h"
 #include "picture_size.h"
 #include "recorded_item.h"
+#include "recorded_picture.h"
 #include "rectangle_painter.h"
 
 namespace lorvane {
 
-class Recording;
-
-// Plays a recording into an image of 600 x 450 picture pixels, each `scale` device pixels wide,
+// Plays a recorded picture into an image of 600 x 450 picture pixels, each `scale` device pixels wide,
 // so that high-density screens and large prints get sharp squares and real text, not enlarged.
 // The rectangles are painted together band by band, leaving out what later ones cover; the
 // pixels are those of drawing every line of the picture on its own.
@@ -29,16 +26,18 @@ public:
     // or without a running QGuiApplication (text needs one). Playing cannot fail after that.
     explicit RasterPlayer(double scale = 1.0);
 
-    // Paints the whole recording over the image and returns it.
-    const QImage& Play(const Recording& recording);
+    // Paints the whole picture over the image and returns it. A temporary player gives its image
+    // by value (shared, not copied), so `RasterPlayer(2.0).Play(picture)` is safe to keep.
+    const QImage& Play(const RecordedPicture& picture) &;
+    [[nodiscard]] QImage Play(const RecordedPicture& picture) &&;
     // The last picture played, in device pixels: 600 x 450 times the scale, pixel ratio 1.
     [[nodiscard]] const QImage& Image() const { return image_; }
     [[nodiscard]] double Scale() const { return scale_; }
 
 private:
-    // items[first, last) are fills; an erase to `background` comes first when `erase` is set.
-    void PaintFills(std::span<const RecordedItem> items, std::size_t first, std::size_t last, bool erase,
-                    Colour background);
+    void AddFill(const FillItem& fill);
+    // Paints the fills gathered since the last call, together.
+    void PaintFills();
     void PaintLine(const LineItem& line);
 
     double scale_ = 1.0;

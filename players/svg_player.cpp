@@ -7,10 +7,10 @@
 #include <QString>
 #include <QXmlStreamWriter>
 
+#include "recorded_picture.h"
+
 #include "device_colour.h"
 #include "picture_size.h"
-#include "recipe_metadata.h"
-#include "recording.h"
 #include "text_painter.h"
 
 namespace lorvane {
@@ -82,36 +82,13 @@ private:
 
 }  // namespace
 
-QByteArray SvgDocument(const Recording& recording, int scale, const std::optional<Recipe>& recipe)
+void PlaySvg(const RecordedPicture& picture, int scale, QXmlStreamWriter& xml)
 {
-    QByteArray document;
-    QXmlStreamWriter xml(&document);
-    xml.setAutoFormatting(true);
-    xml.writeStartDocument();
-    xml.writeStartElement(QStringLiteral("svg"));
-    xml.writeDefaultNamespace(QStringLiteral("http://www.w3.org/2000/svg"));
-    xml.writeAttribute(QStringLiteral("width"), QString::number(kPictureWidth * scale));
-    xml.writeAttribute(QStringLiteral("height"), QString::number(kPictureHeight * scale));
-    xml.writeAttribute(QStringLiteral("viewBox"), QStringLiteral("0 0 %1 %2").arg(kPictureWidth).arg(kPictureHeight));
-    // Edges on whole pixels stay sharp; no seams between neighbouring rectangles.
-    xml.writeAttribute(QStringLiteral("shape-rendering"), QStringLiteral("crispEdges"));
-    if (recipe) {
-        xml.writeTextElement(QStringLiteral("title"), QString::fromStdString(recipe->Name()));
-        xml.writeStartElement(QString::fromLatin1(RecipeMetadata::kSvgMetadataElement));
-        xml.writeStartElement(QString::fromLatin1(RecipeMetadata::kSvgRecipeElement));
-        xml.writeDefaultNamespace(QString::fromLatin1(RecipeMetadata::kSvgRecipeNamespace));
-        xml.writeCharacters(QString::fromStdString(recipe->Text()));
-        xml.writeEndElement();
-        xml.writeEndElement();
-    }
-
     const SvgWriter writer(xml, scale);
-    writer(FillItem{0, 0, kPictureWidth, kPictureHeight, recording.Background()});
-    for (const RecordedItem& item : recording.Items()) {
+    writer(FillItem{0, 0, kPictureWidth, kPictureHeight, picture.Background()});
+    for (const RecordedItem& item : picture.Items()) {
         std::visit(writer, item);
     }
-    xml.writeEndDocument();
-    return document;
 }
 
 }  // namespace lorvane

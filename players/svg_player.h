@@ -1,20 +1,16 @@
 #pragma once
 
-#include <optional>
-
-#include <QByteArray>
-
-#include "recipe.h"
+class QXmlStreamWriter;
 
 namespace lorvane {
 
-class Recording;
+class RecordedPicture;
 
-// Plays a recording as an SVG document of 600 x 450 user units, shown `scale` (1 to 16) times as
-// large, that looks like the raster player's picture at that scale: fills become <rect>
-// elements, other lines <line>, and text <text> with its baseline where the raster player puts
-// it. With a recipe, the document's <title> is the picture's name and its <metadata> the recipe.
-// Needs a running QGuiApplication for the text's measurements.
-QByteArray SvgDocument(const Recording& recording, int scale, const std::optional<Recipe>& recipe = std::nullopt);
+// Plays a picture as SVG elements in a 600 x 450 user space, shown `scale` (1 to 16) times as large,
+// that look like the raster player's picture at that scale: the background and the fills become
+// <rect> elements, other lines <line>, and text <text> with its baseline where the raster player
+// puts it. Writes into the open root element of `xml`. Needs a running QGuiApplication for the
+// text's measurements.
+void PlaySvg(const RecordedPicture& picture, int scale, QXmlStreamWriter& xml);
 
 }  // namespace lorvane

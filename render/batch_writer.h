@@ -1,20 +1,14 @@
 #pragma once
 
-#include <functional>
-#include <mutex>
 #include <optional>
+#include <stop_token>
 
-#include <QByteArray>
 #include <QString>
 
-#include "recipe.h"
 #include "render_options.h"
 #include "saving_pool.h"
 
 namespace lorvane {
-
-class Clock;
-class Recording;
 
 // Draws the pictures of one seed exactly as the window draws them after the same seed, its
 // start-up first and then one "next" per further picture, and saves each to its own file.
@@ -30,19 +24,11 @@ public:
     [[nodiscard]] std::optional<QString> Run(const SavingPool::Reporter& written);
     // Makes Run stop as soon as it can, with no file left but those reported, and no problem.
     // Callable from any thread, also before Run.
-    void Cancel();
+    void Cancel() { stop_.request_stop(); }
 
 private:
-    // `take` hands over what the pool needs to make a picture's file, given its recipe.
-    using Take = std::function<DrawnPicture(const Recording& picture, const std::optional<Recipe>& recipe)>;
-
-    [[nodiscard]] std::optional<QString> Draw(Clock& clock, const Take& take, const QString& extension,
-                                              const SavingPool::Reporter& written);
-
     RenderOptions options_;
-    std::mutex cancelMutex_;
-    bool cancelled_ = false;
-    SavingPool* pool_ = nullptr;
+    std::stop_source stop_;
 };
 
 }  // namespace lorvane

@@ -9,10 +9,8 @@
 #include <optional>
 #include <utility>
 
-#include <QDate>
 #include <QRegularExpression>
 #include <QThread>
-#include <QTime>
 
 namespace lorvane {
 
@@ -37,13 +35,10 @@ UsageError SeedOutOfRange(const QString& value)
 // moves it.
 std::optional<FixedClock> ClockAt(const QString& text)
 {
-    static const QRegularExpression fourteenDigits(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{14}")));
-    const QDate date = QDate::fromString(text.left(8), QStringLiteral("yyyyMMdd"));
-    const QTime time = QTime::fromString(text.mid(8), QStringLiteral("HHmmss"));
-    if (!fourteenDigits.match(text).hasMatch() || !date.isValid() || !time.isValid()) {
+    if (!IsDateAndTime(text.toStdString())) {
         return std::nullopt;
     }
-    return FixedClock(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second());
+    return FixedClock::At(text.toStdString());
 }
 
 UsageError PastTheLastPicture(int first, int pictures)
@@ -116,7 +111,7 @@ CommandLine::CommandLine()
     parser_.addOptions({seed_, pictures_, first_, from_, at_, scale_, format_, out_, jobs_});
 }
 
-std::variant<RenderOptions, HelpOrVersion, UsageError> CommandLine::Parse(const QList<QByteArray>& arguments)
+CommandLine::Answer CommandLine::Parse(const QList<QByteArray>& arguments)
 {
     QStringList decoded;
     for (const QByteArray& argument : arguments) {
@@ -128,7 +123,7 @@ std::variant<RenderOptions, HelpOrVersion, UsageError> CommandLine::Parse(const 
     if (parser_.isSet(help_) || parser_.isSet(QStringLiteral("help-all")) || parser_.isSet(version_)) {
         return HelpOrVersion{};
     }
-    return std::visit([](auto&& answer) -> std::variant<RenderOptions, HelpOrVersion, UsageError> { return answer; },
+    return std::visit([](auto&& answer) -> Answer { return std::forward<decltype(answer)>(answer); },
                       Options(arguments));
 }
 
@@ -142,33 +137,18 @@ QString CommandLine::Usage() const
     return parser_.helpText();
 }
 
-std::optional<UsageError> CommandLine::Follow(const Recipe& recipe, RenderOptions& options)
-{
-    std::optional<FixedClock> clock = ClockAt(QString::fromStdString(recipe.at));
-    if (!clock) {
-        return UsageError{
-            QStringLiteral("at '%1' is not a date and time YYYYMMDDhhmmss").arg(QString::fromStdString(recipe.at))};
-    }
-    if (options.pictures > RenderOptions::kLastPicture - recipe.picture + 1) {
-        return PastTheLastPicture(recipe.picture, options.pictures);
-    }
-    options.seed = recipe.seed;
-    options.first = recipe.picture;
-    options.at = std::move(clock);
-    return std::nullopt;
-}
-
 int CommandLine::DefaultJobs()
 {
     return std::clamp(QThread::idealThreadCount(), 1, RenderOptions::kMostJobs);
 }
 
-std::variant<RenderOptions, UsageError> CommandLine::Options(const QList<QByteArray>& arguments) const
+std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(const QList<QByteArray>& arguments) const
 {
     if (const QStringList extra = parser_.positionalArguments(); !extra.isEmpty()) {
         return UsageError{QStringLiteral("unexpected argument '%1'").arg(extra.constFirst())};
     }
     RenderOptions options;
+    QString from;
     if (parser_.isSet(from_)) {
         for (const QCommandLineOption* taken : {&seed_, &first_, &at_}) {
             if (parser_.isSet(*taken)) {
@@ -176,14 +156,14 @@ std::variant<RenderOptions, UsageError> CommandLine::Options(const QList<QByteAr
                                       .arg(taken->names().constFirst())};
             }
         }
-        options.from = parser_.value(from_);
-        if (options.from.isEmpty()) {
+        from = parser_.value(from_);
+        if (from.isEmpty()) {
             return UsageError{QStringLiteral("--from needs a file")};
         }
     } else if (!parser_.isSet(seed_)) {
         return UsageError{QStringLiteral("--seed is required")};
     }
-    if (options.from.isEmpty()) {
+    if (from.isEmpty()) {
         const QString seedText = parser_.value(seed_);
         bool isNumber = false;
         double seed = seedText.toDouble(&isNumber);
@@ -240,9 +220,9 @@ std::variant<RenderOptions, UsageError> CommandLine::Options(const QList<QByteAr
 
     const QString format = parser_.value(format_);
     if (format == QLatin1String("svg")) {
-        options.format = ImageFormat::Svg;
+        options.format = FileFormat::Svg;
     } else if (format == QLatin1String("pdf")) {
-        options.format = ImageFormat::Pdf;
+        options.format = FileFormat::Pdf;
     } else if (format != QLatin1String("png")) {
         return UsageError{QStringLiteral("--format '%1' is not png, svg or pdf").arg(format)};
     }
@@ -261,6 +241,35 @@ std::variant<RenderOptions, UsageError> CommandLine::Options(const QList<QByteAr
     if (options.folder.isEmpty()) {
         return UsageError{QStringLiteral("--out needs a folder")};
     }
+    if (!from.isEmpty()) {
+        return FollowRecipe(from, std::move(options));
+    }
+    return options;
+}
+
+std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::FollowRecipe(const QString& from,
+                                                                                 RenderOptions options)
+{
+    // What is wrong with the file, or with the file and the other options, names the file.
+    auto read = RecipeReader::Read(from);
+    if (auto* problem = std::get_if<RecipeProblem>(&read)) {
+        return std::move(*problem);
+    }
+    const auto& recipe = std::get<Recipe>(read);
+    const auto fileProblem = [&from](const UsageError& error) {
+        return RecipeProblem{QStringLiteral("%1: %2").arg(from, error.message), RecipeProblem::Cause::File};
+    };
+    std::optional<FixedClock> clock = ClockAt(QString::fromStdString(recipe.at));
+    if (!clock) {
+        return fileProblem(UsageError{
+            QStringLiteral("at '%1' is not a date and time YYYYMMDDhhmmss").arg(QString::fromStdString(recipe.at))});
+    }
+    if (options.pictures > RenderOptions::kLastPicture - recipe.picture + 1) {
+        return fileProblem(PastTheLastPicture(recipe.picture, options.pictures));
+    }
+    options.seed = recipe.seed;
+    options.first = recipe.picture;
+    options.at = std::move(clock);
     return options;
 }
 

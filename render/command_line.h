@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include "recipe.h"
+#include "recipe_file.h"
 #include "render_options.h"
 
 namespace lorvane {
@@ -29,20 +30,26 @@ class CommandLine {
 public:
     CommandLine();
 
+    // What the arguments come to: what to draw, or help, or what is wrong with them or with the
+    // file --from names (whose recipe is read here, as the other options are resolved).
+    using Answer = std::variant<RenderOptions, HelpOrVersion, UsageError, RecipeProblem>;
+
     // `arguments` are the bytes the program was given, its name first; the folder is kept as
     // bytes, so that a name that is not UTF-8 still finds its folder.
-    [[nodiscard]] std::variant<RenderOptions, HelpOrVersion, UsageError> Parse(const QList<QByteArray>& arguments);
+    [[nodiscard]] Answer Parse(const QList<QByteArray>& arguments);
     // Prints the help or the version to standard output and ends the program with status 0.
     void AnswerHelpOrVersion(const QStringList& arguments);
     // The usage line and the list of options, for after an error.
     [[nodiscard]] QString Usage() const;
-    // Takes the seed, the first picture and the time from a recipe read for --from; says so when
-    // --pictures would then run past the last picture.
-    [[nodiscard]] static std::optional<UsageError> Follow(const Recipe& recipe, RenderOptions& options);
 
 private:
     [[nodiscard]] static int DefaultJobs();
-    [[nodiscard]] std::variant<RenderOptions, UsageError> Options(const QList<QByteArray>& arguments) const;
+    [[nodiscard]] std::variant<RenderOptions, UsageError, RecipeProblem> Options(
+        const QList<QByteArray>& arguments) const;
+    // Takes the seed, the first picture and the time from the recipe in `from`; says so when
+    // --pictures would then run past the last picture.
+    [[nodiscard]] static std::variant<RenderOptions, UsageError, RecipeProblem> FollowRecipe(const QString& from,
+                                                                                             RenderOptions options);
 
     QCommandLineParser parser_;
     QCommandLineOption help_ = parser_.addHelpOption();

@@ -12,7 +12,6 @@
 #include "command_line.h"
 #include "interrupt_watch.h"
 #include "lorvane_version.h"
-#include "recipe_reader.h"
 
 namespace {
 
@@ -29,7 +28,7 @@ void KeepToolkitNotesQuiet(QtMsgType type, const QMessageLogContext& context, co
 
 // One line of the list of files, written through at once: whoever reads the list, a pipe or a
 // person pressing Ctrl-C, sees each file as soon as it is in place.
-std::optional<QString> List(const QByteArray& path)
+std::optional<QString> ListFile(const QByteArray& path)
 {
     const QByteArray line = path + '\n';
     qsizetype done = 0;
@@ -74,26 +73,17 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "lorvane01-render: %s\n\n%s", qPrintable(error->message), qPrintable(commandLine.Usage()));
         return 2;
     }
+    if (const auto* problem = std::get_if<lorvane::RecipeProblem>(&parsed)) {
+        std::fprintf(stderr, "lorvane01-render: %s\n", qPrintable(problem->message));
+        return problem->ExitStatus();
+    }
     if (std::holds_alternative<lorvane::HelpOrVersion>(parsed)) {
         commandLine.AnswerHelpOrVersion(QGuiApplication::arguments());
         return 0;
     }
-    auto options = std::get<lorvane::RenderOptions>(std::move(parsed));
-    if (!options.from.isEmpty()) {
-        // What is wrong with the file, or with the file and the other options, names the file.
-        const auto read = lorvane::RecipeReader::Read(options.from);
-        if (const auto* problem = std::get_if<lorvane::RecipeProblem>(&read)) {
-            std::fprintf(stderr, "lorvane01-render: %s\n", qPrintable(problem->message));
-            return problem->ExitStatus();
-        }
-        if (const auto error = lorvane::CommandLine::Follow(std::get<lorvane::Recipe>(read), options)) {
-            std::fprintf(stderr, "lorvane01-render: %s: %s\n", qPrintable(options.from), qPrintable(error->message));
-            return 2;
-        }
-    }
-    lorvane::BatchWriter writer(std::move(options));
+    lorvane::BatchWriter writer(std::get<lorvane::RenderOptions>(std::move(parsed)));
     interrupts.Watch([&writer] { writer.Cancel(); });
-    const auto problem = writer.Run(List);
+    const auto problem = writer.Run(ListFile);
     interrupts.DieOfReceivedSignal();
     if (problem) {
         std::fprintf(stderr, "lorvane01-render: %s\n", qPrintable(*problem));

@@ -4,12 +4,11 @@
 
 #include <QByteArray>
 
+#include "file_format.h"
 #include "fixed_clock.h"
 #include "recipe.h"
 
 namespace lorvane {
-
-enum class ImageFormat { Png, Svg, Pdf };
 
 // What lorvane01-render has been asked to draw and where to put it.
 struct RenderOptions {
@@ -27,13 +26,11 @@ struct RenderOptions {
     std::optional<FixedClock> at;
     // Device pixels per picture pixel, each way.
     int scale = 1;
-    ImageFormat format = ImageFormat::Png;
+    FileFormat format = FileFormat::Png;
     // As the system spells it, which need not be UTF-8.
     QByteArray folder = QByteArrayLiteral(".");
     // Threads that make and write the files.
     int jobs = 1;
-    // A saved picture whose recipe gives the seed, the first picture and the time; empty for none.
-    QString from;
 };
 
 }  // namespace lorvane

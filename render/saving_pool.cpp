@@ -5,12 +5,12 @@
 
 namespace lorvane {
 
-SavingPool::SavingPool(int jobs, OutputFolder folder, QString extension, Encoder encoder, Reporter reporter)
+SavingPool::SavingPool(int jobs, OutputFolder folder, QString extension, Reporter reporter, std::stop_token stop)
     : jobs_(static_cast<std::size_t>(std::max(jobs, 1))),
       folder_(std::move(folder)),
       extension_(std::move(extension)),
-      encoder_(std::move(encoder)),
-      reporter_(std::move(reporter))
+      reporter_(std::move(reporter)),
+      onStop_(std::move(stop), [this] { Cancel(); })
 {
     // One job is the plain serial run: the drawing thread makes and writes each file itself.
     if (jobs_ > 1) {
@@ -27,7 +27,7 @@ SavingPool::~SavingPool()
     static_cast<void>(Finish());
 }
 
-bool SavingPool::Submit(const std::function<DrawnPicture()>& take)
+bool SavingPool::Submit(SavingJob job)
 {
     {
         std::unique_lock lock(mutex_);
@@ -37,14 +37,13 @@ bool SavingPool::Submit(const std::function<DrawnPicture()>& take)
         }
         ++held_;
     }
-    DrawnPicture picture = take();
     if (workers_.empty()) {
-        Save(std::move(picture));
+        Save(std::move(job));
         return true;
     }
     {
         const std::lock_guard lock(mutex_);
-        queue_.push_back(std::move(picture));
+        queue_.push_back(std::move(job));
     }
     workWaiting_.notify_one();
     return true;
@@ -81,7 +80,7 @@ void SavingPool::Cancel()
 void SavingPool::Work()
 {
     for (;;) {
-        DrawnPicture picture;
+        SavingJob job;
         {
             std::unique_lock lock(mutex_);
             workWaiting_.wait(lock, [this] { return stopped_ || closed_ || !queue_.empty(); });
@@ -89,19 +88,19 @@ void SavingPool::Work()
                 return;
             }
             // Oldest first, so that files are ready about when their turn comes.
-            picture = std::move(queue_.front());
+            job = std::move(queue_.front());
             queue_.erase(queue_.begin());
         }
-        Save(std::move(picture));
+        Save(std::move(job));
     }
 }
 
-void SavingPool::Save(DrawnPicture picture)
+void SavingPool::Save(SavingJob job)
 {
-    const std::optional<QByteArray> bytes = encoder_(picture);
-    const int number = picture.number;
-    const QString stem = picture.stem;
-    picture = {};
+    const std::optional<QByteArray> bytes = job.bytes();
+    const int number = job.number;
+    const QString stem = job.stem;
+    job = {};
     OutputFolder::Saved saved;
     if (bytes) {
         saved = folder_.Stage(stem, extension_, *bytes);

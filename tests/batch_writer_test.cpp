@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "decoded_image.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -11,7 +13,7 @@
 #include "fakes.h"
 #include "form1.h"
 #include "picture_box.h"
-#include "recording.h"
+#include "picture_recorder.h"
 #include "seeded_random_source.h"
 
 namespace lorvane {
@@ -23,7 +25,7 @@ constexpr float kSeed = 32702.5F;
 constexpr int kCaptionTop = 425;
 constexpr QRgb kWhite = 0xFFFFFFFF;
 
-RenderOptions Options(const QTemporaryDir& dir, int pictures, ImageFormat format, int scale = 1, int jobs = 2)
+RenderOptions Options(const QTemporaryDir& dir, int pictures, FileFormat format, int scale = 1, int jobs = 2)
 {
     RenderOptions options;
     options.seed = kSeed;
@@ -55,7 +57,7 @@ QByteArray Contents(const QString& path)
 
 QImage Picture(const QString& path)
 {
-    return QImage(path).convertToFormat(QImage::Format_RGB32);
+    return testing::Decoded(path);
 }
 
 // The smallest rectangle holding every pure white pixel; only caption text is pure white.
@@ -75,14 +77,14 @@ QRect WhiteArea(const QImage& image)
 TEST(BatchWriter, SameSeedAndClockGiveByteIdenticalFilesInOrderWhateverTheJobs)
 {
     constexpr int kPictures = 9;
-    for (const ImageFormat format : {ImageFormat::Png, ImageFormat::Svg}) {
+    for (const FileFormat format : {FileFormat::Png, FileFormat::Svg}) {
         const QTemporaryDir first;
         const QTemporaryDir second;
         const QStringList firstFiles = Render(Options(first, kPictures, format, 1, 1));
         const QStringList secondFiles = Render(Options(second, kPictures, format, 1, 2));
         ASSERT_EQ(firstFiles.size(), kPictures);
         ASSERT_EQ(secondFiles.size(), kPictures);
-        const QString extension = format == ImageFormat::Png ? ".png" : ".svg";
+        const QString extension = format == FileFormat::Png ? ".png" : ".svg";
         for (int i = 0; i < kPictures; ++i) {
             EXPECT_EQ(secondFiles[i],
                       second.filePath(QStringLiteral("T20240307090502-%1%2").arg(i + 1).arg(extension)));
@@ -96,14 +98,13 @@ TEST(BatchWriter, SameSeedAndClockGiveByteIdenticalFilesInOrderWhateverTheJobs)
 TEST(BatchWriter, TheNthPictureIsTheWindowsNthPicture)
 {
     const QTemporaryDir dir;
-    const QStringList files = Render(Options(dir, 3, ImageFormat::Png));
+    const QStringList files = Render(Options(dir, 3, FileFormat::Png));
     ASSERT_EQ(files.size(), 3);
 
     testing::ScriptedClock clock("03-07-2024", "09:05:02");
     clock.timer = kSeed;
     SeededRandomSource random;
-    Recording picture;
-    Form1 form(picture, random, clock);
+    Form1 form(random, clock);
     form.Load();
     auto* next = form.findChild<QPushButton*>("Command1");
     const auto* shown = form.findChild<PictureBox*>("Picture1");
@@ -119,8 +120,8 @@ TEST(BatchWriter, TheNthPictureIsTheWindowsNthPicture)
 TEST(BatchWriter, ScaleThreeDrawsEachPixelAsABlockAndTheCaptionsThreeTimesAsLarge)
 {
     const QTemporaryDir dir;
-    const QImage small = Picture(Render(Options(dir, 1, ImageFormat::Png, 1)).value(0));
-    const QImage large = Picture(Render(Options(dir, 1, ImageFormat::Png, 3)).value(0));
+    const QImage small = Picture(Render(Options(dir, 1, FileFormat::Png, 1)).value(0));
+    const QImage large = Picture(Render(Options(dir, 1, FileFormat::Png, 3)).value(0));
     ASSERT_EQ(large.size(), QSize(1800, 1350));
     // Above the captions every 3 x 3 block is one picture pixel.
     int mismatches = 0;

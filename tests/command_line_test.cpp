@@ -4,12 +4,17 @@
 
 #include <algorithm>
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
+
+#include "file_format.h"
+#include "recorded_picture.h"
 
 namespace lorvane {
 namespace {
 
-std::variant<RenderOptions, HelpOrVersion, UsageError> Parse(const QStringList& arguments)
+CommandLine::Answer Parse(const QStringList& arguments)
 {
     QList<QByteArray> bytes = {"lorvane01-render"};
     for (const QString& argument : arguments) {
@@ -37,7 +42,7 @@ TEST(CommandLine, ReadsEveryOption)
     EXPECT_EQ(options.at->Date(), "02-29-2024");
     EXPECT_EQ(options.at->Time(), "09:05:02");
     EXPECT_EQ(options.scale, 8);
-    EXPECT_EQ(options.format, ImageFormat::Svg);
+    EXPECT_EQ(options.format, FileFormat::Svg);
     EXPECT_EQ(options.folder, "pictures");
     EXPECT_EQ(options.jobs, 3);
 }
@@ -48,7 +53,7 @@ TEST(CommandLine, DefaultsToOnePngAtScaleOneInTheCurrentFolderNamedByTheClock)
     EXPECT_EQ(options.pictures, 1);
     EXPECT_FALSE(options.at.has_value());
     EXPECT_EQ(options.scale, 1);
-    EXPECT_EQ(options.format, ImageFormat::Png);
+    EXPECT_EQ(options.format, FileFormat::Png);
     EXPECT_EQ(options.folder, ".");
     EXPECT_EQ(options.jobs, std::max(QThread::idealThreadCount(), 1));
 }
@@ -78,10 +83,35 @@ TEST(CommandLine, StartsAtTheFirstPictureGivenOrTakesEverythingButTheSeedFromAFi
 {
     EXPECT_EQ(Options({"--seed", "0"}).first, 1);
     EXPECT_EQ(Options({"--seed", "0", "--first", "10000000"}).first, 10000000);
-    const RenderOptions options = Options({"--from", "T20240307090502.png", "--pictures", "2", "--scale", "8"});
-    EXPECT_EQ(options.from, "T20240307090502.png");
+    const QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("T20240229090502.png"));
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(EncodeFile(RecordedPicture(), FileFormat::Png, 1, Recipe{32702.5F, 9999999, "20240229090502"}).value());
+    file.close();
+
+    RenderOptions options = Options({"--from", saved, "--pictures", "2", "--scale", "8"});
+    EXPECT_EQ(options.seed, 32702.5F);
+    EXPECT_EQ(options.first, 9999999);
+    ASSERT_TRUE(options.at.has_value());
+    EXPECT_EQ(options.at->Date(), "02-29-2024");
+    EXPECT_EQ(options.at->Time(), "09:05:02");
     EXPECT_EQ(options.pictures, 2);
     EXPECT_EQ(options.scale, 8);
+
+    // The file's recipe and --pictures together may not run past the last picture; a file without
+    // a recipe is the file's problem. Neither shows the usage.
+    const std::pair<QStringList, QString> problems[] = {
+        {{"--from", saved, "--pictures", "3"},
+         saved + ": --pictures 3 from picture 9999999 runs past picture 10000000"},
+        {{"--from", dir.path()}, dir.path() + ": is a folder, not a picture"},
+    };
+    for (const auto& [arguments, message] : problems) {
+        const auto parsed = Parse(arguments);
+        ASSERT_TRUE(std::holds_alternative<RecipeProblem>(parsed)) << message.toStdString();
+        EXPECT_EQ(std::get<RecipeProblem>(parsed).message, message);
+        EXPECT_EQ(std::get<RecipeProblem>(parsed).ExitStatus(), 2);
+    }
 }
 
 TEST(CommandLine, RefusesFirstAndFromAgainstTheirRules)
@@ -102,22 +132,6 @@ TEST(CommandLine, RefusesFirstAndFromAgainstTheirRules)
         ASSERT_TRUE(std::holds_alternative<UsageError>(parsed)) << message.toStdString();
         EXPECT_EQ(std::get<UsageError>(parsed).message, message);
     }
-}
-
-TEST(CommandLine, FollowsARecipeUnlessThePicturesWouldRunPastTheLast)
-{
-    RenderOptions options = Options({"--from", "a.png", "--pictures", "2"});
-    EXPECT_FALSE(CommandLine::Follow(Recipe{32702.5F, 9999999, "20240229090502"}, options).has_value());
-    EXPECT_EQ(options.seed, 32702.5F);
-    EXPECT_EQ(options.first, 9999999);
-    ASSERT_TRUE(options.at.has_value());
-    EXPECT_EQ(options.at->Date(), "02-29-2024");
-    EXPECT_EQ(options.at->Time(), "09:05:02");
-
-    RenderOptions tooMany = Options({"--from", "a.png", "--pictures", "2"});
-    const auto error = CommandLine::Follow(Recipe{1.0F, 10000000, "20240229090502"}, tooMany);
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->message, "--pictures 2 from picture 10000000 runs past picture 10000000");
 }
 
 TEST(CommandLine, LeavesHelpAndVersionToQtEvenWithoutASeed)

@@ -15,8 +15,8 @@
 #include "composer.h"
 #include "conversions.h"
 #include "fakes.h"
+#include "picture_recorder.h"
 #include "picture_state.h"
-#include "recording.h"
 
 namespace lorvane {
 namespace {
@@ -111,7 +111,7 @@ Colour ColourOf(const Palette& palette, float row)
 }
 
 struct Expected {
-    Recording picture;
+    RecordedPicture picture;
     std::size_t calls = 0;
     std::string name;
     float start = 0.0F;
@@ -125,7 +125,18 @@ struct Expected {
 void Render(const Plan& plan, const Palette& palette, const PictureState& before, Expected& out,
             std::size_t failing = FailingSurface::kNever)
 {
-    out.picture.Cls();
+    PictureRecorder recorder;
+    // However the captions end.
+    struct Keep {
+        PictureRecorder& recorder;
+        Expected& out;
+        Keep(PictureRecorder& r, Expected& o) : recorder(r), out(o) {}
+        Keep(const Keep&) = delete;
+        Keep(Keep&&) = delete;
+        Keep& operator=(const Keep&) = delete;
+        Keep& operator=(Keep&&) = delete;
+        ~Keep() { out.picture = recorder.Picture(); }
+    } keep{recorder, out};
     out.calls = 0;
     out.name = plan.name.value_or(before.imeslike);
     out.start = plan.start.value_or(before.start);
@@ -143,8 +154,8 @@ void Render(const Plan& plan, const Palette& palette, const PictureState& before
     };
     const auto line = [&](int x, int top, int bottom) {
         if (out.calls++ != failing) {
-            out.picture.Line(static_cast<float>(x), static_cast<float>(top), static_cast<float>(x),
-                             static_cast<float>(bottom), colour);
+            recorder.Line(static_cast<float>(x), static_cast<float>(top), static_cast<float>(x),
+                          static_cast<float>(bottom), colour);
         }
     };
     pick(plan.backgroundOffset);
@@ -163,7 +174,7 @@ void Render(const Plan& plan, const Palette& palette, const PictureState& before
             line(x, cy - half, cy + half);
         }
     }
-    Surface& surface = out.picture;
+    Surface& surface = recorder;
     std::vector<std::function<void()>> captions = {[&] { surface.SetFontSize(9.0F); },
                                                    [&] { surface.SetForeColor(0xFFFFFF); }};
     const std::array<const std::string*, 3> texts = {&out.name, &before.tekst1, &before.tekst2};
@@ -205,8 +216,9 @@ std::string Describe(const RecordedItem& item)
 }
 
 // Empty when the two recordings hold the same picture, else where they part.
-std::string Difference(const Recording& actual, const Recording& expected)
+std::string Difference(const PictureRecorder& recorder, const RecordedPicture& expected)
 {
+    const RecordedPicture actual = recorder.Picture();
     if (actual.Background() != expected.Background()) {
         return "background " + std::to_string(actual.Background()) + ", expected " +
                std::to_string(expected.Background());
@@ -227,7 +239,7 @@ std::string Difference(const Recording& actual, const Recording& expected)
 // One picture drawn over the previous one, with whatever the test makes go wrong.
 struct PictureRun {
     PictureState state = PreviousState();
-    Recording picture;
+    PictureRecorder picture;
     FailingSurface surface{picture};
     ScriptedRandomSource random;
     ScriptedClock clock{"03-07-2024", "09:05:02"};
@@ -520,7 +532,7 @@ TEST(Composer, NothingEscapesWhenEveryOperationFailsAndEveryVariableKeepsItsValu
     // 601 background lines and 200 squares of one line each, all missing; then the captions end
     // at their first call.
     EXPECT_EQ(run.surface.calls, 601U + 200U + 1U);
-    EXPECT_TRUE(run.picture.Items().empty());
+    EXPECT_TRUE(run.picture.Picture().Items().empty());
 }
 
 }  // namespace

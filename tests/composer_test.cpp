@@ -10,8 +10,8 @@
 
 #include "composer.h"
 #include "fakes.h"
+#include "picture_recorder.h"
 #include "picture_state.h"
-#include "recording.h"
 
 namespace lorvane {
 namespace {
@@ -54,15 +54,16 @@ TEST(Composer, ProductsAreRoundedToSinglePrecisionBeforeTheFloorExceptTheSpanAnd
         std::vector<float> script(kLastDraw + 1, 0.0F);
         script[precisionCase.draw] = precisionCase.value;
         PictureState state = PictureState::AtStartUp();
-        Recording picture;
+        PictureRecorder picture;
         testing::ScriptedRandomSource random(script);
         testing::ScriptedClock clock("03-07-2024", "09:05:02");
         Composer(state, picture, random, clock).DrawPicture();
 
         EXPECT_EQ(state.start, precisionCase.start);
         EXPECT_EQ(state.poz, precisionCase.poz);
-        ASSERT_FALSE(picture.Items().empty());
-        const auto* const square = std::get_if<FillItem>(picture.Items().data());
+        const RecordedPicture recorded = picture.Picture();
+        ASSERT_FALSE(recorded.Items().empty());
+        const auto* const square = std::get_if<FillItem>(recorded.Items().data());
         ASSERT_NE(square, nullptr);
         EXPECT_EQ((std::array<int, 4>{square->left, square->top, square->right, square->bottom}), precisionCase.square);
     }

@@ -92,7 +92,7 @@ private:
     SeededRandomSource source_;
 };
 
-// Passes every call on to another surface (a Recording) and counts them. The call numbered
+// Passes every call on to another surface (a PictureRecorder) and counts them. The call numbered
 // failAt (counting from 0), or every call when failAll is set, raises PlatformError instead and
 // is not passed on.
 class FailingSurface final : public Surface {

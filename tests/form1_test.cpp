@@ -13,7 +13,7 @@
 #include "fakes.h"
 #include "form1.h"
 #include "picture_box.h"
-#include "recording.h"
+#include "picture_recorder.h"
 #include "seeded_random_source.h"
 
 namespace lorvane {
@@ -54,10 +54,9 @@ protected:
     PictureBox* Picture1() { return form.findChild<PictureBox*>("Picture1"); }
     const QImage& Shown() { return Picture1()->Image(); }
 
-    Recording picture;
     testing::CountingRandomSource random;
     testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
-    Form1 form{picture, random, clock};
+    Form1 form{random, clock};
 };
 
 TEST_F(Form1Test, ControlsStandAtTheirPixelsInAWindowLargeEnoughForThem)
@@ -89,8 +88,7 @@ TEST_F(Form1Test, LoadSeedsOnceFromTheTimeOfDayAndDrawsOnePicture)
 
     // The same seed gives the same first picture.
     SeededRandomSource sameSeed;
-    Recording samePicture;
-    Form1 twin(samePicture, sameSeed, clock);
+    Form1 twin(sameSeed, clock);
     twin.Load();
     EXPECT_EQ(twin.findChild<PictureBox*>("Picture1")->Image(), Shown());
 }

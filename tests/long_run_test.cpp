@@ -14,9 +14,9 @@
 #include "composer.h"
 #include "fakes.h"
 #include "form1.h"
+#include "picture_recorder.h"
 #include "picture_state.h"
 #include "raster_player.h"
-#include "recording.h"
 #include "seeded_random_source.h"
 #include "system_clock.h"
 
@@ -44,7 +44,7 @@ long ResidentBytes()
 TEST(Composer, TenThousandRecordedAndPlayedPicturesLeaveMemoryWhereItWas)
 {
     PictureState state = PictureState::AtStartUp();
-    Recording surface;
+    PictureRecorder surface;
     RasterPlayer player;
     SeededRandomSource random;
     random.Seed(33302.25F);
@@ -54,7 +54,7 @@ TEST(Composer, TenThousandRecordedAndPlayedPicturesLeaveMemoryWhereItWas)
         for (int i = 0; i < pictures; ++i) {
             surface.Cls();
             composer.DrawPicture();
-            (void)player.Play(surface);
+            (void)player.Play(surface.Picture());
         }
     };
 
@@ -100,10 +100,9 @@ struct Session {
 // behind it, all before the first is handled, then runs the event loop until it ends.
 Session PressNextThenExit(int presses)
 {
-    Recording picture;
     testing::CountingRandomSource random;
     SystemClock clock;
-    Form1 form(picture, random, clock);
+    Form1 form(random, clock);
     form.Load();
     auto* const next = form.findChild<QPushButton*>("Command1");
     auto* const exit = form.findChild<QPushButton*>("Command2");

@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 
 #include "recipe.h"
-#include "recipe_metadata.h"
 
 #include <sys/mount.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "pdf_player.h"
+#include "pdf_file.h"
 
 #include <cstdlib>
 
@@ -10,7 +10,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "recording.h"
+#include "picture_recorder.h"
 #include "reference_surface.h"
 
 namespace lorvane {
@@ -48,14 +48,14 @@ TEST(PdfPlayer, OnePageThePicturesSizeWithItsRectanglesAndSelectableCaptions)
     constexpr int kCaptionTop = 425;
     const QTemporaryDir dir;
     for (const testing::Picture& picture : testing::ManyPictures(2)) {
-        Recording recording;
+        PictureRecorder recording;
         testing::ReferenceSurface reference;
         testing::DrawWindowPicture(recording, picture);
         testing::DrawWindowPicture(reference, picture);
         const QString pdf = dir.filePath(QStringLiteral("picture.pdf"));
         QFile file(pdf);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(PdfDocument(recording));
+        file.write(PdfFile(recording.Picture(), std::nullopt));
         file.close();
 
         const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "decoded_image.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -22,8 +24,8 @@
 #include "fakes.h"
 #include "form1.h"
 #include "picture_box.h"
-#include "recipe_reader.h"
-#include "recording.h"
+#include "picture_recorder.h"
+#include "recipe_file.h"
 #include "seeded_random_source.h"
 
 namespace lorvane {
@@ -92,13 +94,12 @@ protected:
         render.waitForFinished();
         const QString written = QString::fromUtf8(render.readAllStandardOutput()).trimmed();
         EXPECT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
-        return QImage(written).convertToFormat(QImage::Format_RGB32);
+        return testing::Decoded(written);
     }
 
-    Recording picture;
     CountedSource random;
     testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
-    Form1 form{picture, random, clock};
+    Form1 form{random, clock};
     QImage shown;
     QTemporaryDir folder;
 };
@@ -112,7 +113,7 @@ TEST_F(PictureSaverTest, SavesEachTypeThroughTheDialogWithItsRecipeAndWithoutDra
         // No suffix typed: the chosen type's is added.
         const QString name = dir.filePath(QStringLiteral("kept-%1").arg(static_cast<int>(choice.type)));
         SaveThroughTheDialog(name, filter);
-        const QString path = name + QLatin1Char('.') + QString::fromLatin1(choice.suffix);
+        const QString path = name + QLatin1Char('.') + Suffix(choice.format);
         ASSERT_TRUE(QFile::exists(path)) << filter.toStdString();
 
         const auto recipe = RecipeReader::Read(path);
@@ -122,10 +123,9 @@ TEST_F(PictureSaverTest, SavesEachTypeThroughTheDialogWithItsRecipeAndWithoutDra
         // Whatever was saved, its recipe makes the same picture again, pixel for pixel.
         EXPECT_EQ(RenderedFrom(path), shown) << filter.toStdString();
         if (choice.type == PictureSaver::FileType::Png) {
-            EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), RenderedFrom(path));
+            EXPECT_EQ(testing::Decoded(path), RenderedFrom(path));
         } else if (choice.type == PictureSaver::FileType::LargePng) {
-            EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32),
-                      RenderedFrom(path, {QStringLiteral("--scale"), QStringLiteral("4")}));
+            EXPECT_EQ(testing::Decoded(path), RenderedFrom(path, {QStringLiteral("--scale"), QStringLiteral("4")}));
         }
     }
     EXPECT_EQ(random.drawn, drawn);
@@ -143,10 +143,9 @@ TEST_F(PictureSaverTest, CopyPutsThePictureShownOnTheClipboardAsAPng)
     QTest::keySequence(form.findChild<QPushButton*>("Command2"), QKeySequence::Copy);
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(copied, nullptr);
-    const QImage expected = RasterPlayer().Play(picture);
+    const QImage expected = RasterPlayer().Play(form.Shown().recording);
     EXPECT_EQ(qvariant_cast<QImage>(copied->imageData()).convertToFormat(QImage::Format_RGB32), expected);
-    EXPECT_EQ(QImage::fromData(copied->data(QStringLiteral("image/png"))).convertToFormat(QImage::Format_RGB32),
-              expected);
+    EXPECT_EQ(testing::DecodedPng(copied->data(QStringLiteral("image/png"))), expected);
 }
 
 TEST_F(PictureSaverTest, AFailedSaveNamesTheFileAndLeavesNoFileAndThePictureAsItWas)

@@ -1,15 +1,17 @@
-#include "png_encoder.h"
+#include "png_file.h"
 
 #include <gtest/gtest.h>
+
+#include "decoded_image.h"
 
 #include <QBuffer>
 #include <QImageReader>
 
 #include "composer.h"
 #include "fixed_clock.h"
+#include "picture_recorder.h"
 #include "picture_state.h"
 #include "raster_player.h"
-#include "recording.h"
 #include "seeded_random_source.h"
 
 namespace lorvane {
@@ -26,9 +28,9 @@ QImage APicture()
     SeededRandomSource random;
     random.Seed(32702.5F);
     PictureState state = PictureState::AtStartUp();
-    Recording picture;
+    PictureRecorder picture;
     Composer(state, picture, random, clock).DrawPicture();
-    return RasterPlayer().Play(picture);
+    return RasterPlayer().Play(picture.Picture());
 }
 
 TEST(PngEncoder, DecodesToExactlyThePixelsOfOpaqueAndTranslucentPictures)
@@ -44,7 +46,7 @@ TEST(PngEncoder, DecodesToExactlyThePixelsOfOpaqueAndTranslucentPictures)
         EXPECT_TRUE(png->startsWith("\x89PNG\r\n\x1a\n"));
         const QImage decoded = Decode(*png);
         EXPECT_EQ(decoded.hasAlphaChannel(), image.hasAlphaChannel());
-        EXPECT_EQ(decoded.convertToFormat(image.format()), image);
+        EXPECT_EQ(testing::Decoded(decoded, image.format()), image);
     }
 }
 

@@ -11,8 +11,8 @@
 #include <QImage>
 
 #include "device_colour.h"
+#include "picture_recorder.h"
 #include "platform_error.h"
-#include "recording.h"
 #include "reference_surface.h"
 
 namespace lorvane {
@@ -39,10 +39,10 @@ public:
         draw(static_cast<Surface&>(reference_));
     }
     [[nodiscard]] std::string Difference() { return testing::Difference(Played(), reference_.Image()); }
-    const QImage& Played() { return player_.Play(recording_); }
+    const QImage& Played() { return player_.Play(recording_.Picture()); }
 
 private:
-    Recording recording_;
+    PictureRecorder recording_;
     RasterPlayer player_;
     ReferenceSurface reference_;
 };
@@ -136,10 +136,10 @@ TEST(RasterPlayer, SlantedLinesIncludeBothEndsWithoutGaps)
     RasterPlayer player;
     const int ends[][4] = {{10, 10, 100, 37}, {100, 300, 20, 200}, {500, 20, 510, 400}, {590, 440, 5, 3}};
     for (const auto& end : ends) {
-        Recording recording;
+        PictureRecorder recording;
         recording.Line(static_cast<float>(end[0]), static_cast<float>(end[1]), static_cast<float>(end[2]),
                        static_cast<float>(end[3]), kRed);
-        const QImage& image = player.Play(recording);
+        const QImage& image = player.Play(recording.Picture());
         const auto lit = [&](int x, int y) { return image.pixel(x, y) == ToDevicePixel(kRed); };
         EXPECT_TRUE(lit(end[0], end[1]));
         EXPECT_TRUE(lit(end[2], end[3]));
@@ -168,17 +168,17 @@ TEST(RasterPlayer, SlantedLinesIncludeBothEndsWithoutGaps)
 
 TEST(RasterPlayer, ScaleTwoPlaysEachPixelAsATwoByTwoBlock)
 {
-    Recording recording;
+    PictureRecorder recording;
     recording.SetBackColor(0x203040);
     recording.Cls();
     for (float x = -10.0F; x < 300.0F; x += 1.0F) {
         recording.Line(x, 20.0F, x, 200.0F, 0x445566);
     }
     recording.Line(10.0F, 440.0F, 590.0F, 5.0F, kRed);
-    const QImage atOne = RasterPlayer(1.0).Play(recording);
+    const QImage atOne = RasterPlayer(1.0).Play(recording.Picture());
 
     RasterPlayer player(2.0);
-    const QImage& atTwo = player.Play(recording);
+    const QImage& atTwo = player.Play(recording.Picture());
     ASSERT_EQ(atTwo.size(), QSize(2 * kWidth, 2 * kHeight));
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
@@ -213,16 +213,16 @@ TEST(RasterPlayer, ClsErasesToTheBackColourAndForgetsUnfinishedRuns)
 
 TEST(RasterPlayer, PicturesHandedOutStayAsTheyWere)
 {
-    Recording recording;
+    PictureRecorder recording;
     recording.Line(5.0F, 5.0F, 5.0F, 100.0F, kRed);
     RasterPlayer player;
-    const QImage handedOut = player.Play(recording);
+    const QImage handedOut = player.Play(recording.Picture());
     const QImage before = handedOut.copy();
     for (float x = 0.0F; x < 600.0F; x += 1.0F) {
         recording.Line(x, 0.0F, x, 450.0F, kBlue);
     }
     recording.Line(10.0F, 10.0F, 10.0F, 20.0F, kGreen);
-    (void)player.Play(recording);
+    (void)player.Play(recording.Picture());
     EXPECT_EQ(Difference(handedOut, before), "");
 }
 

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "recipe.h"
-#include "recipe_metadata.h"
 
 namespace lorvane {
 namespace {
@@ -92,19 +91,6 @@ TEST(Recipe, ReadsWhatIsWellFormedAndSaysWhatIsWrongWithTheRest)
     for (const auto& [text, answer] : cases) {
         EXPECT_EQ(ErrorOf(text), answer) << text;
     }
-}
-
-TEST(RecipeMetadata, KeepsTheRecipeAndNameWhereTheReaderLooks)
-{
-    const Recipe recipe{32702.5F, 3, "20240307090502"};
-    EXPECT_EQ(RecipeMetadata::Software(), "lorvane01 1.00");
-    EXPECT_EQ(RecipeMetadata::SvgMetadata(recipe),
-              "<metadata><recipe xmlns=\"https://varlenko.art/lorvane01/recipe\">"
-              "seed=32702.5 picture=3 at=20240307090502</recipe></metadata>");
-    const std::string xmp = RecipeMetadata::Xmp(recipe);
-    EXPECT_NE(xmp.find("<pdf:Keywords>seed=32702.5 picture=3 at=20240307090502</pdf:Keywords>"), std::string::npos);
-    EXPECT_NE(xmp.find("<rdf:li xml:lang=\"x-default\">T20240307090502</rdf:li>"), std::string::npos);
-    EXPECT_NE(xmp.find("<xmp:CreateDate>2024-03-07T09:05:02</xmp:CreateDate>"), std::string::npos);
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 
 #include "composer.h"
 #include "fixed_clock.h"
+#include "picture_recorder.h"
 #include "picture_state.h"
-#include "recording.h"
 #include "seeded_random_source.h"
 
 namespace lorvane {
@@ -76,7 +76,7 @@ TEST(SeededRandomSource, SkippingGivesTheValuesThatDrawingThemWouldHaveLeft)
 std::vector<RecordedItem> Picture(float seed, int number, bool skip)
 {
     PictureState state = PictureState::AtStartUp();
-    Recording picture;
+    PictureRecorder picture;
     SeededRandomSource random;
     FixedClock clock(2024, 3, 7, 9, 5, 2);
     Composer composer(state, picture, random, clock);
@@ -90,7 +90,8 @@ std::vector<RecordedItem> Picture(float seed, int number, bool skip)
     }
     picture.Cls();
     composer.DrawPicture();
-    return {picture.Items().begin(), picture.Items().end()};
+    const RecordedPicture recorded = picture.Picture();
+    return {recorded.Items().begin(), recorded.Items().end()};
 }
 
 TEST(SeededRandomSource, SkippingWholePicturesReachesThePictureTheWindowDraws)

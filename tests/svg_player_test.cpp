@@ -1,4 +1,4 @@
-#include "svg_player.h"
+#include "svg_file.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <QString>
 #include <QSvgRenderer>
 
-#include "recording.h"
+#include "picture_recorder.h"
 #include "reference_surface.h"
 #include "text_painter.h"
 
@@ -31,12 +31,12 @@ TEST(SvgPlayer, WholePicturesRasteriseToTheLineByLineReferenceAboveTheCaptions)
     constexpr int kCaptionTop = 425;
     for (const int scale : {1, 2}) {
         for (const testing::Picture& picture : testing::ManyPictures(3)) {
-            Recording recording;
+            PictureRecorder recording;
             testing::ReferenceSurface reference(scale);
             testing::DrawWindowPicture(recording, picture);
             testing::DrawWindowPicture(reference, picture);
 
-            QSvgRenderer renderer(SvgDocument(recording, scale));
+            QSvgRenderer renderer(SvgFile(recording.Picture(), scale, std::nullopt));
             ASSERT_TRUE(renderer.isValid());
             QImage image(kPictureWidth * scale, kPictureHeight * scale, QImage::Format_RGB32);
             QPainter painter(&image);
@@ -53,13 +53,13 @@ TEST(SvgPlayer, WholePicturesRasteriseToTheLineByLineReferenceAboveTheCaptions)
 TEST(SvgPlayer, PlacesTextAtTheRasterPlayersBaselineAndSize)
 {
     constexpr int scale = 3;
-    Recording recording;
+    PictureRecorder recording;
     recording.SetFontSize(9);
     recording.SetForeColor(0xFFFFFF);
     recording.SetCurrentX(12);
     recording.SetCurrentY(425);
     recording.Print("a < b & c");
-    const QByteArray document = SvgDocument(recording, scale);
+    const QByteArray document = SvgFile(recording.Picture(), scale, std::nullopt);
 
     const TextItem text{12, 425, 0, 9, 0xFFFFFF, "a < b & c"};
     const QString baseline = QString::number(TextPainter::Baseline(scale, text).y() / scale, 'g', 10);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -8,18 +9,32 @@
 #include <QImage>
 #include <QString>
 
+#include "file_metadata.h"
+#include "recipe.h"
+
 namespace lorvane {
 
 // PNG text chunks, keyword and value, in the order they are written.
 using PngText = std::vector<std::pair<QString, QString>>;
 
+// Where a PNG keeps its name and recipe: text chunks "Title" (the name), "Software", "Creation
+// Time" and "lorvane01-recipe" (the recipe's one-line form).
+inline constexpr std::string_view kPngRecipeKey = "lorvane01-recipe";
+
 // A standard PNG of `image`, made by libpng with one fixed row filter (Paeth; Up for a row that
 // repeats the row above, which gives the same zeros for less work) and zlib's run-length strategy
 // at level 1: over 3 times as fast as Qt's writer, which tries every filter on every row, for
-// files of the same size. Pictures without transparency are written as 8-bit RGB, others as 8-bit
+// files of the same size, marked as sRGB. Pictures without transparency are written as 8-bit RGB, others as 8-bit
 // RGBA. The image's own text and `text` go into text chunks (latin-1 values as tEXt, others as
 // UTF-8 iTXt; long values compressed). Thread-safe. Nothing for a null image or a keyword PNG
 // cannot hold (1 to 79 latin-1 characters).
 [[nodiscard]] std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text = {});
+
+// The PNG file of a picture played at `scale`: marked as sRGB and as 96 dpi times the scale, so
+// that it prints at the picture's size, with the recipe's text chunks when it has one.
+[[nodiscard]] std::optional<QByteArray> PngFile(QImage image, int scale, const std::optional<Recipe>& recipe);
+
+// The recipe text a PNG file carries.
+[[nodiscard]] FoundRecipe ReadPngRecipe(QByteArray& bytes);
 
 }  // namespace lorvane

@@ -1,32 +1,34 @@
 #pragma once
 
-#include <cstddef>
 #include <limits>
-#include <span>
 #include <string_view>
 #include <vector>
 
 #include "colour.h"
 #include "picture_size.h"
 #include "recorded_item.h"
+#include "recorded_picture.h"
 #include "surface.h"
 
 namespace lorvane {
 
-// The one surface the composer draws on: it keeps the picture as a short list of plain items,
-// which players turn into an image, an SVG or a PDF document.
-//
-//     Recording picture;
-//     Composer(state, picture, random, clock).DrawPicture();
-//     const QImage& image = RasterPlayer(2.0).Play(picture);
-//     const QByteArray svg = SvgDocument(picture, 2);
+// The one surface the composer draws on. It keeps what is drawn as a short list of plain items
+// and hands out the picture as a RecordedPicture value; the state of the run being widened stays
+// here and never travels with a picture, so the recorder itself is neither copied nor moved.
 //
 // Every rule about what a picture is lives here, once: each call is checked before anything is
 // kept (PlatformError, and nothing changes), lines are clipped to 600 x 450, the equal columns of
 // a square become one FillItem, a fill of the whole area hides everything before it, and text
 // that cannot reach the picture is left out.
-class Recording final : public Surface {
+class PictureRecorder final : public Surface {
 public:
+    PictureRecorder() = default;
+    PictureRecorder(const PictureRecorder&) = delete;
+    PictureRecorder& operator=(const PictureRecorder&) = delete;
+    PictureRecorder(PictureRecorder&&) = delete;
+    PictureRecorder& operator=(PictureRecorder&&) = delete;
+    ~PictureRecorder() override = default;
+
     void Cls() override;
     void Line(float x1, float y1, float x2, float y2, Colour colour) override;
     void SetFontSize(float points) override;
@@ -36,10 +38,8 @@ public:
     void Print(std::string_view text) override;
     void SetBackColor(Colour colour) override;
 
-    // The colour the whole area has before the items are painted over it.
-    [[nodiscard]] Colour Background() const { return background_; }
-    // In painting order, later items over earlier ones.
-    [[nodiscard]] std::span<const RecordedItem> Items() const { return items_; }
+    // What has been drawn since the last Cls, as a value of its own.
+    [[nodiscard]] RecordedPicture Picture() const { return {background_, items_}; }
 
 private:
     static constexpr float kNoRun = std::numeric_limits<float>::quiet_NaN();

@@ -1,6 +1,8 @@
-#include "recording.h"
+#include "picture_recorder.h"
 
 #include <limits>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -22,14 +24,15 @@ void DrawSquare(Surface& surface, float cx, float cy, float half, Colour colour)
     }
 }
 
-std::vector<RecordedItem> ItemsOf(const Recording& recording)
+std::vector<RecordedItem> ItemsOf(const PictureRecorder& recording)
 {
-    return {recording.Items().begin(), recording.Items().end()};
+    const RecordedPicture picture = recording.Picture();
+    return {picture.Items().begin(), picture.Items().end()};
 }
 
-TEST(Recording, EachSquareBecomesOneClippedFillUntilAFillOfTheWholeAreaHidesThemAll)
+TEST(PictureRecorder, EachSquareBecomesOneClippedFillUntilAFillOfTheWholeAreaHidesThemAll)
 {
-    Recording recording;
+    PictureRecorder recording;
     DrawSquare(recording, 100, 100, 30, kRed);
     DrawSquare(recording, 0, 449, 49, kBlue);
     recording.Line(10.0F, 10.0F, 20.0F, 15.0F, kRed);
@@ -40,30 +43,29 @@ TEST(Recording, EachSquareBecomesOneClippedFillUntilAFillOfTheWholeAreaHidesThem
     for (float x = 0; x <= 600; x += 1.0F) {
         recording.Line(x, 0, x, 450, kBlue);
     }
-    EXPECT_TRUE(recording.Items().empty());
-    EXPECT_EQ(recording.Background(), kBlue);
+    EXPECT_EQ(recording.Picture(), RecordedPicture(kBlue, {}));
 }
 
-TEST(Recording, InvalidCallsRaisePlatformErrorAndKeepNothing)
+TEST(PictureRecorder, InvalidCallsRaisePlatformErrorAndKeepNothing)
 {
     constexpr Colour kTooLarge = 0x1000000;
-    Recording recording;
+    PictureRecorder recording;
     // A run in progress, so that the quick path for its next column is tried first.
     recording.Line(10.0F, 10.0F, 10.0F, 20.0F, kRed);
-    const std::vector<void (*)(Recording&)> invalid = {
-        [](Recording& r) { r.Line(11.0F, 10.0F, 11.0F, 20.0F, kTooLarge); },
-        [](Recording& r) { r.Line(kNaN, 10.0F, 11.0F, 20.0F, kRed); },
-        [](Recording& r) { r.Line(11.0F, 10.0F, kNaN, 20.0F, kRed); },
-        [](Recording& r) { r.Line(11.0F, kNaN, 11.0F, 20.0F, kRed); },
-        [](Recording& r) { r.Line(11.0F, 10.0F, 11.0F, kInfinity, kRed); },
-        [](Recording& r) { r.Line(-kInfinity, 10.0F, 11.0F, 20.0F, kRed); },
-        [](Recording& r) { r.SetForeColor(kTooLarge); },
-        [](Recording& r) { r.SetBackColor(kTooLarge); },
-        [](Recording& r) { r.SetCurrentX(kNaN); },
-        [](Recording& r) { r.SetCurrentY(kInfinity); },
-        [](Recording& r) { r.SetFontSize(0.0F); },
-        [](Recording& r) { r.SetFontSize(kNaN); },
-        [](Recording& r) { r.SetFontSize(4096.0F); },
+    const std::vector<void (*)(PictureRecorder&)> invalid = {
+        [](PictureRecorder& r) { r.Line(11.0F, 10.0F, 11.0F, 20.0F, kTooLarge); },
+        [](PictureRecorder& r) { r.Line(kNaN, 10.0F, 11.0F, 20.0F, kRed); },
+        [](PictureRecorder& r) { r.Line(11.0F, 10.0F, kNaN, 20.0F, kRed); },
+        [](PictureRecorder& r) { r.Line(11.0F, kNaN, 11.0F, 20.0F, kRed); },
+        [](PictureRecorder& r) { r.Line(11.0F, 10.0F, 11.0F, kInfinity, kRed); },
+        [](PictureRecorder& r) { r.Line(-kInfinity, 10.0F, 11.0F, 20.0F, kRed); },
+        [](PictureRecorder& r) { r.SetForeColor(kTooLarge); },
+        [](PictureRecorder& r) { r.SetBackColor(kTooLarge); },
+        [](PictureRecorder& r) { r.SetCurrentX(kNaN); },
+        [](PictureRecorder& r) { r.SetCurrentY(kInfinity); },
+        [](PictureRecorder& r) { r.SetFontSize(0.0F); },
+        [](PictureRecorder& r) { r.SetFontSize(kNaN); },
+        [](PictureRecorder& r) { r.SetFontSize(4096.0F); },
     };
     for (std::size_t i = 0; i < invalid.size(); ++i) {
         EXPECT_THROW(invalid[i](recording), PlatformError) << "call " << i;
@@ -72,16 +74,16 @@ TEST(Recording, InvalidCallsRaisePlatformErrorAndKeepNothing)
     recording.Line(11.0F, 10.0F, 11.0F, 20.0F, kRed);
     recording.Print("text");
     recording.Cls();
-    EXPECT_EQ(recording.Background(), 0U);
+    EXPECT_EQ(recording.Picture().Background(), 0U);
     recording.Line(11.0F, 10.0F, 11.0F, 20.0F, kRed);
     recording.Print("after");
     EXPECT_EQ(ItemsOf(recording),
               (std::vector<RecordedItem>{FillItem{11, 10, 12, 21, kRed}, TextItem{0.0, 0.0, 0, 9.0F, 0, "after"}}));
 }
 
-TEST(Recording, KeepsTextWithItsPlaceSizeAndColourAndLeavesOutWhatCannotShow)
+TEST(PictureRecorder, KeepsTextWithItsPlaceSizeAndColourAndLeavesOutWhatCannotShow)
 {
-    Recording recording;
+    PictureRecorder recording;
     recording.SetFontSize(9.0F);
     recording.SetForeColor(0xFFFFFF);
     recording.SetCurrentX(12.0F);
@@ -100,6 +102,24 @@ TEST(Recording, KeepsTextWithItsPlaceSizeAndColourAndLeavesOutWhatCannotShow)
               (std::vector<RecordedItem>{TextItem{12.0, 425.0, 0, 9.0F, 0xFFFFFF, "T20240307090502"},
                                          TextItem{0.0, 425.0, 2, 9.0F, 0xFFFFFF, "third line"},
                                          TextItem{0.0, 5.0, 0, 9.0F, 0xFFFFFF, "again"}}));
+}
+
+TEST(PictureRecorder, APictureHandedOutMidRunOwnsItsItemsWhileTheRecorderDrawsOnOrIsGone)
+{
+    // The run being widened points into the recorder's own list: the recorder is never copied.
+    static_assert(!std::is_copy_constructible_v<PictureRecorder> && !std::is_move_constructible_v<PictureRecorder>);
+    auto recorder = std::make_unique<PictureRecorder>();
+    recorder->Line(10.0F, 10.0F, 10.0F, 20.0F, kRed);
+    const RecordedPicture midRun = recorder->Picture();
+    recorder->Line(11.0F, 10.0F, 11.0F, 20.0F, kRed);
+    const RecordedPicture widened = recorder->Picture();
+    recorder.reset();
+
+    EXPECT_EQ(midRun, RecordedPicture(0, {FillItem{10, 10, 11, 21, kRed}}));
+    EXPECT_EQ(widened, RecordedPicture(0, {FillItem{10, 10, 12, 21, kRed}}));
+    RecordedPicture copy = widened;
+    copy = midRun;
+    EXPECT_EQ(copy, midRun);
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
-#include "png_encoder.h"
+#include "png_file.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <csetjmp>
 #include <cstddef>
 #include <cstring>
+
+#include <QBuffer>
+#include <QImageReader>
 
 #include <png.h>
 #include <zlib.h>
@@ -79,6 +83,8 @@ bool Begin(png_structp png, png_infop info, const QImage& image, bool alpha, png
     png_set_filter(png, PNG_FILTER_TYPE_BASE, kFilter | PNG_FILTER_UP);
     png_set_compression_level(png, kZlibLevel);
     png_set_compression_strategy(png, kZlibStrategy);
+    // The pictures' colours are sRGB values; colour-managed viewers then show them as meant.
+    png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
     if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0) {
         png_set_pHYs(png, info, static_cast<png_uint_32>(image.dotsPerMeterX()),
                      static_cast<png_uint_32>(image.dotsPerMeterY()), PNG_RESOLUTION_METER);
@@ -204,6 +210,45 @@ std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text)
         return std::nullopt;
     }
     return bytes;
+}
+
+std::optional<QByteArray> PngFile(QImage image, int scale, const std::optional<Recipe>& recipe)
+{
+    constexpr double kDotsPerInch = 96.0;
+    constexpr double kMetresPerInch = 0.0254;
+    const auto dotsPerMetre = static_cast<int>(std::lround(kDotsPerInch * scale / kMetresPerInch));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    PngText text;
+    if (recipe) {
+        text = {{QStringLiteral("Title"), QString::fromStdString(recipe->Name())},
+                {QStringLiteral("Software"), QString::fromStdString(SoftwareName())},
+                {QStringLiteral("Creation Time"), QString::fromStdString(recipe->IsoTime())},
+                {QString::fromLatin1(kPngRecipeKey), QString::fromStdString(recipe->Text())}};
+    }
+    return EncodePng(image, text);
+}
+
+FoundRecipe ReadPngRecipe(QByteArray& bytes)
+{
+    const QString key = QString::fromLatin1(kPngRecipeKey);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    // Text chunks before the pixels are read with the header; any after them only with the image.
+    QImageReader header(&buffer, "png");
+    if (QString text = header.text(key); !text.isNull()) {
+        return {text, {}};
+    }
+    buffer.seek(0);
+    QImageReader whole(&buffer, "png");
+    const QImage image = whole.read();
+    if (image.isNull()) {
+        return {{}, QStringLiteral("is a damaged PNG file")};
+    }
+    if (!image.textKeys().contains(key)) {
+        return {};
+    }
+    return {image.text(key), {}};
 }
 
 }  // namespace lorvane

@@ -1,4 +1,4 @@
-#include "recording.h"
+#include "picture_recorder.h"
 
 #include <algorithm>
 #include <array>
@@ -81,7 +81,7 @@ bool ClipToPicture(double& x1, double& y1, double& x2, double& y2)
 
 }  // namespace
 
-inline void Recording::WidenRun()
+inline void PictureRecorder::WidenRun()
 {
     ++run_->right;
     runNext_ += 1.0F;
@@ -90,7 +90,7 @@ inline void Recording::WidenRun()
     }
 }
 
-void Recording::Cls()
+void PictureRecorder::Cls()
 {
     items_.clear();
     background_ = backColour_;
@@ -101,7 +101,7 @@ void Recording::Cls()
     linesBelow_ = 0;
 }
 
-void Recording::Line(float x1, float y1, float x2, float y2, Colour colour)
+void PictureRecorder::Line(float x1, float y1, float x2, float y2, Colour colour)
 {
     // The composer draws each square column by column: this test is all most lines cost. Equal
     // coordinates round alike, so the line is exactly the run's next column.
@@ -112,7 +112,7 @@ void Recording::Line(float x1, float y1, float x2, float y2, Colour colour)
     AddLine(x1, y1, x2, y2, colour);
 }
 
-void Recording::AddLine(float x1, float y1, float x2, float y2, Colour colour)
+void PictureRecorder::AddLine(float x1, float y1, float x2, float y2, Colour colour)
 {
     RequireFinite({x1, y1, x2, y2});
     RequireColour(colour);
@@ -148,7 +148,7 @@ void Recording::AddLine(float x1, float y1, float x2, float y2, Colour colour)
                     pixel(by, kPictureHeight), colour});
 }
 
-void Recording::RunReachedRightEdge()
+void PictureRecorder::RunReachedRightEdge()
 {
     runNext_ = kNoRun;
     // A fill of the whole area hides everything before it, so a recording stays one picture long.
@@ -159,14 +159,14 @@ void Recording::RunReachedRightEdge()
     }
 }
 
-void Recording::Append(RecordedItem item)
+void PictureRecorder::Append(RecordedItem item)
 {
     run_ = nullptr;
     runNext_ = kNoRun;
     items_.push_back(std::move(item));
 }
 
-void Recording::SetFontSize(float points)
+void PictureRecorder::SetFontSize(float points)
 {
     if (!std::isfinite(points) || points <= 0.0F || points > kLargestFontSize) {
         throw PlatformError("invalid font size");
@@ -174,26 +174,26 @@ void Recording::SetFontSize(float points)
     fontSize_ = points;
 }
 
-void Recording::SetForeColor(Colour colour)
+void PictureRecorder::SetForeColor(Colour colour)
 {
     RequireColour(colour);
     foreColour_ = colour;
 }
 
-void Recording::SetCurrentX(float x)
+void PictureRecorder::SetCurrentX(float x)
 {
     RequireFinite({x});
     currentX_ = x;
 }
 
-void Recording::SetCurrentY(float y)
+void PictureRecorder::SetCurrentY(float y)
 {
     RequireFinite({y});
     currentY_ = y;
     linesBelow_ = 0;
 }
 
-void Recording::Print(std::string_view text)
+void PictureRecorder::Print(std::string_view text)
 {
     const double mostBelow =
         std::abs(currentY_) + linesBelow_ * kLineHeightPerPointBound * static_cast<double>(fontSize_);
@@ -206,7 +206,7 @@ void Recording::Print(std::string_view text)
     }
 }
 
-void Recording::SetBackColor(Colour colour)
+void PictureRecorder::SetBackColor(Colour colour)
 {
     RequireColour(colour);
     backColour_ = colour;

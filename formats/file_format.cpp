@@ -1,0 +1,44 @@
+#include "file_format.h"
+
+#include "pdf_file.h"
+#include "platform_error.h"
+#include "png_file.h"
+#include "raster_player.h"
+#include "svg_file.h"
+
+namespace lorvane {
+
+QString Suffix(FileFormat format)
+{
+    switch (format) {
+    case FileFormat::Svg:
+        return QStringLiteral("svg");
+    case FileFormat::Pdf:
+        return QStringLiteral("pdf");
+    case FileFormat::Png:
+        break;
+    }
+    return QStringLiteral("png");
+}
+
+std::optional<QByteArray> EncodeFile(const RecordedPicture& picture, FileFormat format, int scale,
+                                     const std::optional<Recipe>& recipe)
+{
+    switch (format) {
+    case FileFormat::Svg:
+        return SvgFile(picture, scale, recipe);
+    case FileFormat::Pdf: {
+        QByteArray document = PdfFile(picture, recipe);
+        return document.isEmpty() ? std::nullopt : std::optional<QByteArray>(std::move(document));
+    }
+    case FileFormat::Png:
+        break;
+    }
+    try {
+        return PngFile(RasterPlayer(scale).Play(picture), scale, recipe);
+    } catch (const PlatformError&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace lorvane

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+
+#include <QByteArray>
+#include <QString>
+
+#include "recipe.h"
+
+namespace lorvane {
+
+class RecordedPicture;
+
+enum class FileFormat { Png, Svg, Pdf };
+
+// The file name suffix of a format, without the dot: "png", "svg" or "pdf".
+[[nodiscard]] QString Suffix(FileFormat format);
+
+// The bytes of a picture's file, carrying its recipe when it has one: a PNG of the picture played
+// at `scale` (1 to 16), an SVG shown `scale` times as large, or a PDF of 600 x 450 pixels at 96
+// dpi (whatever the scale). Nothing when the picture cannot be played or encoded. Thread-safe;
+// needs a running QGuiApplication. The window's Save and Copy and lorvane01-render all write
+// through here, so their files are the same byte for byte.
+[[nodiscard]] std::optional<QByteArray> EncodeFile(const RecordedPicture& picture, FileFormat format, int scale,
+                                                   const std::optional<Recipe>& recipe);
+
+}  // namespace lorvane

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColorSpace>
+#include <QImage>
+#include <QString>
+
+namespace lorvane::testing {
+
+// A picture read back from a file, to compare with what a player made: the program's PNG files
+// declare the sRGB colour space, which QImage keeps and compares, while the pixels are the same.
+inline QImage Decoded(QImage image, QImage::Format format = QImage::Format_RGB32)
+{
+    image.setColorSpace(QColorSpace());
+    return image.convertToFormat(format);
+}
+
+inline QImage Decoded(const QString& path)
+{
+    return Decoded(QImage(path));
+}
+
+inline QImage DecodedPng(const QByteArray& bytes, QImage::Format format = QImage::Format_RGB32)
+{
+    return Decoded(QImage::fromData(bytes, "png"), format);
+}
+
+}  // namespace lorvane::testing

@@ -1,0 +1,59 @@
+#include "picture_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "fixed_clock.h"
+#include "picture_state.h"
+#include "seeded_random_source.h"
+
+namespace lorvane {
+namespace {
+
+TEST(PictureSequence, PictureNIsTheSameDrawnInTurnJumpedToOrFromItsRecipe)
+{
+    FixedClock clock(2024, 3, 7, 9, 5, 2);
+    SeededRandomSource random;
+    PictureState state = PictureState::AtStartUp();
+    PictureSequence inTurn(state, random, clock);
+    inTurn.Start(20798.9844F);
+    SequencePicture fifth;
+    for (int n = 1; n <= 5; ++n) {
+        EXPECT_EQ(inTurn.NextNumber(), n);
+        fifth = inTurn.DrawNext();
+    }
+    ASSERT_TRUE(fifth.recipe.has_value());
+    EXPECT_EQ(fifth.recipe->Text(), "seed=20798.984 picture=5 at=20240307090502");
+    EXPECT_EQ(state.imeslike, "T20240307090502");
+
+    SeededRandomSource jumping;
+    PictureState jumpingState = PictureState::AtStartUp();
+    PictureSequence jumped(jumpingState, jumping, clock);
+    jumped.Start(20798.9844F, 5);
+    const SequencePicture direct = jumped.DrawNext();
+    EXPECT_EQ(direct.recording, fifth.recording);
+    EXPECT_EQ(direct.recipe->Text(), fifth.recipe->Text());
+    EXPECT_EQ(jumped.NextNumber(), 6);
+    // The next picture continues the sequence from there.
+    EXPECT_EQ(jumped.DrawNext().recording, inTurn.DrawNext().recording);
+
+    const SequencePicture again = DrawRecipe(*fifth.recipe);
+    EXPECT_EQ(again.recording, fifth.recording);
+    EXPECT_NE(again.recording, inTurn.DrawNext().recording);
+}
+
+TEST(PictureSequence, StartsFromAnyRandomSourceByDrawingTheValuesItCannotJump)
+{
+    testing::ScriptedClock clock("03-07-2024", "09:05:02");
+    testing::CountingRandomSource random;
+    PictureState state = PictureState::AtStartUp();
+    PictureSequence sequence(state, random, clock);
+    sequence.Start(1.5F, 3);
+    EXPECT_EQ(random.drawn, 2U * 809U);
+    static_cast<void>(sequence.DrawNext());
+    EXPECT_EQ(random.drawn, 3U * 809U);
+    EXPECT_EQ(random.seeds, 1U);
+}
+
+}  // namespace
+}  // namespace lorvane
