@@ -116,7 +116,8 @@ TEST(FloatText, RoundsAnyDecimalNumberAsFromCharsDoes)
             }
             text += static_cast<char>('0' + digit(random));
         }
-        text += "e" + std::to_string(exponent(random));
+        text += 'e';
+        text += std::to_string(exponent(random));
         ExpectParsedAlike(text);
 
         // The midpoint above a random float, exactly (a double holds it), and a hair either side.
