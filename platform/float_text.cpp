@@ -73,9 +73,9 @@ public:
     std::uint32_t Divide(std::uint32_t divisor)
     {
         std::uint64_t remainder = 0;
-        for (auto limb = limbs_.rbegin(); limb != limbs_.rend(); ++limb) {
-            const std::uint64_t value = (remainder << 32U) | *limb;
-            *limb = static_cast<std::uint32_t>(value / divisor);
+        for (std::size_t i = limbs_.size(); i-- > 0;) {
+            const std::uint64_t value = (remainder << 32U) | limbs_[i];
+            limbs_[i] = static_cast<std::uint32_t>(value / divisor);
             remainder = value % divisor;
         }
         while (!limbs_.empty() && limbs_.back() == 0) {
@@ -251,12 +251,12 @@ void StripTrailingZeros(Decimal& decimal)
 // One more in the last digit.
 void Increment(std::string& digits)
 {
-    for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit) {
-        if (*digit != '9') {
-            ++*digit;
+    for (std::size_t i = digits.size(); i-- > 0;) {
+        if (digits[i] != '9') {
+            ++digits[i];
             return;
         }
-        *digit = '0';
+        digits[i] = '0';
     }
     digits.insert(digits.begin(), '1');
 }
@@ -283,7 +283,7 @@ Decimal Exact(std::uint32_t bits)
 // The fewest digits that round back to the positive finite float, the nearest of those.
 Decimal Shortest(std::uint32_t bits)
 {
-    const Decimal exact = Exact(bits);
+    Decimal exact = Exact(bits);
     const std::size_t length = exact.digits.size();
     for (std::size_t kept = 1; kept < length; ++kept) {
         Decimal nearer{exact.digits.substr(0, kept), exact.exponent + static_cast<int>(length - kept)};
@@ -320,7 +320,8 @@ std::string Format(std::uint32_t bits)
         }
         if (-exponent < count) {
             std::string text = shortest.digits;
-            text.insert(static_cast<std::size_t>(count + exponent), 1, '.');
+            const int point = count + exponent;
+            text.insert(static_cast<std::size_t>(point), 1, '.');
             return text;
         }
         return "0." + std::string(static_cast<std::size_t>(-exponent - count), '0') + shortest.digits;

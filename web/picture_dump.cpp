@@ -40,7 +40,8 @@ int main(int argc, char** argv)
         std::uint32_t step = 12345;
         for (int jump = 0; jump < 100; ++jump) {
             step = step * 1103515245U + 12345U;
-            const int picture = jump % 50 == 0 ? 1 + static_cast<int>(step % 10000000U) : 1 + static_cast<int>(step % 400U);
+            const int picture =
+                jump % 50 == 0 ? 1 + static_cast<int>(step % 10000000U) : 1 + static_cast<int>(step % 400U);
             write(std::string("seed=") + seed + " picture=" + std::to_string(picture) + " at=" + at);
         }
     }

@@ -131,27 +131,27 @@ void AddPicture(Answer& answer, const SequencePicture& picture)
 }  // namespace
 }  // namespace lorvane
 
-extern "C" const std::uint8_t* lorvane_draw(const char* text)
+extern "C" const std::uint8_t* lorvane_draw(const char* recipe)
 {
     using namespace lorvane;
     WebCore& core = Core();
     Answer& answer = core.answer;
-    const auto parsed = ParseRecipe(text != nullptr ? std::string_view(text) : std::string_view());
+    const auto parsed = ParseRecipe(recipe != nullptr ? std::string_view(recipe) : std::string_view());
     if (const auto* error = std::get_if<RecipeError>(&parsed)) {
         answer.Begin(kRefused);
         answer.AddText(error->message);
         return answer.Finish();
     }
-    const auto& recipe = std::get<Recipe>(parsed);
+    const auto& asked = std::get<Recipe>(parsed);
     // A parsed recipe's time is a real date and time.
-    core.clock.Set(FixedClock::At(recipe.at).value_or(FixedClock(1, 1, 1, 0, 0, 0)));
+    core.clock.Set(FixedClock::At(asked.at).value_or(FixedClock(1, 1, 1, 0, 0, 0)));
     // The same bits, not only the same value: 0 and -0 seed differently.
     const bool isNext =
         core.started &&
-        std::bit_cast<std::uint32_t>(core.sequence.Seed()) == std::bit_cast<std::uint32_t>(recipe.seed) &&
-        core.sequence.NextNumber() == recipe.picture;
+        std::bit_cast<std::uint32_t>(core.sequence.Seed()) == std::bit_cast<std::uint32_t>(asked.seed) &&
+        core.sequence.NextNumber() == asked.picture;
     if (!isNext) {
-        core.sequence.Start(recipe.seed, recipe.picture);
+        core.sequence.Start(asked.seed, asked.picture);
         core.started = true;
     }
     answer.Begin(kDrawn);
