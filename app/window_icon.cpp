@@ -16,7 +16,7 @@ QIcon WindowIcon()
     }
     // The image only borrows the bytes; the pixmap made from it has its own.
     const QImage image(reinterpret_cast<const uchar*>(pixels.constData()), kSide, kSide, QImage::Format_ARGB32);
-    return QIcon(QPixmap::fromImage(image));
+    return {QPixmap::fromImage(image)};
 }
 
 }  // namespace lorvane
