@@ -21,7 +21,7 @@ MEMCHECK_TEST := Form1.TwentyPicturesInTheWindowThenExit
 VALGRIND_FLAGS := --tool=memcheck --error-exitcode=1 --track-origins=yes --leak-check=full \
 	--show-leak-kinds=definite --errors-for-leak-kinds=definite
 
-.PHONY: all deps build build-asan build-tsan run test test-release test-asan test-tsan memcheck fuzz lint lint-format lint-tidy bench install package clean
+.PHONY: all deps build build-asan build-tsan run test test-release test-asan test-tsan test-web web web-test-deps web-bench memcheck fuzz lint lint-format lint-tidy bench install package clean
 
 all: build
 
@@ -35,8 +35,9 @@ build: deps
 run: build
 	./$(BUILD_DIR)/lorvane01
 
-# Every test runs twice: in the Release build and with AddressSanitizer and UndefinedBehaviorSanitizer.
-test: test-release test-asan
+# Every test runs twice: in the Release build and with AddressSanitizer and UndefinedBehaviorSanitizer;
+# then the web page's tests.
+test: test-release test-asan test-web
 
 test-release: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel $(JOBS)
@@ -107,6 +108,42 @@ bench: build
 		--benchmark_display_aggregates_only=true \
 		--benchmark_out=$(BUILD_DIR)/bench.json --benchmark_out_format=json
 
+# The web page, build/web/: index.html, its module, the core as WebAssembly (Debian's emscripten)
+# and the caption font, a static folder for any web server. em++'s own tools need Debian's node
+# modules (acorn), whichever node is first on the PATH.
+WASM_DIR := build-wasm
+WEB_DIR := $(BUILD_DIR)/web
+CAPTION_FONT := /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
+WEB_FILES := web/index.html web/lorvane01.js $(WASM_DIR)/web/lorvane01_core.js $(WASM_DIR)/web/lorvane01_core.wasm
+
+web: deps
+	@tools/install-deps.sh emscripten
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WASM_DIR) -DCMAKE_BUILD_TYPE=Release \
+		-DLORVANE_BUILD_TESTS=OFF -DLORVANE_BUILD_BENCH=OFF
+	$(EMSCRIPTEN_ENV) cmake --build $(WASM_DIR) --parallel $(JOBS)
+	mkdir -p $(WEB_DIR)
+	cp $(WEB_FILES) $(CAPTION_FONT) $(WEB_DIR)/
+
+# Headless Chromium (Debian's) driven by puppeteer-core, which downloads no browser; npm comes
+# with node where node is not Debian's.
+web-test-deps:
+	@tools/install-deps.sh chromium $$(command -v npm >/dev/null || echo npm)
+	@$(MAKE) --no-print-directory web/node_modules/.package-lock.json
+
+web/node_modules/.package-lock.json: web/package-lock.json
+	cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
+
+WEB_TEST_ENV := LORVANE_BUILD=$(BUILD_DIR) LORVANE_WASM=$(WASM_DIR) LORVANE_WEB=$(WEB_DIR)
+# The WebAssembly core against the native one, then the page in headless Chromium against
+# lorvane01-render.
+test-web: build web web-test-deps
+	$(WEB_TEST_ENV) node --test web/tests/core.test.mjs web/tests/page.test.mjs
+
+# Load to first picture, next, and the size of what the page loads (not a test: figures only).
+web-bench: web web-test-deps
+	$(WEB_TEST_ENV) node web/tests/bench.mjs
+
 # Both programs, the menu entry, icon, metainfo, man pages and bash completion under PREFIX;
 # DESTDIR=/some/folder stages them there instead, as packagers do.
 PREFIX ?= /usr/local
@@ -118,4 +155,4 @@ package: build
 	cmake --build $(BUILD_DIR) --target package
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(FUZZ_DIR) $(WASM_DIR)

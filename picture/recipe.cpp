@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <system_error>
 
+#include "float_text.h"
+
 namespace lorvane {
 
 namespace {
@@ -69,7 +71,7 @@ std::string Quoted(std::string_view text)
 std::variant<float, RecipeError> ParseSeed(std::string_view text)
 {
     float seed = 0.0F;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seed);
+    const auto [end, error] = FloatFromChars(text.data(), text.data() + text.size(), seed);
     if (error == std::errc::result_out_of_range) {
         return RecipeError{Join({"seed ", Quoted(text), " is out of single-precision range"})};
     }
@@ -111,7 +113,7 @@ std::string Recipe::Text() const
 {
     // Shortest form that reads back to the same float, in the "C" locale whatever the process's.
     std::array<char, 32> digits{};
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), seed);
+    const auto result = FloatToChars(digits.data(), digits.data() + digits.size(), seed);
     return Join({"seed=", std::string_view(digits.data(), static_cast<std::size_t>(result.ptr - digits.data())),
                  " picture=", std::to_string(picture), " at=", at});
 }

@@ -1,0 +1,74 @@
+// The web page's speed in headless Chromium, from a local server: load to first picture, next
+// (record and paint), and the size of the code the page loads. Figures, not a test.
+//
+//     make web-bench
+import { statSync } from 'node:fs';
+import path from 'node:path';
+import { launchBrowser, openPage, startServer, webDir } from './harness.mjs';
+
+const LOADS = 20;
+const NEXTS = 200;
+
+function median(values) {
+  const sorted = [...values].sort((a, b) => a - b);
+  const middle = sorted.length >> 1;
+  return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+}
+
+const server = await startServer();
+const browser = await launchBrowser();
+try {
+  const loads = [];
+  for (let i = 0; i < LOADS; ++i) {
+    const page = await openPage(browser, 1);
+    // A fresh page each time, the browser's cache left on as a visitor's would be after the first.
+    await page.goto(`${server.url}#seed=20798.984&picture=4&at=20261208054638`);
+    await page.waitForSelector('html[data-ready="true"]');
+    // From the start of navigation to the first picture painted (the module's mark).
+    loads.push(await page.evaluate(() => performance.getEntriesByName('lorvane01-first-picture')[0].startTime));
+    await page.close();
+  }
+
+  const page = await openPage(browser, 1);
+  await page.goto(`${server.url}#seed=20798.984&picture=4&at=20261208054638`);
+  await page.waitForSelector('html[data-ready="true"]');
+  const nexts = await page.evaluate((count) => {
+    const button = document.getElementById('next');
+    const times = [];
+    for (let i = 0; i < count; ++i) {
+      const start = performance.now();
+      button.click();
+      // Reading one pixel back waits for the painting to be done.
+      document.getElementById('picture').getContext('2d').getImageData(0, 0, 1, 1);
+      times.push(performance.now() - start);
+    }
+    return times;
+  }, NEXTS);
+  const nextsAt2 = await (async () => {
+    const hiDpi = await openPage(browser, 2);
+    await hiDpi.goto(`${server.url}#seed=20798.984&picture=4&at=20261208054638`);
+    await hiDpi.waitForSelector('html[data-ready="true"]');
+    return hiDpi.evaluate((count) => {
+      const button = document.getElementById('next');
+      const times = [];
+      for (let i = 0; i < count; ++i) {
+        const start = performance.now();
+        button.click();
+        document.getElementById('picture').getContext('2d').getImageData(0, 0, 1, 1);
+        times.push(performance.now() - start);
+      }
+      return times;
+    }, NEXTS);
+  })();
+
+  const size = (name) => statSync(path.join(webDir, name)).size;
+  const code = ['lorvane01_core.wasm', 'lorvane01_core.js', 'lorvane01.js', 'index.html'];
+  const codeBytes = code.slice(0, 3).reduce((sum, name) => sum + size(name), 0);
+  const figure = (value, goal, unit) => `${value.toFixed(unit === 'KB' ? 1 : 2)} ${unit} (goal ≤ ${goal} ${unit}: ${value <= goal ? 'met' : 'MISSED'})`;
+  console.log(`load to first picture, median of ${LOADS}: ${figure(median(loads), 150, 'ms')}, worst ${Math.max(...loads).toFixed(1)} ms`);
+  console.log(`next, record and paint, median of ${NEXTS}: ${figure(median(nexts), 2, 'ms')}; at devicePixelRatio 2: ${median(nextsAt2).toFixed(2)} ms`);
+  console.log(`wasm + JS: ${figure(codeBytes / 1000, 100, 'KB')} (${code.slice(0, 3).map((name) => `${name} ${size(name)}`).join(', ')} bytes); index.html ${size('index.html')} bytes, font ${size('DejaVuSans.ttf')} bytes`);
+} finally {
+  await browser.close();
+  server.stop();
+}

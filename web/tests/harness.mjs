@@ -1,0 +1,229 @@
+// What the web page's tests and benchmark share: the page's folder served on 127.0.0.1, Debian's
+// Chromium driven by puppeteer-core, lorvane01-render as the reference, and PNG pixels.
+import { execFileSync, spawn } from 'node:child_process';
+import { mkdtempSync, readdirSync, readFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+import { inflateSync } from 'node:zlib';
+import puppeteer from 'puppeteer-core';
+
+const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
+export const buildDir = path.resolve(root, process.env.LORVANE_BUILD ?? 'build');
+export const wasmDir = path.resolve(root, process.env.LORVANE_WASM ?? 'build-wasm');
+export const webDir = path.resolve(root, process.env.LORVANE_WEB ?? 'build/web');
+export const render = path.join(buildDir, 'lorvane01-render');
+
+export const WIDTH = 600;
+export const HEIGHT = 450;
+// The captions' line starts here (picture pixels); everything above it is squares and background.
+export const CAPTION_TOP = 425;
+export const CAPTION_LEFTS = [12, 220, 420];
+
+export function scratchFolder(name) {
+  return mkdtempSync(path.join(tmpdir(), `lorvane01-${name}-`));
+}
+
+// `python3 -m http.server` on a free port of 127.0.0.1, serving the page's folder.
+export async function startServer() {
+  const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '-d', webDir],
+    { stdio: ['ignore', 'pipe', 'pipe'] });
+  const port = await new Promise((resolve, reject) => {
+    let seen = '';
+    server.stdout.on('data', (data) => {
+      seen += data;
+      const found = /port (\d+)/.exec(seen);
+      if (found) {
+        resolve(Number(found[1]));
+      }
+    });
+    server.on('exit', (code) => reject(new Error(`the web server ended with status ${code}`)));
+  });
+  server.stderr.resume();
+  return { url: `http://127.0.0.1:${port}/`, stop: () => server.kill() };
+}
+
+export function launchBrowser() {
+  return puppeteer.launch({
+    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage', '--font-render-hinting=none'],
+  });
+}
+
+// A page that records every error it throws or logs.
+export async function openPage(browser, scale) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 800, height: 650, deviceScaleFactor: scale });
+  page.errors = [];
+  page.on('pageerror', (error) => page.errors.push(error.message));
+  page.on('console', (message) => {
+    if (message.type() === 'error') {
+      page.errors.push(message.text());
+    }
+  });
+  return page;
+}
+
+// Loads the page afresh at this address and waits for its first picture.
+export async function load(page, url) {
+  await page.goto('about:blank');
+  await page.goto(url);
+  await page.waitForSelector('html[data-ready="true"]', { timeout: 10000 });
+}
+
+// The canvas's backing store, RGBA.
+export async function canvasPixels(page) {
+  const { width, height, base64 } = await page.evaluate(() => {
+    const canvas = document.getElementById('picture');
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    let binary = '';
+    for (let i = 0; i < data.length; i += 0x8000) {
+      binary += String.fromCharCode(...data.subarray(i, i + 0x8000));
+    }
+    return { width: canvas.width, height: canvas.height, base64: btoa(binary) };
+  });
+  return { width, height, rgba: new Uint8Array(Buffer.from(base64, 'base64')) };
+}
+
+// The shown picture painted again without its captions, RGBA, and where the page places each
+// caption's baseline.
+export async function fillsAndCaptions(page) {
+  const { width, height, base64, captions } = await page.evaluate(async () => {
+    const module = await import('./lorvane01.js');
+    const scale = window.devicePixelRatio;
+    const { width, height } = module.deviceSize(scale);
+    const canvas = new OffscreenCanvas(width, height);
+    const context = canvas.getContext('2d', { alpha: false });
+    module.paint(context, module.page.shown, scale, { captions: false });
+    const data = context.getImageData(0, 0, width, height).data;
+    let binary = '';
+    for (let i = 0; i < data.length; i += 0x8000) {
+      binary += String.fromCharCode(...data.subarray(i, i + 0x8000));
+    }
+    const captions = module.page.shown.items.filter((item) => item.kind === 2)
+      .map((item) => ({ text: item.text, ...module.textPlacement(context, item, scale) }));
+    return { width, height, base64: btoa(binary), captions };
+  });
+  return { width, height, rgba: new Uint8Array(Buffer.from(base64, 'base64')), captions };
+}
+
+// Reads an 8-bit, non-interlaced RGB or RGBA PNG (what lorvane01-render and Chromium write) to
+// RGBA, with its text chunks.
+export function decodePng(bytes) {
+  let at = 8;
+  let width = 0;
+  let height = 0;
+  let channels = 0;
+  const idat = [];
+  const text = {};
+  while (at < bytes.length) {
+    const length = bytes.readUInt32BE(at);
+    const type = bytes.toString('latin1', at + 4, at + 8);
+    const data = bytes.subarray(at + 8, at + 8 + length);
+    if (type === 'IHDR') {
+      width = data.readUInt32BE(0);
+      height = data.readUInt32BE(4);
+      if (data[8] !== 8 || data[12] !== 0 || (data[9] !== 2 && data[9] !== 6)) {
+        throw new Error(`unexpected PNG header ${[...data.subarray(8)]}`);
+      }
+      channels = data[9] === 2 ? 3 : 4;
+    } else if (type === 'IDAT') {
+      idat.push(data);
+    } else if (type === 'tEXt') {
+      const nul = data.indexOf(0);
+      text[data.toString('latin1', 0, nul)] = data.toString('latin1', nul + 1);
+    }
+    at += 12 + length;
+  }
+  const raw = inflateSync(Buffer.concat(idat));
+  const stride = width * channels;
+  const rows = Buffer.alloc(stride * height);
+  for (let y = 0; y < height; ++y) {
+    const filter = raw[y * (stride + 1)];
+    const line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
+    for (let x = 0; x < stride; ++x) {
+      const left = x >= channels ? rows[y * stride + x - channels] : 0;
+      const up = y > 0 ? rows[(y - 1) * stride + x] : 0;
+      const upLeft = x >= channels && y > 0 ? rows[(y - 1) * stride + x - channels] : 0;
+      let predicted = 0;
+      if (filter === 1) predicted = left;
+      else if (filter === 2) predicted = up;
+      else if (filter === 3) predicted = (left + up) >> 1;
+      else if (filter === 4) {
+        const p = left + up - upLeft;
+        const pa = Math.abs(p - left);
+        const pb = Math.abs(p - up);
+        const pc = Math.abs(p - upLeft);
+        predicted = pa <= pb && pa <= pc ? left : pb <= pc ? up : upLeft;
+      }
+      rows[y * stride + x] = (line[x] + predicted) & 0xff;
+    }
+  }
+  const rgba = new Uint8Array(width * height * 4);
+  for (let i = 0; i < width * height; ++i) {
+    rgba[i * 4] = rows[i * channels];
+    rgba[i * 4 + 1] = rows[i * channels + 1];
+    rgba[i * 4 + 2] = rows[i * channels + 2];
+    rgba[i * 4 + 3] = 255;
+  }
+  return { width, height, rgba, text };
+}
+
+// lorvane01-render's PNG of a recipe at a scale.
+export function renderPng({ seed, picture, at }, scale) {
+  const out = scratchFolder('render');
+  execFileSync(render, ['--seed', seed, '--first', String(picture), '--at', at, '--scale', String(scale),
+    '--out', out, '--jobs', '1']);
+  return decodePng(readFileSync(path.join(out, readdirSync(out)[0])));
+}
+
+// The first pixel (x, y, the two colours) that differs in rows [0, rows), or null.
+export function firstDifference(a, b, rows) {
+  if (a.width !== b.width || a.height !== b.height) {
+    return { size: `${a.width} x ${a.height} against ${b.width} x ${b.height}` };
+  }
+  for (let i = 0; i < a.width * rows; ++i) {
+    for (let c = 0; c < 3; ++c) {
+      if (a.rgba[i * 4 + c] !== b.rgba[i * 4 + c]) {
+        const colour = (image) => [...image.rgba.subarray(i * 4, i * 4 + 3)].join(',');
+        return { x: i % a.width, y: Math.floor(i / a.width), got: colour(a), expected: colour(b) };
+      }
+    }
+  }
+  return null;
+}
+
+// Where each caption's ink is below the captions' top, one box per caption column. The captions
+// are white: a pixel's ink is how far it went from the picture without captions towards white,
+// in the channel with the most room, and pixels over near-white fills (where that cannot be told)
+// are left out.
+export function captionBoxes(image, fills, scale) {
+  const top = Math.round(CAPTION_TOP * scale);
+  const edges = [...CAPTION_LEFTS.map((left) => Math.round(left * scale)), image.width];
+  return CAPTION_LEFTS.map((_, column) => {
+    const box = { left: Infinity, top: Infinity, right: -Infinity, bottom: -Infinity };
+    for (let y = top; y < image.height; ++y) {
+      for (let x = edges[column]; x < edges[column + 1]; ++x) {
+        const i = (y * image.width + x) * 4;
+        const c = [0, 1, 2].reduce((best, channel) => (fills.rgba[i + channel] < fills.rgba[i + best] ? channel : best));
+        const room = 255 - fills.rgba[i + c];
+        if (room >= 64 && (image.rgba[i + c] - fills.rgba[i + c]) / room > 0.3) {
+          box.left = Math.min(box.left, x);
+          box.right = Math.max(box.right, x);
+          box.top = Math.min(box.top, y);
+          box.bottom = Math.max(box.bottom, y);
+        }
+      }
+    }
+    return box;
+  });
+}
+
+export function addressOf({ seed, picture, at }) {
+  return `#seed=${seed}&picture=${picture}&at=${at}`;
+}
+
+export function recipeOfAddress(hash) {
+  const found = /^#seed=([^&]+)&picture=(\d+)&at=(\d{14})$/.exec(hash);
+  return found ? { seed: found[1], picture: Number(found[2]), at: found[3] } : null;
+}

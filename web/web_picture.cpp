@@ -1,0 +1,160 @@
+#include "web_picture.h"
+
+#include <bit>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "clock.h"
+#include "fixed_clock.h"
+#include "picture_sequence.h"
+#include "picture_state.h"
+#include "recipe.h"
+#include "seeded_random_source.h"
+
+namespace lorvane {
+namespace {
+
+// Names each picture after the recipe being drawn.
+class RecipeClock final : public Clock {
+public:
+    void Set(const FixedClock& clock) { clock_ = clock; }
+    std::string Date() override { return clock_.Date(); }
+    std::string Time() override { return clock_.Time(); }
+    float Timer() override { return clock_.Timer(); }
+
+private:
+    FixedClock clock_{1, 1, 1, 0, 0, 0};
+};
+
+class Answer {
+public:
+    void Begin(std::uint32_t status)
+    {
+        bytes_.clear();
+        Add(std::uint32_t{0});
+        Add(status);
+    }
+    template <typename T>
+    void Add(T value)
+    {
+        Append(&value, sizeof value);
+    }
+    void AddText(std::string_view text)
+    {
+        Add(static_cast<std::uint32_t>(text.size()));
+        Append(text.data(), text.size());
+    }
+    const std::uint8_t* Finish()
+    {
+        const auto size = static_cast<std::uint32_t>(bytes_.size());
+        std::memcpy(bytes_.data(), &size, sizeof size);
+        return bytes_.data();
+    }
+
+private:
+    void Append(const void* data, std::size_t size)
+    {
+        const std::size_t end = bytes_.size();
+        bytes_.resize(end + size);
+        if (size != 0) {
+            std::memcpy(bytes_.data() + end, data, size);
+        }
+    }
+
+    std::vector<std::uint8_t> bytes_;
+};
+
+enum : std::uint32_t { kDrawn = 0, kRefused = 1 };
+enum : std::uint32_t { kFill = 0, kLine = 1, kText = 2 };
+
+// The page draws one sequence at a time; next asks for the picture after the last one.
+struct WebCore {
+    PictureState state = PictureState::AtStartUp();
+    SeededRandomSource random;
+    RecipeClock clock;
+    PictureSequence sequence{state, random, clock};
+    bool started = false;
+    Answer answer;
+};
+
+WebCore& Core()
+{
+    static WebCore core;
+    return core;
+}
+
+// One writer per item type and no fallback: a new item type does not compile until it is sent.
+struct ItemWriter {
+    Answer& answer;
+
+    void operator()(const FillItem& fill) const
+    {
+        answer.Add(std::uint32_t{kFill});
+        for (const int value : {fill.left, fill.top, fill.right, fill.bottom}) {
+            answer.Add(static_cast<std::int32_t>(value));
+        }
+        answer.Add(static_cast<std::uint32_t>(fill.colour));
+    }
+    void operator()(const LineItem& line) const
+    {
+        answer.Add(std::uint32_t{kLine});
+        for (const int value : {line.x1, line.y1, line.x2, line.y2}) {
+            answer.Add(static_cast<std::int32_t>(value));
+        }
+        answer.Add(static_cast<std::uint32_t>(line.colour));
+    }
+    void operator()(const TextItem& text) const
+    {
+        answer.Add(std::uint32_t{kText});
+        answer.Add(text.x);
+        answer.Add(text.y);
+        answer.Add(static_cast<std::int32_t>(text.linesBelow));
+        answer.Add(text.points);
+        answer.Add(static_cast<std::uint32_t>(text.colour));
+        answer.AddText(text.text);
+    }
+};
+
+void AddPicture(Answer& answer, const SequencePicture& picture)
+{
+    answer.AddText(picture.recipe ? picture.recipe->Text() : std::string());
+    answer.Add(static_cast<std::uint32_t>(picture.recording.Background()));
+    answer.Add(static_cast<std::uint32_t>(picture.recording.Items().size()));
+    for (const RecordedItem& item : picture.recording.Items()) {
+        std::visit(ItemWriter{answer}, item);
+    }
+}
+
+}  // namespace
+}  // namespace lorvane
+
+extern "C" const std::uint8_t* lorvane_draw(const char* recipe)
+{
+    using namespace lorvane;
+    WebCore& core = Core();
+    Answer& answer = core.answer;
+    const auto parsed = ParseRecipe(recipe != nullptr ? std::string_view(recipe) : std::string_view());
+    if (const auto* error = std::get_if<RecipeError>(&parsed)) {
+        answer.Begin(kRefused);
+        answer.AddText(error->message);
+        return answer.Finish();
+    }
+    const auto& asked = std::get<Recipe>(parsed);
+    // A parsed recipe's time is a real date and time.
+    core.clock.Set(FixedClock::At(asked.at).value_or(FixedClock(1, 1, 1, 0, 0, 0)));
+    // The same bits, not only the same value: 0 and -0 seed differently.
+    const bool isNext =
+        core.started &&
+        std::bit_cast<std::uint32_t>(core.sequence.Seed()) == std::bit_cast<std::uint32_t>(asked.seed) &&
+        core.sequence.NextNumber() == asked.picture;
+    if (!isNext) {
+        core.sequence.Start(asked.seed, asked.picture);
+        core.started = true;
+    }
+    answer.Begin(kDrawn);
+    AddPicture(answer, core.sequence.DrawNext());
+    return answer.Finish();
+}
