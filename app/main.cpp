@@ -1,13 +1,17 @@
+#include <cstdio>
+#include <variant>
+
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QIcon>
 
 #include "display_check.h"
 #include "form1.h"
 #include "lorvane_application_id.h"
 #include "lorvane_version.h"
+#include "screensaver.h"
 #include "seeded_random_source.h"
 #include "system_clock.h"
+#include "window_command_line.h"
 
 int main(int argc, char* argv[])
 {
@@ -25,15 +29,33 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon::fromTheme(iconName, QIcon(QStringLiteral(":/icons/%1.png").arg(iconName))));
 
     // After QApplication, which has taken Qt's own options (-platform, -display ...) out.
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Makes abstract pictures, one at a time."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.process(app);
+    lorvane::WindowCommandLine commandLine;
+    const auto answer = commandLine.Parse(QApplication::arguments());
+    if (const auto* error = std::get_if<lorvane::WindowCommandLine::UsageError>(&answer)) {
+        std::fprintf(stderr, "lorvane01: %s\n", qPrintable(error->message));
+        return 2;
+    }
+    if (const auto* problem = std::get_if<lorvane::RecipeProblem>(&answer)) {
+        std::fprintf(stderr, "lorvane01: %s\n", qPrintable(problem->message));
+        return problem->ExitStatus();
+    }
+    if (std::holds_alternative<lorvane::WindowCommandLine::HelpOrVersion>(answer)) {
+        commandLine.AnswerHelpOrVersion(QApplication::arguments());
+    }
+    const auto& options = std::get<lorvane::WindowOptions>(answer);
+    if (options.screensaver) {
+        return lorvane::RunScreensaver(options.screensaver->window, *options.interval);
+    }
 
     lorvane::SystemClock clock;
     lorvane::SeededRandomSource random;
     lorvane::Form1 form(random, clock);
-    form.Load();
+    form.Load(options.start);
+    if (options.fullScreen) {
+        form.ToggleFullScreen();
+    }
+    if (options.interval) {
+        form.StartSlideshow(*options.interval);
+    }
     return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 
 #include "recipe.h"
@@ -23,5 +24,11 @@ enum class FileFormat { Png, Svg, Pdf };
 // through here, so their files are the same byte for byte.
 [[nodiscard]] std::optional<QByteArray> EncodeFile(const RecordedPicture& picture, FileFormat format, int scale,
                                                    const std::optional<Recipe>& recipe);
+
+// The PNG of a picture framed in `area` device pixels (at least 600 x 450): played at the largest
+// scale that fits and centred on black, as full screen shows it. Nothing when it cannot be played
+// or encoded.
+[[nodiscard]] std::optional<QByteArray> EncodeFittedPng(const RecordedPicture& picture, QSize area,
+                                                        const std::optional<Recipe>& recipe);
 
 }  // namespace lorvane

@@ -34,8 +34,9 @@ std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written)
         // The pool plays the picture and encodes it, so that this thread only draws.
         SequencePicture drawn = sequence.DrawNext();
         SavingJob job{order, QStringLiteral("%1-%2").arg(QString::fromStdString(state.imeslike)).arg(number),
-                      [drawn = std::move(drawn), format = options_.format, scale = options_.scale] {
-                          return EncodeFile(drawn.recording, format, scale, drawn.recipe);
+                      [drawn = std::move(drawn), format = options_.format, scale = options_.scale, fit = options_.fit] {
+                          return fit ? EncodeFittedPng(drawn.recording, *fit, drawn.recipe)
+                                     : EncodeFile(drawn.recording, format, scale, drawn.recipe);
                       }};
         if (!pool.Submit(std::move(job))) {
             break;

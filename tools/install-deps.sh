@@ -7,7 +7,10 @@ packages=(cmake g++ make qt6-base-dev qt6-svg-dev libpng-dev poppler-utils libgt
           # the layout and static checks (make lint)
           clang-format clang-tidy
           # the package (dpkg-shlibdeps) and the checks of what is installed
-          dpkg-dev desktop-file-utils appstream lintian groff-base man-db libxml2-utils file "$@")
+          dpkg-dev desktop-file-utils appstream lintian groff-base man-db libxml2-utils file
+          # the screensaver draws through xcb; full screen and the screensaver are tested under
+          # Xvfb with a window manager and xscreensaver itself
+          libxcb1-dev xvfb openbox xdotool x11-utils xscreensaver imagemagick "$@")
 
 missing=()
 for package in "${packages[@]}"; do
