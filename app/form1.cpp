@@ -105,7 +105,12 @@ void Form1::AddKeepActions()
     forward->setShortcuts(QKeySequence::Forward);
     connect(forward, &QAction::triggered, this, &Form1::Forward);
     auto* fullScreen = new QAction(QStringLiteral("Full screen"), this);
-    fullScreen->setShortcuts(QKeySequence::FullScreen);
+    // F11 everywhere, whatever the desktop's own full-screen keys are.
+    QList<QKeySequence> fullScreenKeys = QKeySequence::keyBindings(QKeySequence::FullScreen);
+    if (!fullScreenKeys.contains(QKeySequence(Qt::Key_F11))) {
+        fullScreenKeys.prepend(QKeySequence(Qt::Key_F11));
+    }
+    fullScreen->setShortcuts(fullScreenKeys);
     connect(fullScreen, &QAction::triggered, this, &Form1::ToggleFullScreen);
     for (QAction* action : {copy, save, open, back, forward, fullScreen}) {
         action->setShortcutContext(Qt::WindowShortcut);

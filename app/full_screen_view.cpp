@@ -41,7 +41,7 @@ void FullScreenView::resizeEvent(QResizeEvent* event)
 
 void FullScreenView::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape || event->matches(QKeySequence::FullScreen)) {
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_F11 || event->matches(QKeySequence::FullScreen)) {
         emit LeaveWanted();
     } else if (event->matches(QKeySequence::Back)) {
         emit BackWanted();

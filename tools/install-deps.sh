@@ -10,7 +10,7 @@ packages=(cmake g++ make qt6-base-dev qt6-svg-dev libpng-dev poppler-utils libgt
           dpkg-dev desktop-file-utils appstream lintian groff-base man-db libxml2-utils file
           # the screensaver draws through xcb; full screen and the screensaver are tested under
           # Xvfb with a window manager and xscreensaver itself
-          libxcb1-dev xvfb openbox xdotool x11-utils xscreensaver imagemagick "$@")
+          libxcb1-dev xvfb openbox xdotool x11-utils xscreensaver imagemagick faketime "$@")
 
 missing=()
 for package in "${packages[@]}"; do
