@@ -72,6 +72,7 @@ lint-tidy: build
 BENCH_REPETITIONS := 25
 BENCH_MIN_TIME := 0.2
 bench: build
+	@tools/install-deps.sh xvfb
 	./$(BUILD_DIR)/lorvane_bench --benchmark_repetitions=$(BENCH_REPETITIONS) \
 		--benchmark_min_time=$(BENCH_MIN_TIME) --benchmark_enable_random_interleaving=true \
 		--benchmark_display_aggregates_only=true \

@@ -2,7 +2,6 @@
 #include <variant>
 
 #include <QApplication>
-#include <QIcon>
 
 #include "display_check.h"
 #include "form1.h"
@@ -12,6 +11,7 @@
 #include "seeded_random_source.h"
 #include "system_clock.h"
 #include "window_command_line.h"
+#include "window_icon.h"
 
 int main(int argc, char* argv[])
 {
@@ -24,9 +24,7 @@ int main(int argc, char* argv[])
         QString::fromLatin1(lorvane::kVersion.data(), static_cast<qsizetype>(lorvane::kVersion.size())));
     // Window managers and taskbars match the window to its menu entry and icon by this name.
     QApplication::setDesktopFileName(QString::fromLatin1(lorvane::kApplicationId));
-    // The installed theme's icon, or the same picture built in when the program is not installed.
-    const QString iconName = QString::fromLatin1(lorvane::kApplicationId);
-    QApplication::setWindowIcon(QIcon::fromTheme(iconName, QIcon(QStringLiteral(":/icons/%1.png").arg(iconName))));
+    QApplication::setWindowIcon(lorvane::WindowIcon());
 
     // After QApplication, which has taken Qt's own options (-platform, -display ...) out.
     lorvane::WindowCommandLine commandLine;

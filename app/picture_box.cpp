@@ -19,7 +19,7 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
     setFocusPolicy(Qt::StrongFocus);
     // Every pixel is painted from the picture, so Qt need not erase first (no flash).
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFixedSize(sizeHint());
+    setFixedSize(kPictureWidth, kPictureHeight);
 }
 
 QSize PictureBox::sizeHint() const

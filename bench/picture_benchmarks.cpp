@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "bench_pictures.h"
 #include "composer.h"
 #include "device_colour.h"
 #include "fixed_clock.h"
@@ -23,25 +24,39 @@ namespace lorvane {
 
 namespace {
 
-// Every benchmark cycles through the same pictures, so their times compare.
-constexpr std::array<float, 8> kSeeds = {0.0F, 1.5F, 3600.25F, 32767.5F, 43210.75F, 50000.0F, 71999.5F, 86399.0F};
-
 FixedClock PictureClock()
 {
     return {2024, 3, 7, 9, 5, 2};
 }
 
-std::array<SeededRandomSource, kSeeds.size()> SeededSources()
+std::array<SeededRandomSource, kBenchSeeds.size()> SeededSources()
 {
-    std::array<SeededRandomSource, kSeeds.size()> sources{};
-    for (std::size_t i = 0; i < kSeeds.size(); ++i) {
-        sources[i].Seed(kSeeds[i]);
+    std::array<SeededRandomSource, kBenchSeeds.size()> sources{};
+    for (std::size_t i = 0; i < kBenchSeeds.size(); ++i) {
+        sources[i].Seed(kBenchSeeds[i]);
     }
     return sources;
 }
 
-// What a press of "next" does to the surface: clear it and draw a whole picture; then `show`
-// turns it into an output.
+// What a press of "next" does, as the window and lorvane01-render do it: draw the sequence's next
+// picture; then `show` turns it into an output.
+template <class Show>
+void DrawSequencePictures(benchmark::State& benchState, Show show)
+{
+    FixedClock clock = PictureClock();
+    SeededRandomSource random;
+    PictureState state = PictureState::AtStartUp();
+    PictureSequence sequence(state, random, clock);
+    std::size_t picture = 0;
+    for (auto _ : benchState) {
+        sequence.Start(kBenchSeeds[picture++ % kBenchSeeds.size()]);
+        show(sequence.DrawNext().recording);
+        benchmark::ClobberMemory();
+    }
+}
+
+// The same on another surface: clear it and draw a whole picture; then `show` turns it into an
+// output.
 template <class PictureSurface, class Show>
 void DrawPictures(benchmark::State& benchState, PictureSurface& surface, Show show)
 {
@@ -62,23 +77,23 @@ void DrawPictures(benchmark::State& benchState, PictureSurface& surface, Show sh
 
 void BM_DrawPicture(benchmark::State& benchState)
 {
-    PictureRecorder recording;
     RasterPlayer player;
-    DrawPictures(benchState, recording,
-                 [&] { benchmark::DoNotOptimize(player.Play(recording.Picture()).constBits()); });
+    DrawSequencePictures(benchState, [&](const RecordedPicture& picture) {
+        benchmark::DoNotOptimize(player.Play(picture).constBits());
+    });
 }
 
 void BM_RecordPicture(benchmark::State& benchState)
 {
-    PictureRecorder recording;
-    DrawPictures(benchState, recording, [&] { benchmark::DoNotOptimize(recording.Picture().Items().data()); });
+    DrawSequencePictures(benchState,
+                         [](const RecordedPicture& picture) { benchmark::DoNotOptimize(picture.Items().data()); });
 }
 
 void BM_WriteSvg(benchmark::State& benchState)
 {
-    PictureRecorder recording;
-    DrawPictures(benchState, recording,
-                 [&] { benchmark::DoNotOptimize(SvgFile(recording.Picture(), 1, std::nullopt).constData()); });
+    DrawSequencePictures(benchState, [](const RecordedPicture& picture) {
+        benchmark::DoNotOptimize(SvgFile(picture, 1, std::nullopt).constData());
+    });
 }
 
 void BM_DrawPictureQPainterLines(benchmark::State& benchState)
@@ -90,7 +105,7 @@ void BM_DrawPictureQPainterLines(benchmark::State& benchState)
 void BM_MakePalette(benchmark::State& benchState)
 {
     SeededRandomSource random;
-    random.Seed(kSeeds[0]);
+    random.Seed(kBenchSeeds[0]);
     Palette palette;
     for (auto _ : benchState) {
         MakePalette(palette, random);
@@ -102,14 +117,10 @@ void BM_MakePalette(benchmark::State& benchState)
 // The floor: the recorded rectangles of each picture, one QImage::fill and a fillRect each.
 void BM_RectFillFloor(benchmark::State& benchState)
 {
-    FixedClock clock = PictureClock();
-    auto seeded = SeededSources();
     std::vector<RecordedPicture> pictures;
-    for (SeededRandomSource& random : seeded) {
-        PictureState state = PictureState::AtStartUp();
-        PictureRecorder recorder;
-        Composer(state, recorder, random, clock).DrawPicture();
-        pictures.push_back(recorder.Picture());
+    pictures.reserve(kBenchSeeds.size());
+    for (const float seed : kBenchSeeds) {
+        pictures.push_back(BenchPicture(seed));
     }
     QImage image(kPictureWidth, kPictureHeight, QImage::Format_RGB32);
     std::size_t picture = 0;

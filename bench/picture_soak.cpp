@@ -5,15 +5,13 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <limits>
-#include <string>
 
 #include <QApplication>
 #include <QPushButton>
 
 #include "form1.h"
 #include "picture_recorder.h"
+#include "resident_memory.h"
 #include "seeded_random_source.h"
 #include "system_clock.h"
 
@@ -21,20 +19,11 @@ namespace {
 
 constexpr long kDefaultPictures = 10000;
 
-// VmRSS from /proc/self/status, in kilobytes.
+// In kilobytes, or -1 where /proc cannot tell.
 long ResidentKilobytes()
 {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            long kilobytes = 0;
-            status >> kilobytes;
-            return kilobytes;
-        }
-        status.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-    }
-    return -1;
+    const long bytes = lorvane::testing::ResidentBytes();
+    return bytes < 0 ? -1 : bytes / 1024;
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "qpainter_line_surface.h"
 
-#include <cmath>
-
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLineF>
@@ -10,22 +8,9 @@
 
 #include "device_colour.h"
 #include "picture_size.h"
+#include "text_painter.h"
 
 namespace lorvane {
-
-namespace {
-
-constexpr double kPixelsPerPoint = 96.0 / 72.0;
-
-QFont FontOfSize(double points)
-{
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * kPixelsPerPoint))));
-    return font;
-}
-
-}  // namespace
 
 QPainterLineSurface::QPainterLineSurface() : image_(kPictureWidth, kPictureHeight, QImage::Format_RGB32)
 {
@@ -78,7 +63,7 @@ void QPainterLineSurface::SetCurrentY(float y)
 
 void QPainterLineSurface::Print(std::string_view text)
 {
-    const QFont font = FontOfSize(fontSize_);
+    const QFont font = TextPainter::Font(1.0, fontSize_);
     const QFontMetricsF metrics(font);
     QPainter& painter = Painter();
     painter.setFont(font);

@@ -1,4 +1,3 @@
-#include <array>
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -10,19 +9,14 @@
 #include <QTemporaryDir>
 
 #include "batch_writer.h"
-#include "composer.h"
-#include "fixed_clock.h"
-#include "picture_recorder.h"
-#include "picture_state.h"
+#include "bench_pictures.h"
 #include "png_file.h"
 #include "raster_player.h"
-#include "seeded_random_source.h"
 
 namespace lorvane {
 
 namespace {
 
-constexpr std::array<float, 8> kSeeds = {0.0F, 1.5F, 3600.25F, 32767.5F, 43210.75F, 50000.0F, 71999.5F, 86399.0F};
 constexpr int kBatchPictures = 100;
 constexpr int kScale8Pictures = 8;
 
@@ -31,14 +25,9 @@ const std::vector<QImage>& Pictures()
 {
     static const std::vector<QImage> pictures = [] {
         std::vector<QImage> drawn;
-        for (const float seed : kSeeds) {
-            FixedClock clock(2024, 3, 7, 9, 5, 2);
-            SeededRandomSource random;
-            random.Seed(seed);
-            PictureState state = PictureState::AtStartUp();
-            PictureRecorder picture;
-            Composer(state, picture, random, clock).DrawPicture();
-            drawn.push_back(RasterPlayer().Play(picture.Picture()).copy());
+        drawn.reserve(kBenchSeeds.size());
+        for (const float seed : kBenchSeeds) {
+            drawn.push_back(RasterPlayer().Play(BenchPicture(seed)));
         }
         return drawn;
     }();
@@ -84,7 +73,7 @@ void BM_EncodePng(benchmark::State& state)
 void RenderBatch(benchmark::State& state, int pictures, int scale, int jobs)
 {
     RenderOptions options;
-    options.seed = kSeeds[3];
+    options.seed = kBenchSeeds[3];
     options.pictures = pictures;
     options.at.emplace(2024, 3, 7, 9, 5, 2);
     options.scale = scale;

@@ -40,7 +40,8 @@ std::optional<QByteArray> EncodeFile(const RecordedPicture& picture, FileFormat 
         break;
     }
     try {
-        return PngFile(RasterPlayer(scale).Play(picture), scale, recipe);
+        RasterPlayer player(scale);
+        return PngFile(player.Play(picture), scale, recipe);
     } catch (const PlatformError&) {
         return std::nullopt;
     }
@@ -65,6 +66,16 @@ std::optional<QByteArray> EncodeFittedPng(const RecordedPicture& picture, QSize 
     } catch (const PlatformError&) {
         return std::nullopt;
     }
+}
+
+std::optional<QByteArray> EncodeFile(const RecordedPicture& picture, FileFormat format, RasterPlayer& player,
+                                     const std::optional<Recipe>& recipe)
+{
+    const auto scale = static_cast<int>(player.Scale());
+    if (format != FileFormat::Png) {
+        return EncodeFile(picture, format, scale, recipe);
+    }
+    return PngFile(player.Play(picture), scale, recipe);
 }
 
 }  // namespace lorvane

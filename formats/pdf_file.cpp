@@ -1,6 +1,5 @@
 #include "pdf_file.h"
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -27,61 +26,31 @@ constexpr QByteArrayView kXmpEnd = "<?xpacket end=";
 // A lorvane01 PDF has one packet; a file with many more is not searched further.
 constexpr int kMostXmpPackets = 16;
 
-// Recipes and names hold only letters, digits and signs, but the packet stays well-formed
-// whatever it is given.
-std::string XmlEscaped(std::string_view text)
-{
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
-// Builds text by appending; GCC 12 warns falsely about `"literal" + std::string` at -O3.
-std::string Join(std::initializer_list<std::string_view> pieces)
-{
-    std::string text;
-    for (const std::string_view piece : pieces) {
-        text += piece;
-    }
-    return text;
-}
-
-// A complete XMP packet for QPdfWriter::setDocumentXmpMetadata.
-std::string Xmp(const Recipe& recipe)
-{
-    return Join(
-        {"<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
-         "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
-         "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
-         "<rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
-         "xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" xmlns:pdf=\"",
-         kPdfNamespace, "\">\n<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">", XmlEscaped(recipe.Name()),
-         "</rdf:li></rdf:Alt></dc:title>\n<dc:format>application/pdf</dc:format>\n<xmp:CreatorTool>",
-         XmlEscaped(SoftwareName()), "</xmp:CreatorTool>\n<xmp:CreateDate>", XmlEscaped(recipe.IsoTime()),
-         "</xmp:CreateDate>\n<pdf:", kKeywordsElement, ">", XmlEscaped(recipe.Text()), "</pdf:", kKeywordsElement,
-         ">\n</rdf:Description>\n</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"w\"?>"});
-}
-
 QString Latin1(std::string_view text)
 {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A complete XMP packet for QPdfWriter::setDocumentXmpMetadata. Recipes and names hold only
+// letters, digits and signs, but the packet stays well-formed whatever it is given.
+QByteArray Xmp(const Recipe& recipe)
+{
+    const auto text = [](const std::string& value) { return QString::fromStdString(value).toHtmlEscaped(); };
+    return QStringLiteral(
+               "<?xpacket begin=\"\uFEFF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
+               "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
+               "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
+               "<rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+               "xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" xmlns:pdf=\"%1\">\n"
+               "<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">%2</rdf:li></rdf:Alt></dc:title>\n"
+               "<dc:format>application/pdf</dc:format>\n"
+               "<xmp:CreatorTool>%3</xmp:CreatorTool>\n"
+               "<xmp:CreateDate>%4</xmp:CreateDate>\n"
+               "<pdf:%5>%6</pdf:%5>\n"
+               "</rdf:Description>\n</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"w\"?>")
+        .arg(Latin1(kPdfNamespace), text(recipe.Name()), text(SoftwareName()), text(recipe.IsoTime()),
+             Latin1(kKeywordsElement), text(recipe.Text()))
+        .toUtf8();
 }
 
 // The text of pdf:Keywords in one XMP packet, as an element or as an attribute of its
@@ -123,7 +92,7 @@ QByteArray PdfFile(const RecordedPicture& picture, const std::optional<Recipe>& 
         if (recipe) {
             writer.setTitle(QString::fromStdString(recipe->Name()));
             writer.setCreator(QString::fromStdString(SoftwareName()));
-            writer.setDocumentXmpMetadata(QByteArray::fromStdString(Xmp(*recipe)));
+            writer.setDocumentXmpMetadata(Xmp(*recipe));
         }
         QPainter painter(&writer);
         // Pages come in whole points, so the page is half a point taller than the picture:

@@ -69,8 +69,8 @@ bool IsLatin1(const QString& text)
 
 // libpng leaves through longjmp on an error, back to the setjmp of the function that called it;
 // so nothing in these three may need destroying: every object with a destructor is the caller's.
-bool Begin(png_structp png, png_infop info, const QImage& image, bool alpha, png_text* texts, int textCount,
-           QByteArray* out)
+bool Begin(png_structp png, png_infop info, const QImage& image, bool alpha, int dotsPerMetre, png_text* texts,
+           int textCount, QByteArray* out)
 {
     if (setjmp(png_jmpbuf(png)) != 0) {
         return false;
@@ -85,7 +85,10 @@ bool Begin(png_structp png, png_infop info, const QImage& image, bool alpha, png
     png_set_compression_strategy(png, kZlibStrategy);
     // The pictures' colours are sRGB values; colour-managed viewers then show them as meant.
     png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
-    if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0) {
+    if (dotsPerMetre > 0) {
+        png_set_pHYs(png, info, static_cast<png_uint_32>(dotsPerMetre), static_cast<png_uint_32>(dotsPerMetre),
+                     PNG_RESOLUTION_METER);
+    } else if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0) {
         png_set_pHYs(png, info, static_cast<png_uint_32>(image.dotsPerMeterX()),
                      static_cast<png_uint_32>(image.dotsPerMeterY()), PNG_RESOLUTION_METER);
     }
@@ -144,7 +147,7 @@ private:
 
 }  // namespace
 
-std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text)
+std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text, int dotsPerMetre)
 {
     if (image.isNull()) {
         return std::nullopt;
@@ -187,8 +190,8 @@ std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text)
     const QImage::Format packed = alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
     QByteArray bytes;
     const Writer writer;
-    if (!writer.Valid() ||
-        !Begin(writer.Png(), writer.Info(), pixels, alpha, texts.data(), static_cast<int>(texts.size()), &bytes)) {
+    if (!writer.Valid() || !Begin(writer.Png(), writer.Info(), pixels, alpha, dotsPerMetre, texts.data(),
+                                  static_cast<int>(texts.size()), &bytes)) {
         return std::nullopt;
     }
     std::array<bool, kBandRows> repeats{};
@@ -212,13 +215,12 @@ std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text)
     return bytes;
 }
 
-std::optional<QByteArray> PngFile(QImage image, int scale, const std::optional<Recipe>& recipe)
+std::optional<QByteArray> PngFile(const QImage& image, int scale, const std::optional<Recipe>& recipe)
 {
     constexpr double kDotsPerInch = 96.0;
     constexpr double kMetresPerInch = 0.0254;
+    // Given to the encoder, not set on the image: that would copy a shared image whole.
     const auto dotsPerMetre = static_cast<int>(std::lround(kDotsPerInch * scale / kMetresPerInch));
-    image.setDotsPerMeterX(dotsPerMetre);
-    image.setDotsPerMeterY(dotsPerMetre);
     PngText text;
     if (recipe) {
         text = {{QStringLiteral("Title"), QString::fromStdString(recipe->Name())},
@@ -226,7 +228,7 @@ std::optional<QByteArray> PngFile(QImage image, int scale, const std::optional<R
                 {QStringLiteral("Creation Time"), QString::fromStdString(recipe->IsoTime())},
                 {QString::fromLatin1(kPngRecipeKey), QString::fromStdString(recipe->Text())}};
     }
-    return EncodePng(image, text);
+    return EncodePng(image, text, dotsPerMetre);
 }
 
 FoundRecipe ReadPngRecipe(QByteArray& bytes)

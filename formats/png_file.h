@@ -28,11 +28,12 @@ inline constexpr std::string_view kPngRecipeKey = "lorvane01-recipe";
 // RGBA. The image's own text and `text` go into text chunks (latin-1 values as tEXt, others as
 // UTF-8 iTXt; long values compressed). Thread-safe. Nothing for a null image or a keyword PNG
 // cannot hold (1 to 79 latin-1 characters).
-[[nodiscard]] std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text = {});
+// `dotsPerMetre` (when above 0) is the resolution written, in place of the image's own.
+[[nodiscard]] std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text = {}, int dotsPerMetre = 0);
 
 // The PNG file of a picture played at `scale`: marked as sRGB and as 96 dpi times the scale, so
 // that it prints at the picture's size, with the recipe's text chunks when it has one.
-[[nodiscard]] std::optional<QByteArray> PngFile(QImage image, int scale, const std::optional<Recipe>& recipe);
+[[nodiscard]] std::optional<QByteArray> PngFile(const QImage& image, int scale, const std::optional<Recipe>& recipe);
 
 // The recipe text a PNG file carries.
 [[nodiscard]] FoundRecipe ReadPngRecipe(QByteArray& bytes);

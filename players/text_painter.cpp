@@ -47,11 +47,6 @@ int TextPainter::PixelSize(double scale, double points)
     return std::max(1, static_cast<int>(std::lround(points * kPixelsPerPoint * scale)));
 }
 
-double TextPainter::LineHeight(double scale, double points)
-{
-    return QFontMetricsF(Font(scale, points)).height() / scale;
-}
-
 double TextPainter::FontPixels(double scale, double points)
 {
     return PixelSize(scale, points) / scale;

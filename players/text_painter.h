@@ -23,8 +23,6 @@ public:
     static QFont Font(double scale, double points);
     // That font's size in device pixels.
     static int PixelSize(double scale, double points);
-    // The height of one line of text, in picture pixels.
-    static double LineHeight(double scale, double points);
     // The font size Draw uses, in picture pixels: whole device pixels at this scale.
     static double FontPixels(double scale, double points);
     // Where Draw puts the left end of the text's baseline, in device pixels: the line's top

@@ -9,5 +9,8 @@ template <class... Callables>
 struct Overloaded : Callables... {
     using Callables::operator()...;
 };
+// Spelled out for compilers without deduction for aggregates (clang before 17).
+template <class... Callables>
+Overloaded(Callables...) -> Overloaded<Callables...>;
 
 }  // namespace lorvane

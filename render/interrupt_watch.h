@@ -20,8 +20,6 @@ public:
 
     // Calls `stop` once, on the watching thread, when either signal comes.
     void Watch(std::function<void()> stop);
-    // The signal that came, or 0.
-    [[nodiscard]] int Received() const { return received_; }
     // Ends the program by the signal that came, as it would have without the watch, so that
     // whoever started it sees it was interrupted. Returns when none came.
     void DieOfReceivedSignal();

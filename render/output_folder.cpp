@@ -141,12 +141,6 @@ void OutputFolder::Discard(const QByteArray& staged)
     unlink(staged.constData());
 }
 
-OutputFolder::Saved OutputFolder::Save(const QString& stem, const QString& extension, const QByteArray& bytes) const
-{
-    const Saved staged = Stage(stem, extension, bytes);
-    return staged.problem.isEmpty() ? Publish(staged.path, stem, extension) : staged;
-}
-
 QByteArray OutputFolder::PathOf(const QString& name) const
 {
     // Tidied as Qt tidies paths, unless that would lose bytes of a name that is not UTF-8.

@@ -29,8 +29,6 @@ public:
     // <stem>-3<extension> and so on. On a problem the staged file is removed.
     [[nodiscard]] Saved Publish(const QByteArray& staged, const QString& stem, const QString& extension) const;
     static void Discard(const QByteArray& staged);
-    // Stage and Publish in one.
-    [[nodiscard]] Saved Save(const QString& stem, const QString& extension, const QByteArray& bytes) const;
 
 private:
     [[nodiscard]] QByteArray PathOf(const QString& name) const;

@@ -124,13 +124,7 @@ TEST(BatchWriter, ScaleThreeDrawsEachPixelAsABlockAndTheCaptionsThreeTimesAsLarg
     const QImage large = Picture(Render(Options(dir, 1, FileFormat::Png, 3)).value(0));
     ASSERT_EQ(large.size(), QSize(1800, 1350));
     // Above the captions every 3 x 3 block is one picture pixel.
-    int mismatches = 0;
-    for (int y = 0; y < kCaptionTop * 3; ++y) {
-        for (int x = 0; x < large.width(); ++x) {
-            mismatches += large.pixel(x, y) != small.pixel(x / 3, y / 3) ? 1 : 0;
-        }
-    }
-    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(testing::PixelsUnlikeTheirBlock(large, small, 3, kCaptionTop), 0);
 
     // Where the captions stand, three times as far from the corner and three times as large,
     // give or take the pixel or two that drawing at 36 rather than 12 pixels moves.

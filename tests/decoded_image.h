@@ -25,4 +25,17 @@ inline QImage DecodedPng(const QByteArray& bytes, QImage::Format format = QImage
     return Decoded(QImage::fromData(bytes, "png"), format);
 }
 
+// How many pixels of the top `rows` rows of `small`, enlarged `scale` times in each direction,
+// are not one block of their colour in `large`.
+inline int PixelsUnlikeTheirBlock(const QImage& large, const QImage& small, int scale, int rows)
+{
+    int unlike = 0;
+    for (int y = 0; y < rows * scale; ++y) {
+        for (int x = 0; x < small.width() * scale; ++x) {
+            unlike += large.pixel(x, y) != small.pixel(x / scale, y / scale) ? 1 : 0;
+        }
+    }
+    return unlike;
+}
+
 }  // namespace lorvane::testing

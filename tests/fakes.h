@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -9,6 +10,7 @@
 #include "clock.h"
 #include "platform_error.h"
 #include "random_source.h"
+#include "recorded_item.h"
 #include "seeded_random_source.h"
 #include "surface.h"
 
@@ -153,4 +155,33 @@ private:
     Surface& target_;
 };
 
+// A square as the composer draws it: one vertical line per column, left to right.
+inline void DrawSquare(Surface& surface, float cx, float cy, float half, Colour colour)
+{
+    for (float x = cx - half; x <= cx + half; x += 1.0F) {
+        surface.Line(x, cy - half, x, cy + half, colour);
+    }
+}
+
 }  // namespace lorvane::testing
+
+namespace lorvane {
+
+// How GoogleTest shows the items of a recording, found next to them by argument-dependent lookup.
+inline void PrintTo(const FillItem& fill, std::ostream* out)
+{
+    *out << "fill (" << fill.left << ", " << fill.top << ")-(" << fill.right << ", " << fill.bottom << ") colour 0x"
+         << std::hex << fill.colour << std::dec;
+}
+inline void PrintTo(const LineItem& line, std::ostream* out)
+{
+    *out << "line (" << line.x1 << ", " << line.y1 << ")-(" << line.x2 << ", " << line.y2 << ") colour 0x" << std::hex
+         << line.colour << std::dec;
+}
+inline void PrintTo(const TextItem& text, std::ostream* out)
+{
+    *out << "text '" << text.text << "' at (" << text.x << ", " << text.y << ") " << text.linesBelow << " lines below, "
+         << text.points << " points, colour 0x" << std::hex << text.colour << std::dec;
+}
+
+}  // namespace lorvane

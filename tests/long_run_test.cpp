@@ -1,9 +1,6 @@
 #include <cstddef>
-#include <fstream>
 #include <iostream>
 #include <vector>
-
-#include <unistd.h>
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -17,6 +14,7 @@
 #include "picture_recorder.h"
 #include "picture_state.h"
 #include "raster_player.h"
+#include "resident_memory.h"
 #include "seeded_random_source.h"
 #include "system_clock.h"
 
@@ -28,18 +26,6 @@ constexpr int kLongRunPictures = 10'000;
 // Font and glyph caches fill during the first pictures; growth is measured after them.
 constexpr int kWarmUpPictures = 200;
 constexpr long kAllowedGrowthBytes = 1024L * 1024L;
-
-// The resident set size, or -1 where /proc cannot tell.
-long ResidentBytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long totalPages = 0;
-    long residentPages = -1;
-    if (!(statm >> totalPages >> residentPages)) {
-        return -1;
-    }
-    return residentPages * sysconf(_SC_PAGESIZE);
-}
 
 TEST(Composer, TenThousandRecordedAndPlayedPicturesLeaveMemoryWhereItWas)
 {
@@ -59,9 +45,9 @@ TEST(Composer, TenThousandRecordedAndPlayedPicturesLeaveMemoryWhereItWas)
     };
 
     draw(kWarmUpPictures);
-    const long before = ResidentBytes();
+    const long before = testing::ResidentBytes();
     draw(kLongRunPictures - kWarmUpPictures);
-    const long after = ResidentBytes();
+    const long after = testing::ResidentBytes();
 
     std::cout << "resident after " << kWarmUpPictures << " pictures: " << before / 1024 << " KiB, after "
               << kLongRunPictures << ": " << after / 1024 << " KiB, growth " << (after - before) / 1024 << " KiB\n";

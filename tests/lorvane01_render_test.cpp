@@ -2,7 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
+#include <system_error>
 
 #include <QDir>
 #include <QFile>
@@ -223,7 +223,7 @@ TEST(Lorvane01Render, ADiskThatFillsPartwayStopsWithStatusOneAndWholeFilesOnly)
     const QByteArray path = QFile::encodeName(dir.path());
     // Room for a few pictures of about 10 kB.
     if (mount("tmpfs", path.constData(), "tmpfs", 0, "size=64k") != 0) {
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::generic_category().message(errno);
     }
     const Finished run = Lorvane01Render(dir.path(), kManyPictures);
     const QStringList entries = Entries(dir.path());

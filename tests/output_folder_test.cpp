@@ -46,7 +46,9 @@ TEST(OutputFolder, SkipsEveryTakenNameAndLeavesNoTemporaryFiles)
 
         const OutputFolder folder(Bytes(dir.path()));
         EXPECT_EQ(folder.Problem(), std::nullopt) << what;
-        const OutputFolder::Saved saved = folder.Save("T1-1", ".png", "new");
+        const OutputFolder::Saved staged = folder.Stage("T1-1", ".png", "new");
+        ASSERT_EQ(staged.problem, QString()) << what;
+        const OutputFolder::Saved saved = folder.Publish(staged.path, "T1-1", ".png");
         EXPECT_EQ(saved.problem, QString()) << what;
         EXPECT_EQ(saved.path, Bytes(dir.filePath("T1-1-3.png"))) << what;
         EXPECT_EQ(Contents(dir.filePath("T1-1-3.png")), "new") << what;
@@ -64,7 +66,7 @@ TEST(OutputFolder, WritesIntoAFolderWhoseNameIsNotUtf8)
     ASSERT_EQ(mkdir(folder.constData(), S_IRWXU), 0);
     const OutputFolder output(folder);
     EXPECT_EQ(output.Problem(), std::nullopt);
-    const OutputFolder::Saved saved = output.Save("T1-1", ".png", "bytes");
+    const OutputFolder::Saved saved = output.Publish(output.Stage("T1-1", ".png", "bytes").path, "T1-1", ".png");
     EXPECT_EQ(saved.path, folder + "/T1-1.png");
     struct stat info {};
     EXPECT_EQ(stat(saved.path.constData(), &info), 0);
@@ -88,7 +90,7 @@ TEST(OutputFolder, NamesTheFolderAndTheReasonWhenNothingCanBeWritten)
     // sysfs refuses new files even to root.
     if (QFileInfo(QStringLiteral("/sys/kernel")).isDir()) {
         EXPECT_EQ(OutputFolder("/sys").Problem(), "cannot write to folder /sys: Permission denied");
-        const OutputFolder::Saved saved = OutputFolder("/sys").Save("T1-1", ".png", "bytes");
+        const OutputFolder::Saved saved = OutputFolder("/sys").Stage("T1-1", ".png", "bytes");
         EXPECT_TRUE(saved.path.isEmpty());
         EXPECT_EQ(saved.problem, "cannot write to folder /sys: Permission denied");
     }

@@ -14,13 +14,13 @@ namespace {
 
 using testing::ScriptedRandomSource;
 
-// Row 0 of a wave with the given period whose phase starts at 0, formed as the program forms it:
-// the quotient in single precision, then widened for the sine or cosine.
-double Wave(float phase, float period, bool cosine = false)
-{
-    const auto angle = static_cast<double>(phase / period);
-    return ((cosine ? std::cos(angle) : std::sin(angle)) + 1.0) * 126.0;
-}
+// Row 0 of each wave is (sin or cos(phase / period) + 1) x 126, one step in, with the quotient
+// rounded to single precision before the sine; worked out apart from the program.
+constexpr double kSine1Over30 = 130.19922248435634;  // 130.19922226543096 with the quotient in double
+constexpr double kCosine1Over30 = 251.9300064739412;
+constexpr double kSine101Over80 = 246.05934220390796;
+constexpr double kSine1Over129 = 126.97673439993044;
+constexpr double kCosine1Over129 = 251.99621418880804;
 
 struct RowZeroCase {
     std::vector<float> draws;
@@ -32,15 +32,12 @@ struct RowZeroCase {
 TEST(Palette, DrawsThreePeriodsThenThreePhasesAndRowZeroIsOneStepIn)
 {
     const std::vector<RowZeroCase> cases = {
-        // Periods 30 and phases 0: (130.20, 130.20, 251.93).
-        {{0.0F}, Wave(1.0F, 30.0F), Wave(1.0F, 30.0F), Wave(1.0F, 30.0F, true)},
+        // Periods 30 and phases 0.
+        {{0.0F}, kSine1Over30, kSine1Over30, kCosine1Over30},
         // Red: period 30 + 50 and phase 100.
-        {{0.5F, 0.0F, 0.0F, 0.1F, 0.0F, 0.0F}, Wave(101.0F, 80.0F), Wave(1.0F, 30.0F), Wave(1.0F, 30.0F, true)},
+        {{0.5F, 0.0F, 0.0F, 0.1F, 0.0F, 0.0F}, kSine101Over80, kSine1Over30, kCosine1Over30},
         // r x 100 + 30 is formed in double precision: 129, where single precision gives 130.
-        {{0.99999994F, 0.99999994F, 0.99999994F, 0.0F},
-         Wave(1.0F, 129.0F),
-         Wave(1.0F, 129.0F),
-         Wave(1.0F, 129.0F, true)},
+        {{0.99999994F, 0.99999994F, 0.99999994F, 0.0F}, kSine1Over129, kSine1Over129, kCosine1Over129},
     };
     for (const RowZeroCase& rowZero : cases) {
         Palette palette;
@@ -52,8 +49,6 @@ TEST(Palette, DrawsThreePeriodsThenThreePhasesAndRowZeroIsOneStepIn)
         EXPECT_DOUBLE_EQ(row0.green, rowZero.green) << rowZero.draws[0];
         EXPECT_DOUBLE_EQ(row0.blue, rowZero.blue) << rowZero.draws[0];
     }
-    EXPECT_NEAR(Wave(1.0F, 30.0F), 130.20, 0.005);
-    EXPECT_NEAR(Wave(1.0F, 30.0F, true), 251.93, 0.005);
 }
 
 TEST(Palette, EveryValueOfManyPalettesLiesWithinZeroTo252AndNeighboursAreClose)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes.h"
 #include "platform_error.h"
 
 namespace lorvane {
@@ -17,13 +18,6 @@ constexpr Colour kBlue = 0xFF0000;
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
-void DrawSquare(Surface& surface, float cx, float cy, float half, Colour colour)
-{
-    for (float x = cx - half; x <= cx + half; x += 1.0F) {
-        surface.Line(x, cy - half, x, cy + half, colour);
-    }
-}
-
 std::vector<RecordedItem> ItemsOf(const PictureRecorder& recording)
 {
     const RecordedPicture picture = recording.Picture();
@@ -33,8 +27,8 @@ std::vector<RecordedItem> ItemsOf(const PictureRecorder& recording)
 TEST(PictureRecorder, EachSquareBecomesOneClippedFillUntilAFillOfTheWholeAreaHidesThemAll)
 {
     PictureRecorder recording;
-    DrawSquare(recording, 100, 100, 30, kRed);
-    DrawSquare(recording, 0, 449, 49, kBlue);
+    testing::DrawSquare(recording, 100, 100, 30, kRed);
+    testing::DrawSquare(recording, 0, 449, 49, kBlue);
     recording.Line(10.0F, 10.0F, 20.0F, 15.0F, kRed);
     EXPECT_EQ(ItemsOf(recording),
               (std::vector<RecordedItem>{FillItem{70, 70, 131, 131, kRed}, FillItem{0, 400, 50, 450, kBlue},

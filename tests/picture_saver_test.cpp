@@ -33,21 +33,6 @@ namespace {
 
 constexpr float kSeed = 33302.25F;
 
-// Counts the values drawn from a real seeded sequence.
-class CountedSource final : public RandomSource {
-public:
-    void Seed(float seed) override { source_.Seed(seed); }
-    float Next() override
-    {
-        ++drawn;
-        return source_.Next();
-    }
-    int drawn = 0;
-
-private:
-    SeededRandomSource source_;
-};
-
 // The window after start-up and two presses of "next": its third picture is shown.
 class PictureSaverTest : public ::testing::Test {
 protected:
@@ -97,7 +82,7 @@ protected:
         return testing::Decoded(written);
     }
 
-    CountedSource random;
+    testing::CountingRandomSource random;
     testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
     Form1 form{random, clock};
     QImage shown;
@@ -106,7 +91,7 @@ protected:
 
 TEST_F(PictureSaverTest, SavesEachTypeThroughTheDialogWithItsRecipeAndWithoutDrawing)
 {
-    const int drawn = random.drawn;
+    const std::size_t drawn = random.drawn;
     for (const PictureSaver::Choice& choice : PictureSaver::kChoices) {
         const QString filter = QString::fromUtf8(choice.filter);
         const QDir dir(folder.path());
@@ -130,11 +115,9 @@ TEST_F(PictureSaverTest, SavesEachTypeThroughTheDialogWithItsRecipeAndWithoutDra
     }
     EXPECT_EQ(random.drawn, drawn);
     // The next picture is the one it would have been.
-    CountedSource untouched;
+    SeededRandomSource untouched;
     untouched.Seed(kSeed);
-    for (int value = 0; value < drawn; ++value) {
-        (void)untouched.Next();
-    }
+    untouched.Skip(drawn);
     EXPECT_EQ(random.Next(), untouched.Next());
 }
 
@@ -151,7 +134,7 @@ TEST_F(PictureSaverTest, CopyPutsThePictureShownOnTheClipboardAsAPngAndItsRecipe
 
 TEST_F(PictureSaverTest, AFailedSaveNamesTheFileAndLeavesNoFileAndThePictureAsItWas)
 {
-    const int drawn = random.drawn;
+    const std::size_t drawn = random.drawn;
     const QString path = QDir(folder.path()).filePath(QStringLiteral("gone/kept.png"));
     const std::optional<QString> problem = form.Saver().Save(path, PictureSaver::FileType::Png);
     ASSERT_TRUE(problem.has_value());

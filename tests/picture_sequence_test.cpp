@@ -21,6 +21,15 @@ TEST(PictureSequence, PictureNIsTheSameDrawnInTurnJumpedToOrFromItsRecipe)
     for (int n = 1; n <= 5; ++n) {
         EXPECT_EQ(inTurn.NextNumber(), n);
         fifth = inTurn.DrawNext();
+        if (n == 1) {
+            // The first is what the composer draws straight after the seed.
+            SeededRandomSource plain;
+            plain.Seed(20798.9844F);
+            PictureState plainState = PictureState::AtStartUp();
+            PictureRecorder recorder;
+            Composer(plainState, recorder, plain, clock).DrawPicture();
+            EXPECT_EQ(fifth.recording, recorder.Picture());
+        }
     }
     ASSERT_TRUE(fifth.recipe.has_value());
     EXPECT_EQ(fifth.recipe->Text(), "seed=20798.984 picture=5 at=20240307090502");

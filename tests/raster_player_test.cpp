@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <QImage>
 
+#include "decoded_image.h"
 #include "device_colour.h"
+#include "fakes.h"
 #include "picture_recorder.h"
 #include "platform_error.h"
 #include "reference_surface.h"
@@ -47,23 +50,15 @@ private:
     ReferenceSurface reference_;
 };
 
-void ExpectPicturesMatch(double scale, int count)
+TEST(RasterPlayer, WholePicturesMatchLineByLineDrawingPixelForPixelAtOneAndTwoDevicePixelsPerPixel)
 {
-    BothWays both(scale);
-    for (const testing::Picture& picture : testing::ManyPictures(count)) {
-        both.Draw([&](Surface& surface) { testing::DrawWindowPicture(surface, picture); });
-        ASSERT_EQ(both.Difference(), "") << "picture with seed " << picture.seed << " at scale " << scale;
+    for (const auto& [scale, count] : {std::pair{1.0, 40}, std::pair{2.0, 4}}) {
+        BothWays both(scale);
+        for (const testing::Picture& picture : testing::ManyPictures(count)) {
+            both.Draw([&](Surface& surface) { testing::DrawWindowPicture(surface, picture); });
+            ASSERT_EQ(both.Difference(), "") << "picture with seed " << picture.seed << " at scale " << scale;
+        }
     }
-}
-
-TEST(RasterPlayer, WholePicturesMatchLineByLineDrawingPixelForPixel)
-{
-    ExpectPicturesMatch(1.0, 40);
-}
-
-TEST(RasterPlayer, WholePicturesMatchAtTwoDevicePixelsPerPixel)
-{
-    ExpectPicturesMatch(2.0, 4);
 }
 
 TEST(RasterPlayer, RunsOfColumnsAreClippedAtEveryEdge)
@@ -74,9 +69,7 @@ TEST(RasterPlayer, RunsOfColumnsAreClippedAtEveryEdge)
         const float centres[][2] = {{0, 200}, {599, 200}, {300, 0}, {300, 449}, {-40, -40}, {640, 490}, {599, 0}};
         Colour colour = 0x102030;
         for (const auto& centre : centres) {
-            for (float x = centre[0] - 49.0F; x <= centre[0] + 49.0F; x += 1.0F) {
-                surface.Line(x, centre[1] - 49.0F, x, centre[1] + 49.0F, colour);
-            }
+            testing::DrawSquare(surface, centre[0], centre[1], 49.0F, colour);
             colour += 0x111111;
         }
         // A run that would go on past the last column, then one starting beyond it.
@@ -131,38 +124,13 @@ TEST(RasterPlayer, ColumnsRoundHalvesToEvenAndMergeOnlyWhenAlike)
     EXPECT_EQ(both.Difference(), "");
 }
 
-TEST(RasterPlayer, SlantedLinesIncludeBothEndsWithoutGaps)
+TEST(RasterPlayer, SlantedLinesAreTheReferencesLinesWithBothEndsAndNoGaps)
 {
-    RasterPlayer player;
-    const int ends[][4] = {{10, 10, 100, 37}, {100, 300, 20, 200}, {500, 20, 510, 400}, {590, 440, 5, 3}};
+    const float ends[][4] = {{10, 10, 100, 37}, {100, 300, 20, 200}, {500, 20, 510, 400}, {590, 440, 5, 3}};
     for (const auto& end : ends) {
-        PictureRecorder recording;
-        recording.Line(static_cast<float>(end[0]), static_cast<float>(end[1]), static_cast<float>(end[2]),
-                       static_cast<float>(end[3]), kRed);
-        const QImage& image = player.Play(recording.Picture());
-        const auto lit = [&](int x, int y) { return image.pixel(x, y) == ToDevicePixel(kRed); };
-        EXPECT_TRUE(lit(end[0], end[1]));
-        EXPECT_TRUE(lit(end[2], end[3]));
-        // Exactly one pixel for each step along the longer axis, each next to the one before.
-        const bool steep = std::abs(end[3] - end[1]) > std::abs(end[2] - end[0]);
-        const int from = steep ? std::min(end[1], end[3]) : std::min(end[0], end[2]);
-        const int to = steep ? std::max(end[1], end[3]) : std::max(end[0], end[2]);
-        int previous = -1;
-        for (int major = from; major <= to; ++major) {
-            int count = 0;
-            int minor = -1;
-            for (int other = 0; other < (steep ? kWidth : kHeight); ++other) {
-                if (steep ? lit(other, major) : lit(major, other)) {
-                    ++count;
-                    minor = other;
-                }
-            }
-            ASSERT_EQ(count, 1) << "at " << major;
-            if (previous >= 0) {
-                EXPECT_LE(std::abs(minor - previous), 1);
-            }
-            previous = minor;
-        }
+        BothWays both;
+        both.Draw([&](Surface& surface) { surface.Line(end[0], end[1], end[2], end[3], kRed); });
+        EXPECT_EQ(both.Difference(), "") << end[0] << ", " << end[1];
     }
 }
 
@@ -180,14 +148,7 @@ TEST(RasterPlayer, ScaleTwoPlaysEachPixelAsATwoByTwoBlock)
     RasterPlayer player(2.0);
     const QImage& atTwo = player.Play(recording.Picture());
     ASSERT_EQ(atTwo.size(), QSize(2 * kWidth, 2 * kHeight));
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            const QRgb expected = atOne.pixel(x, y);
-            ASSERT_TRUE(atTwo.pixel(2 * x, 2 * y) == expected && atTwo.pixel(2 * x + 1, 2 * y) == expected &&
-                        atTwo.pixel(2 * x, 2 * y + 1) == expected && atTwo.pixel(2 * x + 1, 2 * y + 1) == expected)
-                << "block of (" << x << ", " << y << ")";
-        }
-    }
+    EXPECT_EQ(testing::PixelsUnlikeTheirBlock(atTwo, atOne, 2, kHeight), 0);
 }
 
 TEST(RasterPlayer, ClsErasesToTheBackColourAndForgetsUnfinishedRuns)

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 
 #include "composer.h"
@@ -89,7 +91,8 @@ public:
                               TextItem{currentX_, currentY_, 0, fontSize_, foreColour_, std::string(text)});
         }
         currentX_ = 0;
-        currentY_ += TextPainter::LineHeight(scale_, fontSize_);
+        // The next line starts one line of the font below, as the font itself measures it.
+        currentY_ += QFontMetricsF(TextPainter::Font(scale_, fontSize_)).height() / scale_;
     }
     void SetBackColor(Colour colour) override { backColour_ = colour; }
 

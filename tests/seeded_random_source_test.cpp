@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "composer.h"
-#include "fixed_clock.h"
-#include "picture_recorder.h"
-#include "picture_state.h"
 #include "seeded_random_source.h"
 
 namespace lorvane {
@@ -70,36 +66,6 @@ TEST(SeededRandomSource, SkippingGivesTheValuesThatDrawingThemWouldHaveLeft)
             ASSERT_EQ(random.Next(), drawn[skipped + i]) << "skipped " << skipped << ", value " << i;
         }
     }
-}
-
-// The `number`-th picture after `seed`, reached by drawing or by skipping the pictures before it.
-std::vector<RecordedItem> Picture(float seed, int number, bool skip)
-{
-    PictureState state = PictureState::AtStartUp();
-    PictureRecorder picture;
-    SeededRandomSource random;
-    FixedClock clock(2024, 3, 7, 9, 5, 2);
-    Composer composer(state, picture, random, clock);
-    random.Seed(seed);
-    if (skip) {
-        random.Skip(809U * static_cast<std::uint64_t>(number - 1));
-    } else {
-        for (int i = 1; i < number; ++i) {
-            composer.DrawPicture();
-        }
-    }
-    picture.Cls();
-    composer.DrawPicture();
-    const RecordedPicture recorded = picture.Picture();
-    return {recorded.Items().begin(), recorded.Items().end()};
-}
-
-TEST(SeededRandomSource, SkippingWholePicturesReachesThePictureTheWindowDraws)
-{
-    for (const int number : {1, 2, 7}) {
-        EXPECT_EQ(Picture(3600.25F, number, true), Picture(3600.25F, number, false)) << "picture " << number;
-    }
-    EXPECT_NE(Picture(3600.25F, 7, true), Picture(3600.25F, 6, false));
 }
 
 }  // namespace

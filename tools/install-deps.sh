@@ -3,14 +3,16 @@
 # Usage: tools/install-deps.sh [extra-package ...]
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev qt6-svg-dev libpng-dev poppler-utils libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
+packages=(cmake g++ make qt6-base-dev qt6-svg-dev libpng-dev libxcb1-dev pkgconf poppler-utils libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
           # the layout and static checks (make lint)
           clang-format clang-tidy
           # the package (dpkg-shlibdeps) and the checks of what is installed
           dpkg-dev desktop-file-utils appstream lintian groff-base man-db libxml2-utils file
-          # the screensaver draws through xcb; full screen and the screensaver are tested under
-          # Xvfb with a window manager and xscreensaver itself
-          libxcb1-dev xvfb openbox xdotool x11-utils xscreensaver imagemagick faketime "$@")
+          # a batch split into shards (the test that runs them under GNU parallel)
+          parallel
+          # full screen and the screensaver are tested under Xvfb with a window manager and
+          # xscreensaver itself
+          xvfb openbox xdotool x11-utils xscreensaver imagemagick faketime "$@")
 
 missing=()
 for package in "${packages[@]}"; do
@@ -36,5 +38,7 @@ fi
 
 echo "Installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Another package manager at work (an unattended upgrade, say) is waited for, not failed on.
+lock_wait=(-o DPkg::Lock::Timeout=600)
+"${sudo[@]}" apt-get "${lock_wait[@]}" update -qq
+"${sudo[@]}" apt-get "${lock_wait[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

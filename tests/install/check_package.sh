@@ -17,8 +17,13 @@ if dpkg-deb --contents "$package" | grep -v ' \./usr/'; then
     echo "check_package.sh: files outside /usr" >&2
     exit 1
 fi
-# The package is not uploaded to Debian, so it has no ITP bug to close; any other warning fails.
+# The package is not uploaded to Debian, so it has no ITP bug to close; any other warning fails,
+# and so does any note that a binary lacks Debian's hardening.
 status=0
-said=$(lintian --fail-on error,warning --suppress-tags initial-upload-closes-no-bugs "$package" 2>&1) || status=$?
+said=$(lintian --info --fail-on error,warning --suppress-tags initial-upload-closes-no-bugs "$package" 2>&1) || status=$?
 printf '%s\n' "$said" | grep -v '^running with root privileges is not recommended!$' || true
+if printf '%s\n' "$said" | grep -q 'hardening-'; then
+    echo "check_package.sh: lintian notes missing hardening" >&2
+    status=1
+fi
 exit "$status"

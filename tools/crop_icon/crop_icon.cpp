@@ -3,6 +3,8 @@
 // and no caption reaches it.
 //
 //   crop_icon PICTURE.png ICON.png SIZE   the square, scaled to SIZE x SIZE pixels
+//   crop_icon PICTURE.png ICON.argb32 SIZE  the same as bare 32-bit pixels (QImage::Format_ARGB32),
+//                                          which the window takes without decoding anything
 //   crop_icon PICTURE.svg ICON.svg        the square as the new view box; the captions are left out
 #include <cmath>
 #include <cstdio>
@@ -33,6 +35,13 @@ bool CropPng(const QString& input, const QString& output, int size)
     }
     const QRect square = MiddleSquare(QRectF(picture.rect())).toRect();
     QImage icon = picture.copy(square).scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (output.endsWith(QLatin1String(".argb32"))) {
+        icon = icon.convertToFormat(QImage::Format_ARGB32);
+        QFile pixels(output);
+        const auto bytes = static_cast<qint64>(icon.sizeInBytes());
+        return pixels.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+               pixels.write(reinterpret_cast<const char*>(icon.constBits()), bytes) == bytes && pixels.flush();
+    }
     // The icon keeps the picture's name and recipe, as any saved picture does.
     for (const QString& key : picture.textKeys()) {
         icon.setText(key, picture.text(key));

@@ -2,17 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "decoded_image.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QImageReader>
 
-#include "composer.h"
-#include "fixed_clock.h"
-#include "picture_recorder.h"
-#include "picture_state.h"
+#include "picture_sequence.h"
 #include "raster_player.h"
-#include "seeded_random_source.h"
 
 namespace lorvane {
 namespace {
@@ -24,13 +23,7 @@ QImage Decode(const QByteArray& png)
 
 QImage APicture()
 {
-    FixedClock clock(2024, 3, 7, 9, 5, 2);
-    SeededRandomSource random;
-    random.Seed(32702.5F);
-    PictureState state = PictureState::AtStartUp();
-    PictureRecorder picture;
-    Composer(state, picture, random, clock).DrawPicture();
-    return RasterPlayer().Play(picture.Picture());
+    return RasterPlayer().Play(DrawRecipe(Recipe{32702.5F, 1, "20240307090502"}).recording);
 }
 
 TEST(PngEncoder, DecodesToExactlyThePixelsOfOpaqueAndTranslucentPictures)
@@ -85,6 +78,20 @@ TEST(PngEncoder, RefusesANullImageAndKeywordsPngCannotHold)
     const QImage image = APicture();
     for (const QString& keyword : {QString(), QString(80, QLatin1Char('k')), QStringLiteral("caf\u00e9\u2192")}) {
         EXPECT_EQ(EncodePng(image, {{keyword, QStringLiteral("value")}}), std::nullopt) << keyword.toStdString();
+    }
+}
+
+TEST(PngFile, IsMarkedAsSrgbAtNinetySixDotsPerInchTimesItsScale)
+{
+    const Recipe recipe{32702.5F, 3, "20240307090502"};
+    for (const auto& [scale, dotsPerMetre] : {std::pair{1, 3780}, std::pair{4, 15118}}) {
+        const std::optional<QByteArray> png = PngFile(APicture(), scale, recipe);
+        ASSERT_TRUE(png.has_value());
+        const QImage read = QImage::fromData(*png, "png");
+        EXPECT_EQ(read.dotsPerMeterX(), dotsPerMetre) << scale;
+        EXPECT_EQ(read.dotsPerMeterY(), dotsPerMetre) << scale;
+        EXPECT_EQ(read.colorSpace(), QColorSpace(QColorSpace::SRgb));
+        EXPECT_EQ(read.text(QStringLiteral("lorvane01-recipe")), "seed=32702.5 picture=3 at=20240307090502");
     }
 }
 
