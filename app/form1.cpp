@@ -150,11 +150,11 @@ void Form1::Load(const std::optional<Recipe>& start)
 
 std::optional<QString> Form1::Open(const QString& path)
 {
-    const std::variant<Recipe, RecipeProblem> read = RecipeReader::Read(path);
+    const auto read = RecipeReader::Read(path);
     if (const auto* problem = std::get_if<RecipeProblem>(&read)) {
         return problem->message;
     }
-    const Recipe& recipe = std::get<Recipe>(read);
+    const auto& recipe = std::get<Recipe>(read);
     ShowRecipe(recipe);
     GoOnFrom(recipe);
     return std::nullopt;
@@ -177,9 +177,13 @@ void Form1::AskAndOpen()
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open picture"), QString(),
                                                       QStringLiteral("Pictures saved by lorvane01 (*.png *.svg *.pdf);;"
                                                                      "All files (*)"));
-    if (path.isEmpty()) {
-        return;
+    if (!path.isEmpty()) {
+        OpenAndReport(path);
     }
+}
+
+void Form1::OpenAndReport(const QString& path)
+{
     if (const std::optional<QString> problem = Open(path)) {
         QMessageBox::warning(this, QStringLiteral("Open picture"), *problem);
     }
@@ -252,11 +256,7 @@ void Form1::dropEvent(QDropEvent* event)
     }
     event->acceptProposedAction();
     // Once the drag is over, so that a message does not hold the program it came from.
-    QTimer::singleShot(0, this, [this, path] {
-        if (const std::optional<QString> problem = Open(path)) {
-            QMessageBox::warning(this, QStringLiteral("Open picture"), *problem);
-        }
-    });
+    QMetaObject::invokeMethod(this, "OpenAndReport", Qt::QueuedConnection, Q_ARG(QString, path));
 }
 
 void Form1::Command1Click()

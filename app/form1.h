@@ -64,6 +64,8 @@ private:
     void ShowRecipe(const Recipe& recipe);
     void GoOnFrom(const Recipe& recipe);
     void AskAndOpen();
+    // Opens the file, or shows what is wrong with it in a message.
+    Q_INVOKABLE void OpenAndReport(const QString& path);
     void Command2Click();
     void SetBlackBackground();
     void AddKeepActions();

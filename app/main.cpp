@@ -37,23 +37,27 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "lorvane01: %s\n", qPrintable(problem->message));
         return problem->ExitStatus();
     }
-    if (std::holds_alternative<lorvane::WindowCommandLine::HelpOrVersion>(answer)) {
+    const auto* options = std::get_if<lorvane::WindowOptions>(&answer);
+    if (options == nullptr) {
+        // --help or --version: answered, and the program ends there.
         commandLine.AnswerHelpOrVersion(QApplication::arguments());
+        return 0;
     }
-    const auto& options = std::get<lorvane::WindowOptions>(answer);
-    if (options.screensaver) {
-        return lorvane::RunScreensaver(options.screensaver->window, *options.interval);
+    if (options->screensaver) {
+        return lorvane::RunScreensaver(options->screensaver->window,
+                                       options->interval.value_or(
+                                           lorvane::WindowOptions::Screensaver::kDefaultInterval));
     }
 
     lorvane::SystemClock clock;
     lorvane::SeededRandomSource random;
     lorvane::Form1 form(random, clock);
-    form.Load(options.start);
-    if (options.fullScreen) {
+    form.Load(options->start);
+    if (options->fullScreen) {
         form.ToggleFullScreen();
     }
-    if (options.interval) {
-        form.StartSlideshow(*options.interval);
+    if (options->interval) {
+        form.StartSlideshow(*options->interval);
     }
     return QApplication::exec();
 }

@@ -147,7 +147,8 @@ void BM_ShowFromHistory(benchmark::State& benchState)
     RasterPlayer player;
     std::size_t step = 0;
     for (auto _ : benchState) {
-        const Recipe recipe{kSeeds[step % kSeeds.size()], static_cast<int>(1 + (step * 997) % 10000), "20240307090502"};
+        const Recipe recipe{kBenchSeeds[step % kBenchSeeds.size()], static_cast<int>(1 + (step * 997) % 10000),
+                            "20240307090502"};
         ++step;
         benchmark::DoNotOptimize(player.Play(DrawRecipe(recipe).recording).constBits());
         benchmark::ClobberMemory();
@@ -158,8 +159,8 @@ void BM_ShowFromHistory(benchmark::State& benchState)
 void BM_PlayFullScreen4K(benchmark::State& benchState)
 {
     std::vector<RecordedPicture> pictures;
-    for (int number = 1; number <= static_cast<int>(kSeeds.size()); ++number) {
-        pictures.push_back(DrawRecipe(Recipe{kSeeds[0], number, "20240307090502"}).recording);
+    for (const float seed : kBenchSeeds) {
+        pictures.push_back(BenchPicture(seed));
     }
     RasterPlayer player(FitPicture(QSize(3840, 2160)).scale);
     std::size_t picture = 0;

@@ -62,7 +62,7 @@ std::optional<QByteArray> EncodeFittedPng(const RecordedPicture& picture, QSize 
             painter.drawImage(fit.placed.topLeft(), RasterPlayer(fit.scale).Play(picture));
         }
         // Marked to print the picture at its own size, as a PNG at the nearest whole scale is.
-        return PngFile(std::move(framed), static_cast<int>(std::lround(fit.scale)), recipe);
+        return PngFile(framed, static_cast<int>(std::lround(fit.scale)), recipe);
     } catch (const PlatformError&) {
         return std::nullopt;
     }

@@ -38,8 +38,14 @@ FAKETIME="2024-03-07 09:05:02" LD_PRELOAD=$(find /usr/lib -name libfaketime.so.1
 pids+=($!)
 window=$(xdotool search --sync --name '^Form1$' | head -1)
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
-sleep 1
+# The window as drawn: two screenshots half a second apart that are the same.
 import -window root "$work/window-before.png"
+for _ in $(seq 20); do
+    sleep 0.5
+    import -window root "$work/window-settled.png"
+    compare -metric AE "$work/window-before.png" "$work/window-settled.png" null: >/dev/null 2>&1 && break
+    mv "$work/window-settled.png" "$work/window-before.png"
+done
 
 xdotool windowfocus --sync "$window" key F11
 (cd "$work" && QT_QPA_PLATFORM=offscreen "$render" --seed 32702 --at 20240307090502 --fit 1920x1080 >/dev/null)
@@ -51,7 +57,7 @@ for _ in $(seq 20); do
     [ "$differing" = 0 ] && break
 done
 echo "full screen against lorvane01-render --fit 1920x1080: $differing pixels differ"
-[ "$differing" = 0 ]
+[ "$differing" = 0 ] || { [ -n "${KEEP:-}" ] && cp "$work"/*.png "$KEEP"/; false; }
 if [ -n "${SCREENSHOT:-}" ]; then
     cp "$work/full.png" "$SCREENSHOT"
 fi
@@ -64,4 +70,4 @@ for _ in $(seq 20); do
     [ "$differing" = 0 ] && break
 done
 echo "the window before full screen and after Escape: $differing pixels differ"
-[ "$differing" = 0 ]
+[ "$differing" = 0 ] || { [ -n "${KEEP:-}" ] && cp "$work"/*.png "$KEEP"/; false; }

@@ -14,11 +14,12 @@ for number in $(seq 91 199); do
 done
 home=$(mktemp -d)
 chmod 755 "$home"
+mkdir -m 700 "$home/runtime"
 as_user=()
 user=$(id -un)
 if [ "$(id -u)" = 0 ]; then
     user=nobody
-    chown "$user" "$home"
+    chown "$user" "$home" "$home/runtime"
     as_user=(runuser -u "$user" --)
 fi
 pids=()
@@ -43,7 +44,9 @@ unfade: False
 programs: "lorvane01" $program --root --interval 1 \\n
 SETTINGS
 chmod 644 "$home/.xscreensaver"
-user_env=(env DISPLAY="$display" HOME="$home" XDG_RUNTIME_DIR="$home" PATH="$PATH")
+# The module finds its display as a desktop session's programs do, whatever the test's platform.
+user_env=(env -u QT_QPA_PLATFORM -u QT_SCALE_FACTOR DISPLAY="$display" HOME="$home" XDG_RUNTIME_DIR="$home/runtime"
+          PATH="$PATH")
 "${as_user[@]}" "${user_env[@]}" xscreensaver -no-splash >"$home/xscreensaver.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do "${as_user[@]}" "${user_env[@]}" xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.1; done
