@@ -33,6 +33,10 @@ std::variant<Recipe, RecipeProblem> RecipeReader::Read(const QString& path)
     if (info.isDir()) {
         return fileProblem(QStringLiteral("is a folder, not a picture"));
     }
+    // Opening a FIFO would wait for a writer, and a device never ends.
+    if (info.exists() && !info.isFile()) {
+        return fileProblem(QStringLiteral("is not a regular file, not a picture"));
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (!info.exists()) {

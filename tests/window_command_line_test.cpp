@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "file_format.h"
 #include "picture_sequence.h"
 
@@ -60,6 +62,8 @@ TEST(WindowCommandLine, BadInputGivesOneLineAndItsStatus)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("not a picture");
     file.close();
+    const QString fifo = folder.filePath("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     struct Case {
         QStringList arguments;
         const char* message;
@@ -76,6 +80,7 @@ TEST(WindowCommandLine, BadInputGivesOneLineAndItsStatus)
              Case{{notes}, "notes.txt: is not a PNG, SVG or PDF file", 2},
              Case{{folder.filePath("missing.png")}, "missing.png: ", 2},
              Case{{folder.path()}, ": is a folder, not a picture", 2},
+             Case{{fifo}, "fifo: is not a regular file, not a picture", 2},
              Case{{"--window-id", "zebra"}, "--window-id 'zebra' is not a window id (such as 0x2a00007)", 2},
              Case{{"--window-id", "0"}, "--window-id '0' is not a window id", 2},
              Case{{"--window-id", "0x100000000"}, "--window-id '0x100000000' is not a window id", 2},
