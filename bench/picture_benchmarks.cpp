@@ -159,6 +159,7 @@ void BM_ShowFromHistory(benchmark::State& benchState)
 void BM_PlayFullScreen4K(benchmark::State& benchState)
 {
     std::vector<RecordedPicture> pictures;
+    pictures.reserve(kBenchSeeds.size());
     for (const float seed : kBenchSeeds) {
         pictures.push_back(BenchPicture(seed));
     }

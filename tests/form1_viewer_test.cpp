@@ -193,7 +193,7 @@ TEST(FitPicture, TakesTheLargestScaleThatFitsAndCentres)
 {
     struct Case {
         QSize area;
-        double scale;
+        double scale = 1.0;
         QRect placed;
     };
     for (const Case& c :

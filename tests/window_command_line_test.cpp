@@ -66,8 +66,8 @@ TEST(WindowCommandLine, BadInputGivesOneLineAndItsStatus)
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     struct Case {
         QStringList arguments;
-        const char* message;
-        int status;
+        const char* message = "";
+        int status = 0;
     };
     for (const Case& c : {
              Case{{"--interval", "0"}, "--interval '0' is not a number of seconds from 0.5 to 3600", 2},
