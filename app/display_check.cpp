@@ -24,9 +24,13 @@ void ExitOnFatal(QtMsgType type, const QMessageLogContext& context, const QStrin
 
 }  // namespace
 
-bool DisplayAvailable()
+void ReportFatalErrorsInOneLine()
 {
     defaultHandler = qInstallMessageHandler(ExitOnFatal);
+}
+
+bool DisplayNamed()
+{
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {

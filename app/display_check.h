@@ -2,8 +2,11 @@
 
 namespace lorvane {
 
-// False, after one line on standard error, when there is plainly no display to open.
-// Also turns the toolkit's fatal start-up errors into that one line and exit status 1.
-bool DisplayAvailable();
+// Turns the toolkit's fatal start-up errors (no display it can open, say) into one line on
+// standard error and exit status 1, instead of an abort and a core dump.
+void ReportFatalErrorsInOneLine();
+
+// False, after one line on standard error, when no display is named at all.
+bool DisplayNamed();
 
 }  // namespace lorvane

@@ -1,16 +1,24 @@
 #pragma once
 
+#include <optional>
+
 #include <QWidget>
 
+#include "picture_history.h"
 #include "picture_saver.h"
 #include "picture_sequence.h"
 #include "picture_state.h"
 
+class QDragEnterEvent;
+class QDropEvent;
+class QMouseEvent;
 class QPushButton;
+class QTimer;
 
 namespace lorvane {
 
 class Clock;
+class FullScreenView;
 class PictureBox;
 class RandomSource;
 
@@ -23,16 +31,41 @@ class Form1 : public QWidget {
 public:
     Form1(RandomSource& random, Clock& clock, QWidget* parent = nullptr);
 
-    // Shows the window, seeds the random source from the time of day and draws the first picture.
-    void Load();
+    // Shows the window, seeds the random source from the time of day and draws the first picture;
+    // or, given a saved picture's recipe, shows that picture and goes on from its sequence.
+    void Load(const std::optional<Recipe>& start = std::nullopt);
+    // Shows the picture a saved file names and makes "next" go on from its seed's sequence. A file
+    // without a sound recipe changes nothing: the answer is one line naming it and the reason.
+    [[nodiscard]] std::optional<QString> Open(const QString& path);
+    // Walk the pictures shown since start-up, drawing each again from its recipe.
+    void Back();
+    void Forward();
+    // F11: the picture alone on the whole screen, or back to this window.
+    void ToggleFullScreen();
+    [[nodiscard]] bool InFullScreen() const;
+    [[nodiscard]] FullScreenView* FullScreen() const { return fullScreen_; }
+    // A slideshow: presses "next" every `seconds`.
+    void StartSlideshow(double seconds);
     [[nodiscard]] const PictureState& State() const { return state_; }
     // The picture shown, with its recipe: the seed, its number since start-up and its time.
     [[nodiscard]] const SequencePicture& Shown() const { return shown_; }
     // Copies and saves the picture shown.
     [[nodiscard]] const PictureSaver& Saver() const { return saver_; }
 
+protected:
+    // The mouse's back and forward buttons walk the history.
+    void mousePressEvent(QMouseEvent* event) override;
+    // A file dropped on the window is opened.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     void Command1Click();
+    void ShowRecipe(const Recipe& recipe);
+    void GoOnFrom(const Recipe& recipe);
+    void AskAndOpen();
+    // Opens the file, or shows what is wrong with it in a message.
+    Q_INVOKABLE void OpenAndReport(const QString& path);
     void Command2Click();
     void SetBlackBackground();
     void AddKeepActions();
@@ -42,9 +75,12 @@ private:
     PictureState state_;
     PictureSequence sequence_;
     SequencePicture shown_;
+    PictureHistory history_;
     PictureBox* picture1_ = nullptr;
     QPushButton* command1_ = nullptr;
     QPushButton* command2_ = nullptr;
+    FullScreenView* fullScreen_ = nullptr;
+    QTimer* slideshow_ = nullptr;
     bool ending_ = false;
     PictureSaver saver_;
 };

@@ -1,52 +1,18 @@
+#include <cstdio>
+#include <variant>
+
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QCoreApplication>
 
 #include "display_check.h"
 #include "form1.h"
 #include "lorvane_application_id.h"
 #include "lorvane_version.h"
+#include "screensaver.h"
 #include "seeded_random_source.h"
 #include "standard_descriptors.h"
 #include "system_clock.h"
+#include "window_command_line.h"
 #include "window_icon.h"
-
-namespace {
-
-void DescribeOptions(QCommandLineParser& parser)
-{
-    parser.setApplicationDescription(QStringLiteral("Makes abstract pictures, one at a time."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-}
-
-// --help and --version are answered on a console too, before a display is looked for; --help-all
-// lists the toolkit's options as well, which needs the application Qt's options come from.
-void AnswerHelpOrVersion(int& argc, char* argv[])
-{
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
-    }
-    QCommandLineParser parser;
-    DescribeOptions(parser);
-    // Qt's own options (-platform ...) are unknown here; what matters is whether ours are set.
-    static_cast<void>(parser.parse(arguments));
-    if (parser.isSet(QStringLiteral("version"))) {
-        const QCoreApplication console(argc, argv);
-        parser.showVersion();
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        const QCoreApplication console(argc, argv);
-        parser.showHelp(0);
-    }
-    if (parser.isSet(QStringLiteral("help-all"))) {
-        const QCoreApplication console(argc, argv);
-        parser.process(console);
-    }
-}
-
-}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -55,8 +21,10 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("lorvane01"));
     QApplication::setApplicationVersion(
         QString::fromLatin1(lorvane::kVersion.data(), static_cast<qsizetype>(lorvane::kVersion.size())));
-    AnswerHelpOrVersion(argc, argv);
-    if (!lorvane::DisplayAvailable()) {
+    lorvane::WindowCommandLine commandLine;
+    commandLine.AnswerBeforeDisplay(argc, argv);
+    lorvane::ReportFatalErrorsInOneLine();
+    if (!lorvane::DisplayNamed()) {
         return 1;
     }
     QApplication app(argc, argv);
@@ -65,13 +33,36 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(lorvane::WindowIcon());
 
     // After QApplication, which has taken Qt's own options (-platform, -display ...) out.
-    QCommandLineParser parser;
-    DescribeOptions(parser);
-    parser.process(app);
+    const auto answer = commandLine.Parse(QApplication::arguments());
+    if (const auto* error = std::get_if<lorvane::WindowCommandLine::UsageError>(&answer)) {
+        std::fprintf(stderr, "lorvane01: %s\n", qPrintable(error->message));
+        return 2;
+    }
+    if (const auto* problem = std::get_if<lorvane::RecipeProblem>(&answer)) {
+        std::fprintf(stderr, "lorvane01: %s\n", qPrintable(problem->message));
+        return problem->ExitStatus();
+    }
+    const auto* options = std::get_if<lorvane::WindowOptions>(&answer);
+    if (options == nullptr) {
+        // --help-all with Qt's options: answered, and the program ends there.
+        commandLine.AnswerHelpOrVersion(QApplication::arguments());
+        return 0;
+    }
+    if (options->screensaver) {
+        return lorvane::RunScreensaver(options->screensaver->window,
+                                       options->interval.value_or(
+                                           lorvane::WindowOptions::Screensaver::kDefaultInterval));
+    }
 
     lorvane::SystemClock clock;
     lorvane::SeededRandomSource random;
     lorvane::Form1 form(random, clock);
-    form.Load();
+    form.Load(options->start);
+    if (options->fullScreen) {
+        form.ToggleFullScreen();
+    }
+    if (options->interval) {
+        form.StartSlideshow(*options->interval);
+    }
     return QApplication::exec();
 }

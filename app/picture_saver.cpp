@@ -45,6 +45,10 @@ void PictureSaver::Copy() const
     auto data = std::make_unique<QMimeData>();
     data->setImageData(RasterPlayer().Play(shown_().recording));
     data->setData(QString::fromLatin1(kPngMimeType), Contents(FileType::Png));
+    // A text editor gets the recipe line, which draws the picture again.
+    if (const std::optional<Recipe>& recipe = shown_().recipe) {
+        data->setText(QString::fromStdString(recipe->Text()));
+    }
     QGuiApplication::clipboard()->setMimeData(data.release());
 }
 

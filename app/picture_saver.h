@@ -40,7 +40,8 @@ public:
 
     // The file's contents; empty when the picture could not be encoded.
     [[nodiscard]] QByteArray Contents(FileType type) const;
-    // Puts the picture on the clipboard: an image of 600 x 450 pixels, and the PNG file itself.
+    // Puts the picture on the clipboard: an image of 600 x 450 pixels, the PNG file itself and the
+    // recipe line as text.
     void Copy() const;
     // Writes the file whole or not at all; otherwise one line naming the file and the reason.
     [[nodiscard]] std::optional<QString> Save(const QString& path, FileType type) const;

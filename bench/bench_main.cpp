@@ -21,6 +21,8 @@
 namespace {
 
 constexpr double kPictureGoalMilliseconds = 0.2;
+// One frame at 60 Hz.
+constexpr double kFrameGoalMilliseconds = 16.0;
 constexpr double kYardstickRatioGoal = 40.0;
 constexpr double kFloorRatioGoal = 2.5;
 constexpr double kEncoderRatioGoal = 2.5;
@@ -106,6 +108,8 @@ int main(int argc, char* argv[])
 
     lorvane::GoalReporter reporter;
     reporter.AddTimeGoal("BM_DrawPicture", kPictureGoalMilliseconds);
+    reporter.AddTimeGoal("BM_ShowFromHistory", kFrameGoalMilliseconds);
+    reporter.AddTimeGoal("BM_PlayFullScreen4K", kFrameGoalMilliseconds);
     reporter.AddRatioAtLeast("BM_DrawPictureQPainterLines", "BM_DrawPicture", kYardstickRatioGoal);
     reporter.AddRatioAtMost("BM_DrawPicture", "BM_RectFillFloor", kFloorRatioGoal);
     reporter.AddRatioAtLeast("BM_EncodePngQtDefault", "BM_EncodePng", kEncoderRatioGoal);

@@ -11,6 +11,7 @@
 #include "device_colour.h"
 #include "fixed_clock.h"
 #include "palette.h"
+#include "picture_fit.h"
 #include "picture_recorder.h"
 #include "picture_sequence.h"
 #include "picture_state.h"
@@ -139,8 +140,41 @@ void BM_RectFillFloor(benchmark::State& benchState)
     }
 }
 
+// Back or Forward in the window: a picture of the run drawn again from its recipe (a jump of the
+// random source to it, wherever it is in the sequence) and played for the drawing area.
+void BM_ShowFromHistory(benchmark::State& benchState)
+{
+    RasterPlayer player;
+    std::size_t step = 0;
+    for (auto _ : benchState) {
+        const Recipe recipe{kBenchSeeds[step % kBenchSeeds.size()], static_cast<int>(1 + (step * 997) % 10000),
+                            "20240307090502"};
+        ++step;
+        benchmark::DoNotOptimize(player.Play(DrawRecipe(recipe).recording).constBits());
+        benchmark::ClobberMemory();
+    }
+}
+
+// Full screen on a 3840 x 2160 screen: each picture played at the scale that fits (4.8).
+void BM_PlayFullScreen4K(benchmark::State& benchState)
+{
+    std::vector<RecordedPicture> pictures;
+    pictures.reserve(kBenchSeeds.size());
+    for (const float seed : kBenchSeeds) {
+        pictures.push_back(BenchPicture(seed));
+    }
+    RasterPlayer player(FitPicture(QSize(3840, 2160)).scale);
+    std::size_t picture = 0;
+    for (auto _ : benchState) {
+        benchmark::DoNotOptimize(player.Play(pictures[picture++ % pictures.size()]).constBits());
+        benchmark::ClobberMemory();
+    }
+}
+
 }  // namespace
 
+BENCHMARK(BM_ShowFromHistory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlayFullScreen4K)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawPicture)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RecordPicture)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WriteSvg)->Unit(benchmark::kMicrosecond);

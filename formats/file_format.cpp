@@ -1,6 +1,11 @@
 #include "file_format.h"
 
+#include <cmath>
+
+#include <QPainter>
+
 #include "pdf_file.h"
+#include "picture_fit.h"
 #include "platform_error.h"
 #include "png_file.h"
 #include "raster_player.h"
@@ -37,6 +42,27 @@ std::optional<QByteArray> EncodeFile(const RecordedPicture& picture, FileFormat 
     try {
         RasterPlayer player(scale);
         return PngFile(player.Play(picture), scale, recipe);
+    } catch (const PlatformError&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<QByteArray> EncodeFittedPng(const RecordedPicture& picture, QSize area,
+                                          const std::optional<Recipe>& recipe)
+{
+    const PictureFit fit = FitPicture(area);
+    try {
+        QImage framed(area, QImage::Format_RGB32);
+        if (framed.isNull()) {
+            return std::nullopt;
+        }
+        framed.fill(Qt::black);
+        {
+            QPainter painter(&framed);
+            painter.drawImage(fit.placed.topLeft(), RasterPlayer(fit.scale).Play(picture));
+        }
+        // Marked to print the picture at its own size, as a PNG at the nearest whole scale is.
+        return PngFile(framed, static_cast<int>(std::lround(fit.scale)), recipe);
     } catch (const PlatformError&) {
         return std::nullopt;
     }

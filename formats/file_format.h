@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 
 #include "recipe.h"
@@ -28,5 +29,11 @@ enum class FileFormat { Png, Svg, Pdf };
 // thread that makes many files keeps one image, instead of a new one (66 MiB at scale 8) each.
 [[nodiscard]] std::optional<QByteArray> EncodeFile(const RecordedPicture& picture, FileFormat format,
                                                    RasterPlayer& player, const std::optional<Recipe>& recipe);
+
+// The PNG of a picture framed in `area` device pixels (at least 600 x 450): played at the largest
+// scale that fits and centred on black, as full screen shows it. Nothing when it cannot be played
+// or encoded.
+[[nodiscard]] std::optional<QByteArray> EncodeFittedPng(const RecordedPicture& picture, QSize area,
+                                                        const std::optional<Recipe>& recipe);
 
 }  // namespace lorvane

@@ -100,9 +100,9 @@ std::variant<Recipe, RecipeProblem> ReadSource(ByteSource& source)
 // Closes the descriptor however reading ends.
 class OpenFile {
 public:
-    explicit OpenFile(const QByteArray& path)
-        : descriptor_(
-              open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY))  // NOLINT(cppcoreguidelines-pro-type-vararg)
+    OpenFile(const QByteArray& path, int flags)
+        : descriptor_(open(path.constData(),  // NOLINT(cppcoreguidelines-pro-type-vararg)
+                           O_RDONLY | O_CLOEXEC | O_NOCTTY | flags))
     {
     }
     ~OpenFile()
@@ -124,7 +124,7 @@ private:
 
 }  // namespace
 
-std::variant<Recipe, RecipeProblem> RecipeReader::Read(const QByteArray& path)
+std::variant<Recipe, RecipeProblem> RecipeReader::Read(const QByteArray& path, SpecialFiles special)
 {
     const QString name = QString::fromLocal8Bit(path);
     const auto named = [&name](RecipeProblem problem) {
@@ -133,8 +133,9 @@ std::variant<Recipe, RecipeProblem> RecipeReader::Read(const QByteArray& path)
     };
     const auto fileProblem = [&named](const QString& what) { return named({what, RecipeProblem::Cause::File}); };
 
-    // A FIFO waits here for a writer; a signal still ends the program (see InterruptWatch).
-    const OpenFile file(path);
+    // A FIFO waits here for a writer unless refused, when it opens at once and is turned away below;
+    // while it waits, a signal still ends the program (see InterruptWatch).
+    const OpenFile file(path, special == SpecialFiles::Refuse ? O_NONBLOCK : 0);
     if (file.Descriptor() < 0) {
         switch (errno) {
         case ENOENT:
@@ -154,6 +155,9 @@ std::variant<Recipe, RecipeProblem> RecipeReader::Read(const QByteArray& path)
     }
     if (S_ISDIR(info.st_mode)) {
         return fileProblem(QStringLiteral("is a folder, not a picture"));
+    }
+    if (special == SpecialFiles::Refuse && !S_ISREG(info.st_mode)) {
+        return fileProblem(QStringLiteral("is not a regular file, not a picture"));
     }
     if (S_ISREG(info.st_mode) && info.st_size > kLargestFile) {
         return named(TooLarge());

@@ -36,9 +36,14 @@ public:
     // No picture of lorvane01 comes near this; a larger file is not read at all.
     static constexpr qint64 kLargestFile = qint64{256} * 1024 * 1024;
 
+    // What to do with a FIFO or a device: a batch reads it (`--from <(...)`) and waits for its
+    // writer, which a signal still ends; a window must not wait, and refuses it.
+    enum class SpecialFiles { Read, Refuse };
+
     // `path` is taken byte for byte, as the system names files, so that a name that is not UTF-8
     // is found too. Reads only as much of the file as its recipe needs.
-    [[nodiscard]] static std::variant<Recipe, RecipeProblem> Read(const QByteArray& path);
+    [[nodiscard]] static std::variant<Recipe, RecipeProblem> Read(const QByteArray& path,
+                                                                  SpecialFiles special = SpecialFiles::Read);
     // The same for a file's bytes in memory; the problem's line does not name a file.
     [[nodiscard]] static std::variant<Recipe, RecipeProblem> ReadBytes(QByteArrayView bytes);
 };

@@ -54,8 +54,11 @@ std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written)
         // The pool plays the picture and encodes it, so that this thread only draws.
         SequencePicture drawn = sequence.DrawNext();
         SavingJob job{order, QStringLiteral("%1-%2").arg(QString::fromStdString(state.imeslike)).arg(number),
-                      [drawn = std::move(drawn), format = options_.format,
-                       scale = options_.scale]() -> std::optional<QByteArray> {
+                      [drawn = std::move(drawn), format = options_.format, scale = options_.scale,
+                       fit = options_.fit]() -> std::optional<QByteArray> {
+                          if (fit) {
+                              return EncodeFittedPng(drawn.recording, *fit, drawn.recipe);
+                          }
                           try {
                               return EncodeFile(drawn.recording, format, ThreadPlayer(scale), drawn.recipe);
                           } catch (const PlatformError&) {

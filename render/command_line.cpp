@@ -12,6 +12,8 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include "picture_size.h"
+
 namespace lorvane {
 
 namespace {
@@ -50,6 +52,24 @@ UsageError PastTheLastPicture(int first, int pictures)
                           .arg(pictures)
                           .arg(first)
                           .arg(RenderOptions::kLastPicture)};
+}
+
+// W x H device pixels that hold the picture at scale 1 at least, or nothing.
+std::optional<QSize> FitSize(const QString& text)
+{
+    static const QRegularExpression size(
+        QRegularExpression::anchoredPattern(QStringLiteral(R"(([0-9]{1,6})x([0-9]{1,6}))")));
+    const QRegularExpressionMatch match = size.match(text);
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    const int width = match.captured(1).toInt();
+    const int height = match.captured(2).toInt();
+    if (width < kPictureWidth || height < kPictureHeight || width > RenderOptions::kLargestFit ||
+        height > RenderOptions::kLargestFit) {
+        return std::nullopt;
+    }
+    return QSize(width, height);
 }
 
 // A whole number from 1 to `most`, or nothing.
@@ -111,7 +131,7 @@ CommandLine::CommandLine()
                        "SVG or PDF file named after the picture and its number, e.g. T20240307090502-1.png.\n"
                        "An existing file is never replaced: the new one is called T20240307090502-1-2.png,\n"
                        "then -3 and so on."));
-    parser_.addOptions({seed_, pictures_, first_, from_, at_, scale_, format_, out_, jobs_});
+    parser_.addOptions({seed_, pictures_, first_, from_, at_, scale_, fit_, format_, out_, jobs_});
 }
 
 CommandLine::Answer CommandLine::Parse(const QList<QByteArray>& arguments)
@@ -233,6 +253,21 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
         return UsageError{QStringLiteral("--format '%1' is not png, svg or pdf").arg(format)};
     }
 
+    if (parser_.isSet(fit_)) {
+        const QString fitText = parser_.value(fit_);
+        const std::optional<QSize> fit = FitSize(fitText);
+        if (!fit) {
+            return UsageError{QStringLiteral("--fit '%1' is not a size WxH from 600x450 to %2x%2")
+                                  .arg(fitText)
+                                  .arg(RenderOptions::kLargestFit)};
+        }
+        if (parser_.isSet(scale_) || options.format != FileFormat::Png) {
+            return UsageError{
+                QStringLiteral("--fit makes PNG files at its own size: not with --scale or --format %1").arg(format)};
+        }
+        options.fit = fit;
+    }
+
     const QString jobsText = parser_.value(jobs_);
     const std::optional<int> jobs = WholeNumber(jobsText, RenderOptions::kMostJobs);
     if (!jobs) {
@@ -242,7 +277,7 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
 
     QStringList valueOptions;
     for (const QCommandLineOption* option :
-         {&seed_, &pictures_, &first_, &from_, &at_, &scale_, &format_, &out_, &jobs_}) {
+         {&seed_, &pictures_, &first_, &from_, &at_, &scale_, &fit_, &format_, &out_, &jobs_}) {
         valueOptions << option->names().constFirst();
     }
     const auto others = [&valueOptions](const QCommandLineOption& option) {

@@ -83,6 +83,12 @@ private:
                                              "drawn at that size (1 to %1; default 1).")
                                   .arg(RenderOptions::kLargestScale),
                               QStringLiteral("N"), QStringLiteral("1")};
+    QCommandLineOption fit_{QStringLiteral("fit"),
+                            QStringLiteral("Frames each picture in a PNG of <WxH> pixels (600x450 to %1x%1), "
+                                           "played at the largest scale that fits and centred on black, as "
+                                           "full screen shows it; for wallpapers. Not with --scale.")
+                                .arg(RenderOptions::kLargestFit),
+                            QStringLiteral("WxH")};
     QCommandLineOption format_{QStringLiteral("format"),
                                QStringLiteral("png, svg or pdf (default png). A PDF page is the picture's size "
                                               "at 96 dpi, whatever the scale."),

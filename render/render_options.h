@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QSize>
 
 #include "file_format.h"
 #include "fixed_clock.h"
@@ -16,6 +17,8 @@ struct RenderOptions {
     static constexpr int kLargestScale = 8;
     static constexpr int kLastPicture = Recipe::kLastPicture;
     static constexpr int kMostJobs = 256;
+    // --fit from 600 x 450 (scale 1) to this each way.
+    static constexpr int kLargestFit = 16384;
 
     // Seeds the random source as the window seeds it from the time of day.
     float seed = 0.0F;
@@ -26,6 +29,9 @@ struct RenderOptions {
     std::optional<FixedClock> at;
     // Device pixels per picture pixel, each way.
     int scale = 1;
+    // Frames each picture in this many device pixels, played at the largest scale that fits
+    // and centred on black (PNG only); none for the picture's own size at `scale`.
+    std::optional<QSize> fit;
     FileFormat format = FileFormat::Png;
     // As the system spells it, which need not be UTF-8.
     QByteArray folder = QByteArrayLiteral(".");

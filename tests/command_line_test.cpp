@@ -138,6 +138,28 @@ TEST(CommandLine, RefusesFirstAndFromAgainstTheirRules)
     }
 }
 
+TEST(CommandLine, FitTakesASizeThatHoldsThePictureForPngsAtTheirOwnScale)
+{
+    EXPECT_EQ(Options({"--seed", "1", "--fit", "1920x1080"}).fit, QSize(1920, 1080));
+    EXPECT_EQ(Options({"--seed", "1"}).fit, std::nullopt);
+    const QString sizes = "is not a size WxH from 600x450 to 16384x16384";
+    const std::pair<QStringList, QString> cases[] = {
+        {{"--seed", "1", "--fit", "0x0"}, "--fit '0x0' " + sizes},
+        {{"--seed", "1", "--fit", "100000x100000"}, "--fit '100000x100000' " + sizes},
+        {{"--seed", "1", "--fit", "599x450"}, "--fit '599x450' " + sizes},
+        {{"--seed", "1", "--fit", "1920*1080"}, "--fit '1920*1080' " + sizes},
+        {{"--seed", "1", "--fit", "1920x1080", "--scale", "2"},
+         "--fit makes PNG files at its own size: not with --scale or --format png"},
+        {{"--seed", "1", "--fit", "1920x1080", "--format", "svg"},
+         "--fit makes PNG files at its own size: not with --scale or --format svg"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const auto parsed = Parse(arguments);
+        ASSERT_TRUE(std::holds_alternative<UsageError>(parsed)) << message.toStdString();
+        EXPECT_EQ(std::get<UsageError>(parsed).message, message);
+    }
+}
+
 TEST(CommandLine, LeavesHelpAndVersionToQtEvenWithoutASeed)
 {
     for (const char* option : {"--help", "-h", "--help-all", "--version", "-v"}) {

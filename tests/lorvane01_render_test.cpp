@@ -14,7 +14,11 @@
 
 #include <functional>
 
+#include "decoded_image.h"
+#include "picture_sequence.h"
+#include "raster_player.h"
 #include "recipe.h"
+#include "recipe_file.h"
 
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -99,6 +103,25 @@ TEST(Lorvane01Render, BadArgumentsGetTheirLineTheUsageAndStatusTwoAndWriteNothin
         EXPECT_TRUE(run.out.isEmpty());
     }
     EXPECT_TRUE(Entries(dir.path()).isEmpty());
+}
+
+TEST(Lorvane01Render, FitFramesThePicturePlayedAtTheLargestScaleOnBlackWithItsRecipe)
+{
+    const QTemporaryDir dir;
+    const Finished run = Lorvane01Render(dir.path(), {"--seed", "1", "--at", "20240307090502", "--fit", "1920x1080"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QString path = QDir(dir.path()).filePath("T20240307090502-1.png");
+    const QImage framed = testing::Decoded(path);
+    ASSERT_EQ(framed.size(), QSize(1920, 1080));
+    const Recipe recipe{1.0F, 1, "20240307090502"};
+    EXPECT_EQ(framed.copy(240, 0, 1440, 1080), RasterPlayer(2.4).Play(DrawRecipe(recipe).recording));
+    QImage black(240, 1080, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    EXPECT_EQ(framed.copy(0, 0, 240, 1080), black);
+    EXPECT_EQ(framed.copy(1680, 0, 240, 1080), black);
+    const auto read = RecipeReader::Read(QFile::encodeName(path));
+    ASSERT_TRUE(std::holds_alternative<Recipe>(read));
+    EXPECT_EQ(std::get<Recipe>(read).Text(), recipe.Text());
 }
 
 TEST(Lorvane01Render, AFolderThatCannotBeWrittenGetsOneLineAndStatusOne)

@@ -121,7 +121,7 @@ TEST_F(PictureSaverTest, SavesEachTypeThroughTheDialogWithItsRecipeAndWithoutDra
     EXPECT_EQ(random.Next(), untouched.Next());
 }
 
-TEST_F(PictureSaverTest, CopyPutsThePictureShownOnTheClipboardAsAPng)
+TEST_F(PictureSaverTest, CopyPutsThePictureShownOnTheClipboardAsAPngAndItsRecipeAsText)
 {
     QTest::keySequence(form.findChild<QPushButton*>("Command2"), QKeySequence::Copy);
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
@@ -129,6 +129,7 @@ TEST_F(PictureSaverTest, CopyPutsThePictureShownOnTheClipboardAsAPng)
     const QImage expected = RasterPlayer().Play(form.Shown().recording);
     EXPECT_EQ(qvariant_cast<QImage>(copied->imageData()).convertToFormat(QImage::Format_RGB32), expected);
     EXPECT_EQ(testing::DecodedPng(copied->data(QStringLiteral("image/png"))), expected);
+    EXPECT_EQ(copied->text(), "seed=33302.25 picture=3 at=20240307090502");
 }
 
 TEST_F(PictureSaverTest, AFailedSaveNamesTheFileAndLeavesNoFileAndThePictureAsItWas)

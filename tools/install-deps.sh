@@ -9,7 +9,10 @@ packages=(cmake g++ make qt6-base-dev qt6-svg-dev libpng-dev libxcb1-dev pkgconf
           # the package (dpkg-shlibdeps) and the checks of what is installed
           dpkg-dev desktop-file-utils appstream lintian groff-base man-db libxml2-utils file
           # a batch split into shards (the test that runs them under GNU parallel)
-          parallel "$@")
+          parallel
+          # full screen and the screensaver are tested under Xvfb with a window manager and
+          # xscreensaver itself
+          xvfb openbox xdotool x11-utils xscreensaver imagemagick faketime "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -26,6 +26,7 @@ install)
     expected="usr/bin/lorvane01
 usr/bin/lorvane01-render
 usr/share/applications/$id.desktop
+usr/share/bash-completion/completions/lorvane01
 usr/share/bash-completion/completions/lorvane01-render
 usr/share/icons/hicolor/128x128/apps/$id.png
 usr/share/icons/hicolor/256x256/apps/$id.png
@@ -33,10 +34,13 @@ usr/share/icons/hicolor/48x48/apps/$id.png
 usr/share/icons/hicolor/scalable/apps/$id.svg
 usr/share/man/man1/lorvane01-render.1.gz
 usr/share/man/man1/lorvane01.1.gz
-usr/share/metainfo/$id.metainfo.xml"
+usr/share/metainfo/$id.metainfo.xml
+usr/share/xscreensaver/config/lorvane01.xml"
     diff <(echo "$expected") <(cd "$root" && find . -type f -printf '%P\n' | LC_ALL=C sort)
     test -x "$root/usr/bin/lorvane01" && test -x "$root/usr/bin/lorvane01-render"
     bash -n "$share/bash-completion/completions/lorvane01-render"
+    bash -n "$share/bash-completion/completions/lorvane01"
+    xmllint --noout "$share/xscreensaver/config/lorvane01.xml"
     ;;
 desktop-entry)
     quietly desktop-file-validate "$share/applications/$id.desktop"

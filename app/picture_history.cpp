@@ -1,0 +1,44 @@
+#include "picture_history.h"
+
+#include <algorithm>
+#include <string>
+
+namespace lorvane {
+
+void PictureHistory::Add(const std::optional<Recipe>& recipe)
+{
+    Entry entry{};
+    if (recipe && recipe->at.size() == entry.at.size()) {
+        entry.seed = recipe->seed;
+        entry.picture = recipe->picture;
+        std::copy(recipe->at.begin(), recipe->at.end(), entry.at.begin());
+        entries_.push_back(entry);
+        position_ = entries_.size() - 1;
+    } else {
+        position_ = entries_.size();
+    }
+}
+
+std::optional<Recipe> PictureHistory::Back()
+{
+    if (position_ == 0 || entries_.empty()) {
+        return std::nullopt;
+    }
+    return At(--position_);
+}
+
+std::optional<Recipe> PictureHistory::Forward()
+{
+    if (position_ + 1 >= entries_.size()) {
+        return std::nullopt;
+    }
+    return At(++position_);
+}
+
+Recipe PictureHistory::At(std::size_t index) const
+{
+    const Entry& entry = entries_[index];
+    return Recipe{entry.seed, entry.picture, std::string(entry.at.begin(), entry.at.end())};
+}
+
+}  // namespace lorvane

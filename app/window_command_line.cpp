@@ -1,0 +1,129 @@
+#include "window_command_line.h"
+
+#include <cmath>
+#include <utility>
+
+#include <QCoreApplication>
+#include <QFile>
+
+namespace lorvane {
+
+namespace {
+
+// An X11 window id, decimal or hexadecimal with 0x, as hosts pass them; or nothing.
+std::optional<std::uint32_t> WindowId(const QString& text)
+{
+    bool ok = false;
+    const qulonglong id = text.trimmed().toULongLong(&ok, 0);
+    if (!ok || id == 0 || id > 0xFFFFFFFFULL) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(id);
+}
+
+}  // namespace
+
+WindowCommandLine::WindowCommandLine()
+{
+    parser_.setApplicationDescription(
+        QStringLiteral("Makes abstract pictures, one at a time.\n"
+                       "Keys: Alt+Left and Alt+Right go back and forward through the pictures shown,\n"
+                       "Ctrl+O opens a picture saved by lorvane01, F11 toggles full screen, where\n"
+                       "Space, Right or a click draws the next picture and Escape leaves."));
+    parser_.addOptions({fullScreen_, interval_, windowId_, root_});
+    parser_.addPositionalArgument(QStringLiteral("FILE"),
+                                  QStringLiteral("A picture saved by lorvane01 (PNG, SVG or PDF) to start from; "
+                                                 "\"next\" goes on from its sequence."),
+                                  QStringLiteral("[FILE]"));
+}
+
+WindowCommandLine::Answer WindowCommandLine::Parse(const QStringList& arguments)
+{
+    if (!parser_.parse(arguments)) {
+        return UsageError{parser_.errorText()};
+    }
+    if (parser_.isSet(help_) || parser_.isSet(version_) || parser_.isSet(helpAll_)) {
+        return HelpOrVersion{};
+    }
+    WindowOptions options;
+    options.fullScreen = parser_.isSet(fullScreen_);
+    if (parser_.isSet(interval_)) {
+        const QString text = parser_.value(interval_);
+        bool ok = false;
+        const double seconds = text.toDouble(&ok);
+        if (!ok || !std::isfinite(seconds) || seconds < WindowOptions::kShortestInterval ||
+            seconds > WindowOptions::kLongestInterval) {
+            return UsageError{QStringLiteral("--interval '%1' is not a number of seconds from %2 to %3")
+                                  .arg(text)
+                                  .arg(WindowOptions::kShortestInterval)
+                                  .arg(WindowOptions::kLongestInterval)};
+        }
+        options.interval = seconds;
+    }
+    if (parser_.isSet(windowId_) || parser_.isSet(root_)) {
+        if (parser_.isSet(windowId_) && parser_.isSet(root_)) {
+            return UsageError{QStringLiteral("--window-id and --root cannot be given together")};
+        }
+        if (options.fullScreen || !parser_.positionalArguments().isEmpty()) {
+            return UsageError{
+                QStringLiteral("--window-id and --root draw a new sequence in that window: not with "
+                               "--fullscreen or a FILE")};
+        }
+        WindowOptions::Screensaver screensaver;
+        if (parser_.isSet(windowId_)) {
+            const QString text = parser_.value(windowId_);
+            screensaver.window = WindowId(text);
+            if (!screensaver.window) {
+                return UsageError{QStringLiteral("--window-id '%1' is not a window id (such as 0x2a00007)").arg(text)};
+            }
+        } else if (const QString named = qEnvironmentVariable("XSCREENSAVER_WINDOW"); !named.isEmpty()) {
+            screensaver.window = WindowId(named);
+            if (!screensaver.window) {
+                return UsageError{QStringLiteral("XSCREENSAVER_WINDOW '%1' is not a window id").arg(named)};
+            }
+        }
+        options.screensaver = screensaver;
+        options.interval = options.interval.value_or(WindowOptions::Screensaver::kDefaultInterval);
+        return options;
+    }
+    const QStringList files = parser_.positionalArguments();
+    if (files.size() > 1) {
+        return UsageError{QStringLiteral("unexpected argument '%1': give one FILE").arg(files.at(1))};
+    }
+    if (!files.isEmpty()) {
+        auto read = RecipeReader::Read(QFile::encodeName(files.constFirst()), RecipeReader::SpecialFiles::Refuse);
+        if (auto* problem = std::get_if<RecipeProblem>(&read)) {
+            return std::move(*problem);
+        }
+        options.start = std::get<Recipe>(read);
+    }
+    return options;
+}
+
+void WindowCommandLine::AnswerHelpOrVersion(const QStringList& arguments)
+{
+    parser_.process(arguments);
+}
+
+void WindowCommandLine::AnswerBeforeDisplay(int& argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);  // NOLINT(cppcoreguidelines-pro-bounds-pointer-arithmetic)
+    }
+    // An unknown option may be one of Qt's; what matters here is whether ours are set.
+    const bool known = parser_.parse(arguments);
+    if (!parser_.isSet(help_) && !parser_.isSet(version_) && !(known && parser_.isSet(helpAll_))) {
+        return;
+    }
+    const QCoreApplication console(argc, argv);
+    if (parser_.isSet(version_)) {
+        parser_.showVersion();
+    }
+    if (parser_.isSet(help_)) {
+        parser_.showHelp(0);
+    }
+    parser_.process(arguments);
+}
+
+}  // namespace lorvane

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <variant>
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include "recipe.h"
+#include "recipe_file.h"
+
+namespace lorvane {
+
+// What the window starts with.
+struct WindowOptions {
+    static constexpr double kShortestInterval = 0.5;
+    static constexpr double kLongestInterval = 3600.0;
+
+    // The saved picture to start from, read from FILE; none for a new sequence.
+    std::optional<Recipe> start;
+    bool fullScreen = false;
+    // Seconds between presses of "next" by the slideshow's timer; none for no slideshow.
+    std::optional<double> interval;
+
+    // Drawing into a window made by someone else, as a screensaver.
+    struct Screensaver {
+        static constexpr double kDefaultInterval = 10.0;
+        // The X11 window; none for the root window.
+        std::optional<std::uint32_t> window;
+    };
+    std::optional<Screensaver> screensaver;
+};
+
+// The command line of lorvane01, `lorvane01 [FILE] [--fullscreen] [--interval SECONDS]
+// [--window-id ID | --root]`, resolved in one step (FILE's recipe and XSCREENSAVER_WINDOW are read
+// here) into what the program starts with. Parsing neither prints
+// nor exits, so every answer can be checked without running the program.
+class WindowCommandLine {
+public:
+    // --help or --version: Qt's parser answers these itself.
+    struct HelpOrVersion {};
+    // One line saying what is wrong with the arguments (exit status 2).
+    struct UsageError {
+        QString message;
+    };
+    using Answer = std::variant<WindowOptions, HelpOrVersion, UsageError, RecipeProblem>;
+
+    WindowCommandLine();
+
+    // `arguments` as the application has them, its name first and Qt's own options taken out.
+    [[nodiscard]] Answer Parse(const QStringList& arguments);
+    // Prints the help or the version to standard output and ends the program with status 0.
+    void AnswerHelpOrVersion(const QStringList& arguments);
+    // --help and --version need no display: when `argv` asks for one, answers it on a console and
+    // ends the program, before a display is looked for. Qt's own options (-platform ...) are still
+    // in `argv` here, so --help-all, which lists them, is answered here only when nothing is unknown.
+    void AnswerBeforeDisplay(int& argc, char* argv[]);
+
+private:
+    QCommandLineParser parser_;
+    QCommandLineOption help_ = parser_.addHelpOption();
+    QCommandLineOption version_ = parser_.addVersionOption();
+    QCommandLineOption helpAll_{QStringLiteral("help-all")};
+    QCommandLineOption fullScreen_{QStringLiteral("fullscreen"),
+                                   QStringLiteral("Starts in full screen (F11 toggles it, Escape leaves it).")};
+    QCommandLineOption interval_{QStringLiteral("interval"),
+                                 QStringLiteral("Shows a slideshow: presses \"next\" every <SECONDS> (0.5 to 3600)."),
+                                 QStringLiteral("SECONDS")};
+    QCommandLineOption windowId_{QStringLiteral("window-id"),
+                                 QStringLiteral("A screensaver: draws into the X11 window <ID> (such as 0x2a00007), "
+                                                "a new picture every --interval seconds (default 10)."),
+                                 QStringLiteral("ID")};
+    QCommandLineOption root_{QStringLiteral("root"),
+                             QStringLiteral("A screensaver in the window XSCREENSAVER_WINDOW names, else the root "
+                                            "window.")};
+};
+
+}  // namespace lorvane

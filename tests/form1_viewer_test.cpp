@@ -1,0 +1,210 @@
+// The window as a viewer: its history, Open, dropping a file and full screen.
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include "decoded_image.h"
+#include "fakes.h"
+#include "form1.h"
+#include "full_screen_view.h"
+#include "picture_box.h"
+#include "picture_fit.h"
+#include "raster_player.h"
+
+namespace lorvane {
+namespace {
+
+constexpr float kSeed = 33302.25F;
+constexpr std::size_t kDrawsPerPicture = 809;
+
+class Form1ViewerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        clock.timer = kSeed;
+        form.Load();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    void Next() { form.findChild<QPushButton*>("Command1")->click(); }
+    QImage Shown() { return form.findChild<PictureBox*>("Picture1")->Image(); }
+    // The PNG lorvane01-render makes of picture `number` of `seed`, named like the window's.
+    QString Rendered(float seed, int number)
+    {
+        QProcess render;
+        render.setWorkingDirectory(folder.path());
+        render.start(QStringLiteral(LORVANE01_RENDER), {"--seed", QString::number(seed, 'g', 9), "--first",
+                                                        QString::number(number), "--at", "20240307090502"});
+        render.waitForFinished();
+        EXPECT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+        return folder.filePath(QString::fromLocal8Bit(render.readAllStandardOutput()).trimmed());
+    }
+    void Drop(const QString& path)
+    {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&form, &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&form, &drop);
+        QCoreApplication::processEvents();
+    }
+
+    QTemporaryDir folder;
+    testing::CountingRandomSource random;
+    testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
+    Form1 form{random, clock};
+};
+
+TEST_F(Form1ViewerTest, BackAndForwardShowEarlierPicturesAsDrawnWithoutTakingARandomValue)
+{
+    for (int press = 0; press < 4; ++press) {
+        Next();
+    }
+    const QImage fifth = Shown().copy();
+    QTest::keySequence(&form, QKeySequence::Back);
+    EXPECT_EQ(Shown(), testing::Decoded(Rendered(kSeed, 4)));
+    EXPECT_EQ(form.Shown().recipe->picture, 4);
+    // The mouse's back button too; at the first picture Back stays there.
+    for (int step = 0; step < 5; ++step) {
+        QTest::mouseClick(&form, Qt::BackButton, Qt::NoModifier, QPoint(5, 5));
+    }
+    EXPECT_EQ(Shown(), testing::Decoded(Rendered(kSeed, 1)));
+    for (int step = 0; step < 6; ++step) {
+        QTest::keySequence(&form, QKeySequence::Forward);
+    }
+    EXPECT_EQ(Shown(), fifth);
+    EXPECT_EQ(random.drawn, 5 * kDrawsPerPicture);
+
+    // "next" after Back draws picture 6, the one it would have drawn anyway, and stands on it.
+    QTest::keySequence(&form, QKeySequence::Back);
+    Next();
+    EXPECT_EQ(random.drawn, 6 * kDrawsPerPicture);
+    EXPECT_EQ(form.Shown().recipe->picture, 6);
+    EXPECT_EQ(Shown(), testing::Decoded(Rendered(kSeed, 6)));
+    QTest::keySequence(&form, QKeySequence::Back);
+    EXPECT_EQ(Shown(), fifth);
+}
+
+TEST_F(Form1ViewerTest, OpenAndDropShowTheSavedPictureAndNextGoesOnFromItsSequence)
+{
+    constexpr float kOther = 1234.5F;
+    const QString seventh = Rendered(kOther, 7);
+    ASSERT_EQ(form.Open(seventh), std::nullopt);
+    EXPECT_EQ(Shown(), testing::Decoded(seventh));
+    Next();
+    EXPECT_EQ(form.Shown().recipe->Text(), "seed=1234.5 picture=8 at=20240307090502");
+    EXPECT_EQ(Shown(), testing::Decoded(Rendered(kOther, 8)));
+    // Opened pictures join the history.
+    QTest::keySequence(&form, QKeySequence::Back);
+    EXPECT_EQ(Shown(), testing::Decoded(seventh));
+
+    const QString third = Rendered(kSeed, 3);
+    Drop(third);
+    EXPECT_EQ(Shown(), testing::Decoded(third));
+    EXPECT_EQ(form.Shown().recipe->picture, 3);
+}
+
+TEST_F(Form1ViewerTest, AFileWithoutARecipeNamesItselfAndKeepsThePictureAndTheSequence)
+{
+    const QString notes = folder.filePath("notes.txt");
+    QFile file(notes);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("seed=1 picture=2 at=20240307090502\n");
+    file.close();
+    const QImage first = Shown().copy();
+    for (const QString& path : {notes, folder.filePath("missing.png"), folder.path()}) {
+        const std::optional<QString> problem = form.Open(path);
+        ASSERT_TRUE(problem.has_value());
+        EXPECT_TRUE(problem->contains(QFileInfo(path).fileName())) << problem->toStdString();
+        EXPECT_EQ(problem->count(QLatin1Char('\n')), 0);
+    }
+    EXPECT_EQ(Shown(), first);
+    Next();
+    EXPECT_EQ(form.Shown().recipe->Text(), "seed=33302.25 picture=2 at=20240307090502");
+}
+
+TEST_F(Form1ViewerTest, F11ShowsThePictureAloneUntilEscapeAndSpaceThereDrawsNext)
+{
+    QTest::keyClick(&form, Qt::Key_F11);
+    ASSERT_TRUE(form.InFullScreen());
+    FullScreenView* view = form.FullScreen();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view));
+    EXPECT_TRUE(view->isFullScreen());
+    EXPECT_FALSE(form.isVisible());
+    QTest::keyClick(view, Qt::Key_Space);
+    QTest::keyClick(view, Qt::Key_Right);
+    QTest::mouseClick(view, Qt::LeftButton);
+    EXPECT_EQ(random.drawn, 4 * kDrawsPerPicture);
+    EXPECT_EQ(view->Image(), RasterPlayer(view->Fit().scale).Play(form.Shown().recording));
+    QTest::keySequence(view, QKeySequence::Back);
+    EXPECT_EQ(form.Shown().recipe->picture, 3);
+
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_FALSE(form.InFullScreen());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.findChild<QPushButton*>("Command1")->geometry(), QRect(480, 560, 65, 25));
+    EXPECT_EQ(random.drawn, 4 * kDrawsPerPicture);
+    // F11 also leaves.
+    QTest::keyClick(&form, Qt::Key_F11);
+    ASSERT_TRUE(form.InFullScreen());
+    QTest::keyClick(view, Qt::Key_F11);
+    EXPECT_FALSE(form.InFullScreen());
+}
+
+TEST(FullScreenView, At1920By1080PlaysThePictureAtScale2Point4CentredOnBlack)
+{
+    testing::CountingRandomSource random;
+    testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
+    Form1 form(random, clock);
+    form.Load();
+    FullScreenView view;
+    view.resize(1920, 1080);
+    view.Show(form.Shown().recording);
+    view.show();
+    const double ratio = view.devicePixelRatioF();
+    QImage screen(qRound(1920 * ratio), qRound(1080 * ratio), QImage::Format_RGB32);
+    screen.setDevicePixelRatio(ratio);
+    view.render(&screen);
+    screen.setDevicePixelRatio(1.0);
+    if (ratio == 1.0) {
+        EXPECT_EQ(view.Fit().scale, 2.4);
+        EXPECT_EQ(view.Fit().placed, QRect(240, 0, 1440, 1080));
+    }
+    const QImage expected = RasterPlayer(view.Fit().scale).Play(form.Shown().recording);
+    EXPECT_EQ(screen.copy(view.Fit().placed), expected);
+    EXPECT_EQ(screen.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(screen.pixel(screen.width() - 1, screen.height() - 1), qRgb(0, 0, 0));
+}
+
+TEST(FitPicture, TakesTheLargestScaleThatFitsAndCentres)
+{
+    struct Case {
+        QSize area;
+        double scale = 1.0;
+        QRect placed;
+    };
+    for (const Case& c :
+         {Case{{600, 450}, 1.0, {0, 0, 600, 450}}, Case{{1920, 1080}, 2.4, {240, 0, 1440, 1080}},
+          Case{{3840, 2160}, 4.8, {480, 0, 2880, 2160}}, Case{{1200, 2000}, 2.0, {0, 550, 1200, 900}},
+          Case{{20000, 20000}, 16.0, {5200, 6400, 9600, 7200}}, Case{{300, 450}, 1.0, {0, 112, 300, 225}}}) {
+        const PictureFit fit = FitPicture(c.area);
+        EXPECT_EQ(fit.scale, c.scale) << c.area.width() << "x" << c.area.height();
+        EXPECT_EQ(fit.placed, c.placed) << c.area.width() << "x" << c.area.height();
+    }
+}
+
+}  // namespace
+}  // namespace lorvane

@@ -1,0 +1,107 @@
+#include "window_command_line.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "file_format.h"
+#include "picture_sequence.h"
+
+namespace lorvane {
+namespace {
+
+WindowCommandLine::Answer Parse(QStringList arguments)
+{
+    arguments.prepend(QStringLiteral("lorvane01"));
+    WindowCommandLine commandLine;
+    return commandLine.Parse(arguments);
+}
+
+TEST(WindowCommandLine, ResolvesTheFileTheSlideshowAndFullScreen)
+{
+    QTemporaryDir folder;
+    const Recipe recipe{1234.5F, 7, "20240307090502"};
+    const QString saved = folder.filePath("saved.png");
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(EncodeFile(DrawRecipe(recipe).recording, FileFormat::Png, 1, recipe).value());
+    file.close();
+
+    const auto plain = std::get<WindowOptions>(Parse({}));
+    EXPECT_FALSE(plain.start || plain.fullScreen || plain.interval);
+    const auto slideshow = std::get<WindowOptions>(Parse({saved, "--fullscreen", "--interval", "0.5"}));
+    EXPECT_EQ(slideshow.start->Text(), recipe.Text());
+    EXPECT_TRUE(slideshow.fullScreen);
+    EXPECT_EQ(slideshow.interval, 0.5);
+    EXPECT_EQ(std::get<WindowOptions>(Parse({"--interval=3600"})).interval, 3600.0);
+    EXPECT_TRUE(std::holds_alternative<WindowCommandLine::HelpOrVersion>(Parse({"--help"})));
+}
+
+TEST(WindowCommandLine, AScreensaverTakesItsWindowFromTheOptionOrTheHostAndTenSeconds)
+{
+    const auto byId = std::get<WindowOptions>(Parse({"--window-id", "0x2a00007"}));
+    EXPECT_EQ(byId.screensaver->window, 0x2a00007U);
+    EXPECT_EQ(byId.interval, 10.0);
+    EXPECT_EQ(std::get<WindowOptions>(Parse({"--window-id", "44040199", "--interval", "2"})).interval, 2.0);
+    qputenv("XSCREENSAVER_WINDOW", "0x400001");
+    EXPECT_EQ(std::get<WindowOptions>(Parse({"--root"})).screensaver->window, 0x400001U);
+    qunsetenv("XSCREENSAVER_WINDOW");
+    const auto root = std::get<WindowOptions>(Parse({"--root"}));
+    ASSERT_TRUE(root.screensaver.has_value());
+    EXPECT_EQ(root.screensaver->window, std::nullopt);
+}
+
+TEST(WindowCommandLine, BadInputGivesOneLineAndItsStatus)
+{
+    QTemporaryDir folder;
+    const QString notes = folder.filePath("notes.txt");
+    QFile file(notes);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+    const QString fifo = folder.filePath("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    struct Case {
+        QStringList arguments;
+        const char* message = "";
+        int status = 0;
+    };
+    for (const Case& c : {
+             Case{{"--interval", "0"}, "--interval '0' is not a number of seconds from 0.5 to 3600", 2},
+             Case{{"--interval", "-1"}, "--interval '-1' is not a number of seconds from 0.5 to 3600", 2},
+             Case{{"--interval", "nan"}, "--interval 'nan' is not a number of seconds from 0.5 to 3600", 2},
+             Case{{"--interval", "1e9"}, "--interval '1e9' is not a number of seconds from 0.5 to 3600", 2},
+             Case{{"--interval"}, "Missing value after '--interval'.", 2},
+             Case{{"--slideshow"}, "Unknown option 'slideshow'.", 2},
+             Case{{notes, notes}, "unexpected argument '", 2},
+             Case{{notes}, "notes.txt: is not a PNG, SVG or PDF file", 2},
+             Case{{folder.filePath("missing.png")}, "missing.png: ", 2},
+             Case{{folder.path()}, ": is a folder, not a picture", 2},
+             Case{{fifo}, "fifo: is not a regular file, not a picture", 2},
+             Case{{"--window-id", "zebra"}, "--window-id 'zebra' is not a window id (such as 0x2a00007)", 2},
+             Case{{"--window-id", "0"}, "--window-id '0' is not a window id", 2},
+             Case{{"--window-id", "0x100000000"}, "--window-id '0x100000000' is not a window id", 2},
+             Case{{"--window-id", "7", "--root"}, "--window-id and --root cannot be given together", 2},
+             Case{{"--root", "--fullscreen"}, "not with --fullscreen or a FILE", 2},
+         }) {
+        const WindowCommandLine::Answer answer = Parse(c.arguments);
+        QString message;
+        int status = 0;
+        if (const auto* error = std::get_if<WindowCommandLine::UsageError>(&answer)) {
+            message = error->message;
+            status = 2;
+        } else if (const auto* problem = std::get_if<RecipeProblem>(&answer)) {
+            message = problem->message;
+            status = problem->ExitStatus();
+        }
+        EXPECT_TRUE(message.contains(QString::fromUtf8(c.message))) << message.toStdString();
+        EXPECT_FALSE(message.contains(QLatin1Char('\n'))) << message.toStdString();
+        EXPECT_EQ(status, c.status) << c.arguments.join(' ').toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace lorvane

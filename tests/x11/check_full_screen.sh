@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Full screen under Xvfb with a window manager (openbox grants it, as every desktop's does): F11
+# gives the picture played at the largest scale that fits, centred on black, pixel for pixel as
+# lorvane01-render --fit draws it; Escape gives the window back as it was.
+# Usage: [SCREENSHOT=file.png] check_full_screen.sh PATH/TO/lorvane01 PATH/TO/lorvane01-render
+set -euo pipefail
+program=$1
+render=$2
+
+for number in $(seq 91 199); do
+    if [ ! -e "/tmp/.X$number-lock" ] && [ ! -e "/tmp/.X11-unix/X$number" ]; then
+        display=:$number
+        break
+    fi
+done
+work=$(mktemp -d)
+chmod 700 "$work"
+pids=()
+cleanup() {
+    # The program first, then the window manager and the X server.
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY=$display XDG_RUNTIME_DIR=$work
+unset QT_QPA_PLATFORM QT_SCALE_FACTOR
+
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+# The clock stands still at 09:05:02, so the window's seed is 32702 seconds since midnight.
+FAKETIME="2024-03-07 09:05:02" LD_PRELOAD=$(find /usr/lib -name libfaketime.so.1 | head -1) "$program" &
+pids+=($!)
+window=$(xdotool search --sync --name '^Form1$' | head -1)
+xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+# The window as drawn: two screenshots half a second apart that are the same.
+import -window root "$work/window-before.png"
+for _ in $(seq 20); do
+    sleep 0.5
+    import -window root "$work/window-settled.png"
+    compare -metric AE "$work/window-before.png" "$work/window-settled.png" null: >/dev/null 2>&1 && break
+    mv "$work/window-settled.png" "$work/window-before.png"
+done
+
+xdotool windowfocus --sync "$window" key F11
+(cd "$work" && QT_QPA_PLATFORM=offscreen "$render" --seed 32702 --at 20240307090502 --fit 1920x1080 >/dev/null)
+# What the screen shows once the window manager has given the view the whole screen.
+for _ in $(seq 20); do
+    sleep 0.5
+    import -window root "$work/full.png"
+    differing=$(compare -metric AE "$work/full.png" "$work/T20240307090502-1.png" null: 2>&1 || true)
+    [ "$differing" = 0 ] && break
+done
+echo "full screen against lorvane01-render --fit 1920x1080: $differing pixels differ"
+[ "$differing" = 0 ] || { [ -n "${KEEP:-}" ] && cp "$work"/*.png "$KEEP"/; false; }
+if [ -n "${SCREENSHOT:-}" ]; then
+    cp "$work/full.png" "$SCREENSHOT"
+fi
+
+xdotool key Escape
+for _ in $(seq 20); do
+    sleep 0.5
+    import -window root "$work/window-after.png"
+    differing=$(compare -metric AE "$work/window-before.png" "$work/window-after.png" null: 2>&1 || true)
+    [ "$differing" = 0 ] && break
+done
+echo "the window before full screen and after Escape: $differing pixels differ"
+[ "$differing" = 0 ] || { [ -n "${KEEP:-}" ] && cp "$work"/*.png "$KEEP"/; false; }

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# xscreensaver itself runs `lorvane01 --root` as its module, under an Xvfb of its own and as an
+# unprivileged user (xscreensaver runs no module as root): the module draws into the window
+# xscreensaver gives it, and ends when the screensaver is deactivated.
+# Usage: [SCREENSHOT=file.png] check_xscreensaver.sh PATH/TO/lorvane01
+set -euo pipefail
+program=$1
+
+for number in $(seq 91 199); do
+    if [ ! -e "/tmp/.X$number-lock" ] && [ ! -e "/tmp/.X11-unix/X$number" ]; then
+        display=:$number
+        break
+    fi
+done
+home=$(mktemp -d)
+chmod 755 "$home"
+mkdir -m 700 "$home/runtime"
+as_user=()
+user=$(id -un)
+if [ "$(id -u)" = 0 ]; then
+    user=nobody
+    chown "$user" "$home" "$home/runtime"
+    as_user=(runuser -u "$user" --)
+fi
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$home"
+}
+trap cleanup EXIT
+
+Xvfb "$display" -screen 0 1280x720x24 -nolisten tcp 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+
+cat >"$home/.xscreensaver" <<SETTINGS
+mode: one
+selected: 0
+splash: False
+lock: False
+fade: False
+unfade: False
+programs: "lorvane01" $program --root --interval 1 \\n
+SETTINGS
+chmod 644 "$home/.xscreensaver"
+# The module finds its display as a desktop session's programs do, whatever the test's platform.
+user_env=(env -u QT_QPA_PLATFORM -u QT_SCALE_FACTOR DISPLAY="$display" HOME="$home" XDG_RUNTIME_DIR="$home/runtime"
+          PATH="$PATH")
+"${as_user[@]}" "${user_env[@]}" xscreensaver -no-splash >"$home/xscreensaver.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do "${as_user[@]}" "${user_env[@]}" xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.1; done
+"${as_user[@]}" "${user_env[@]}" xscreensaver-command -activate >/dev/null
+
+module() { pgrep -f -- "^$program --root --interval 1" || true; }
+for _ in $(seq 100); do [ -n "$(module)" ] && break; sleep 0.1; done
+if [ -z "$(module)" ]; then
+    echo "xscreensaver did not start lorvane01:" >&2
+    cat "$home/xscreensaver.log" >&2
+    exit 1
+fi
+# The module runs as the user, and what the screen shows is a picture, not a blank.
+[ "$(ps -o user= -p "$(module)")" = "$user" ]
+sleep 2
+colours=$(import -display "$display" -window root -format '%k' info:)
+echo "colours on the screen: $colours"
+[ "$colours" -gt 10 ]
+if [ -n "${SCREENSHOT:-}" ]; then
+    import -display "$display" -window root "$SCREENSHOT"
+fi
+
+"${as_user[@]}" "${user_env[@]}" xscreensaver-command -deactivate >/dev/null
+for _ in $(seq 100); do [ -z "$(module)" ] && break; sleep 0.1; done
+[ -z "$(module)" ]
+echo "lorvane01 ran as xscreensaver's module and ended with it"

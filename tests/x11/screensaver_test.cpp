@@ -1,0 +1,121 @@
+// The screensaver under an Xvfb of its own, drawing into a window this test makes, as a host does.
+#include <csignal>
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include "x_server.h"
+
+namespace lorvane {
+namespace {
+
+// Waits until `check` holds, or gives up after 10 s.
+template <class Check>
+bool Eventually(Check check)
+{
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        if (check()) {
+            return true;
+        }
+        QThread::msleep(100);
+    }
+    return check();
+}
+
+class ScreensaverTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(server.Ready()) << "Xvfb did not start"; }
+    void TearDown() override
+    {
+        if (saver.state() != QProcess::NotRunning) {
+            saver.kill();
+            saver.waitForFinished();
+        }
+    }
+
+    void Start(const QStringList& arguments)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", server.Display());
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.remove("XSCREENSAVER_WINDOW");
+        // As a desktop session has it; without it Qt says so on standard error.
+        environment.insert("XDG_RUNTIME_DIR", runtime.path());
+        saver.setProcessEnvironment(environment);
+        saver.start(QStringLiteral(LORVANE01), arguments);
+        ASSERT_TRUE(saver.waitForStarted());
+    }
+    // The picture's part of what the window shows, once it is there.
+    QImage PictureIn(xcb_window_t window, QRect placed)
+    {
+        QImage shown;
+        Eventually([&] {
+            shown = server.Grab(window);
+            return shown.size() == QSize(placed.right() + placed.left() + 1, placed.bottom() + placed.top() + 1) &&
+                   shown.pixel(placed.center()) != qRgb(255, 255, 255) && shown.pixel(0, 0) == qRgb(0, 0, 0);
+        });
+        return shown.copy(placed);
+    }
+
+    QTemporaryDir runtime;
+    testing::XServer server{1280, 1024};
+    QProcess saver;
+};
+
+TEST_F(ScreensaverTest, DrawsIntoAWindowMadeByTheTestAndFollowsItsSize)
+{
+    const xcb_window_t host = server.MakeWindow(960, 450);
+    Start({"--window-id", QString::number(host), "--interval", "3600"});
+    // 960 x 450 holds the picture at scale 1, with black bars of 180 pixels.
+    const QImage small = PictureIn(host, QRect(180, 0, 600, 450));
+    ASSERT_EQ(small.size(), QSize(600, 450));
+    EXPECT_EQ(server.Grab(host).pixel(959, 449), qRgb(0, 0, 0));
+
+    // At 1200 x 960 the same picture is played at scale 2, below a black bar of 30 pixels:
+    // each picture pixel a 2 x 2 block above the captions.
+    server.Resize(host, 1200, 960);
+    const QImage large = PictureIn(host, QRect(0, 30, 1200, 900));
+    ASSERT_EQ(large.size(), QSize(1200, 900));
+    int differing = 0;
+    for (int y = 0; y < 400; ++y) {
+        for (int x = 0; x < 600; ++x) {
+            differing += large.pixel(2 * x, 2 * y) != small.pixel(x, y) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+
+    // The window gone, the program ends quietly.
+    server.Destroy(host);
+    ASSERT_TRUE(saver.waitForFinished(10000));
+    EXPECT_EQ(saver.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(saver.exitCode(), 0);
+    EXPECT_EQ(saver.readAllStandardError(), "");
+}
+
+TEST_F(ScreensaverTest, EndsWithStatusZeroOnSigterm)
+{
+    const xcb_window_t host = server.MakeWindow(900, 600);
+    Start({"--window-id", QString::number(host, 16).prepend("0x")});
+    EXPECT_EQ(PictureIn(host, QRect(50, 0, 800, 600)).size(), QSize(800, 600));
+    ::kill(static_cast<pid_t>(saver.processId()), SIGTERM);
+    ASSERT_TRUE(saver.waitForFinished(10000));
+    EXPECT_EQ(saver.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(saver.exitCode(), 0);
+}
+
+TEST_F(ScreensaverTest, AWindowThatDoesNotExistGetsOneLineAndStatusTwo)
+{
+    Start({"--window-id", "0x3fffff7"});
+    ASSERT_TRUE(saver.waitForFinished(10000));
+    EXPECT_EQ(saver.exitCode(), 2);
+    EXPECT_EQ(saver.readAllStandardError(), "lorvane01: window 0x3fffff7 does not exist\n");
+}
+
+}  // namespace
+}  // namespace lorvane
