@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstddef>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +14,16 @@ namespace {
 
 // Read at once from a file: few system calls, little memory.
 constexpr qsizetype kBlock = qsizetype{64} * 1024;
+
+// One read, again after a signal: the bytes read, 0 at the end, or -1 with errno set.
+ssize_t ReadOnce(int descriptor, char* into, qint64 count)
+{
+    ssize_t got = 0;
+    do {
+        got = read(descriptor, into, static_cast<std::size_t>(count));
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
 
 }  // namespace
 
@@ -31,11 +42,7 @@ void ByteSource::Fill(qsizetype count)
             // One byte more says whether the file ends at the limit or goes on.
             char probe = 0;
             if (descriptor_ >= 0 && !tooLarge_) {
-                ssize_t got = 0;
-                do {
-                    got = read(descriptor_, &probe, 1);
-                } while (got < 0 && errno == EINTR);
-                tooLarge_ = got > 0;
+                tooLarge_ = ReadOnce(descriptor_, &probe, 1) > 0;
             }
             return;
         }
@@ -48,14 +55,13 @@ void ByteSource::Fill(qsizetype count)
         }
         const qsizetype at = pending_.size();
         pending_.resize(at + want);
-        const ssize_t got = read(descriptor_, pending_.data() + at, static_cast<std::size_t>(want));
-        pending_.resize(at + std::max<qsizetype>(got, 0));
+        const ssize_t got = ReadOnce(descriptor_, pending_.data() + at, want);
         if (got < 0) {
-            if (errno != EINTR) {
-                error_ = errno;
-            }
-            continue;
+            error_ = errno;
+            pending_.resize(at);
+            return;
         }
+        pending_.resize(at + got);
         if (got == 0) {
             remaining_ = 0;
             return;
@@ -108,13 +114,10 @@ bool ByteSource::Skip(qint64 count)
     }
     std::array<char, kBlock> scratch{};
     while (count > 0 && error_ == 0) {
-        const ssize_t got =
-            read(descriptor_, scratch.data(), static_cast<std::size_t>(std::min<qint64>(count, kBlock)));
+        const ssize_t got = ReadOnce(descriptor_, scratch.data(), std::min<qint64>(count, kBlock));
         if (got < 0) {
-            if (errno != EINTR) {
-                error_ = errno;
-            }
-            continue;
+            error_ = errno;
+            break;
         }
         if (got == 0) {
             remaining_ = 0;

@@ -7,12 +7,8 @@ set -euo pipefail
 program=$1
 render=$2
 
-for number in $(seq 91 199); do
-    if [ ! -e "/tmp/.X$number-lock" ] && [ ! -e "/tmp/.X11-unix/X$number" ]; then
-        display=:$number
-        break
-    fi
-done
+# shellcheck source=free_display.sh
+source "$(dirname "$0")/free_display.sh"
 work=$(mktemp -d)
 chmod 700 "$work"
 pids=()
@@ -23,6 +19,22 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+# Screenshots into $2 until one is $1, for up to ten seconds; prints how many pixels differ.
+screen_until_it_shows() {
+    local differing
+    for _ in $(seq 20); do
+        sleep 0.5
+        import -window root "$2"
+        differing=$(compare -metric AE "$2" "$1" null: 2>&1 || true)
+        [ "$differing" = 0 ] && break
+    done
+    echo "$differing"
+}
+# KEEP=folder keeps the screenshots of a failed run.
+fail_keeping_screenshots() {
+    if [ -n "${KEEP:-}" ]; then cp "$work"/*.png "$KEEP"/; fi
+    exit 1
+}
 export DISPLAY=$display XDG_RUNTIME_DIR=$work
 unset QT_QPA_PLATFORM QT_SCALE_FACTOR
 
@@ -50,24 +62,14 @@ done
 xdotool windowfocus --sync "$window" key F11
 (cd "$work" && QT_QPA_PLATFORM=offscreen "$render" --seed 32702 --at 20240307090502 --fit 1920x1080 >/dev/null)
 # What the screen shows once the window manager has given the view the whole screen.
-for _ in $(seq 20); do
-    sleep 0.5
-    import -window root "$work/full.png"
-    differing=$(compare -metric AE "$work/full.png" "$work/T20240307090502-1.png" null: 2>&1 || true)
-    [ "$differing" = 0 ] && break
-done
+differing=$(screen_until_it_shows "$work/T20240307090502-1.png" "$work/full.png")
 echo "full screen against lorvane01-render --fit 1920x1080: $differing pixels differ"
-[ "$differing" = 0 ] || { [ -n "${KEEP:-}" ] && cp "$work"/*.png "$KEEP"/; false; }
+[ "$differing" = 0 ] || fail_keeping_screenshots
 if [ -n "${SCREENSHOT:-}" ]; then
     cp "$work/full.png" "$SCREENSHOT"
 fi
 
 xdotool key Escape
-for _ in $(seq 20); do
-    sleep 0.5
-    import -window root "$work/window-after.png"
-    differing=$(compare -metric AE "$work/window-before.png" "$work/window-after.png" null: 2>&1 || true)
-    [ "$differing" = 0 ] && break
-done
+differing=$(screen_until_it_shows "$work/window-before.png" "$work/window-after.png")
 echo "the window before full screen and after Escape: $differing pixels differ"
-[ "$differing" = 0 ] || { [ -n "${KEEP:-}" ] && cp "$work"/*.png "$KEEP"/; false; }
+[ "$differing" = 0 ] || fail_keeping_screenshots

@@ -6,12 +6,8 @@
 set -euo pipefail
 program=$1
 
-for number in $(seq 91 199); do
-    if [ ! -e "/tmp/.X$number-lock" ] && [ ! -e "/tmp/.X11-unix/X$number" ]; then
-        display=:$number
-        break
-    fi
-done
+# shellcheck source=free_display.sh
+source "$(dirname "$0")/free_display.sh"
 home=$(mktemp -d)
 chmod 755 "$home"
 mkdir -m 700 "$home/runtime"
