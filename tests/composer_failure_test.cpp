@@ -19,6 +19,7 @@ namespace lorvane {
 namespace {
 
 using testing::FailingSurface;
+using testing::kDrawsPerPicture;
 using testing::ScriptedClock;
 using testing::ScriptedRandomSource;
 
@@ -27,7 +28,6 @@ static_assert(noexcept(std::declval<Composer&>().DrawPicture()),
 
 constexpr std::size_t kPaletteDraws = 6;
 constexpr std::size_t kFirstSquareDraw = 9;
-constexpr std::size_t kDrawsPerPicture = 809;
 constexpr int kSquares = 200;
 constexpr float kJustBelowOne = 0.99999994F;
 const std::string kName = "T20240307090502";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <ostream>
 #include <string>
@@ -16,20 +17,30 @@
 
 namespace lorvane::testing {
 
-// Plays back a script of values, then repeats its last value; counts what was drawn.
-// An index listed in failAt raises PlatformError instead of giving a value.
+// Values each picture draws: three periods and three phases for the palette, the span, the start
+// and the background's row, then four for each of the 200 squares.
+constexpr std::size_t kDrawsPerPicture = 809;
+
+// Plays back a script of values, then repeats its last value; with no script, the real seeded
+// sequence. Keeps the seeds and counts the values drawn. An index listed in failAt raises
+// PlatformError instead of giving a value.
 class ScriptedRandomSource final : public RandomSource {
 public:
-    explicit ScriptedRandomSource(std::vector<float> script = {0.0F}) : script_(std::move(script)) {}
+    explicit ScriptedRandomSource(std::vector<float> script = {}) : script_(std::move(script)) {}
 
-    void Seed(float seed) override { seeds.push_back(seed); }
+    void Seed(float seed) override
+    {
+        seeds.push_back(seed);
+        real_.Seed(seed);
+    }
     float Next() override
     {
         const std::size_t index = drawn++;
-        for (const std::size_t failing : failAt) {
-            if (failing == index) {
-                throw PlatformError("scripted random failure");
-            }
+        if (std::ranges::find(failAt, index) != failAt.end()) {
+            throw PlatformError("scripted random failure");
+        }
+        if (script_.empty()) {
+            return real_.Next();
         }
         return index < script_.size() ? script_[index] : script_.back();
     }
@@ -40,6 +51,7 @@ public:
 
 private:
     std::vector<float> script_;
+    SeededRandomSource real_;
 };
 
 // Reads whatever date and time it is given; either read can be made to fail.
@@ -73,27 +85,6 @@ public:
     std::vector<std::string> reads;
 };
 
-// Counts the seeds and values it hands out of a real seeded sequence.
-class CountingRandomSource final : public RandomSource {
-public:
-    void Seed(float seed) override
-    {
-        ++seeds;
-        source_.Seed(seed);
-    }
-    float Next() override
-    {
-        ++drawn;
-        return source_.Next();
-    }
-
-    std::size_t seeds = 0;
-    std::size_t drawn = 0;
-
-private:
-    SeededRandomSource source_;
-};
-
 // Passes every call on to another surface (a PictureRecorder) and counts them. The call numbered
 // failAt (counting from 0), or every call when failAll is set, raises PlatformError instead and
 // is not passed on.
@@ -101,38 +92,17 @@ class FailingSurface final : public Surface {
 public:
     explicit FailingSurface(Surface& target) : target_(target) {}
 
-    void Cls() override
-    {
-        Pass([&] { target_.Cls(); });
-    }
+    void Cls() override { Pass(&Surface::Cls); }
     void Line(float x1, float y1, float x2, float y2, Colour colour) override
     {
-        Pass([&] { target_.Line(x1, y1, x2, y2, colour); });
+        Pass(&Surface::Line, x1, y1, x2, y2, colour);
     }
-    void SetFontSize(float points) override
-    {
-        Pass([&] { target_.SetFontSize(points); });
-    }
-    void SetForeColor(Colour colour) override
-    {
-        Pass([&] { target_.SetForeColor(colour); });
-    }
-    void SetCurrentX(float x) override
-    {
-        Pass([&] { target_.SetCurrentX(x); });
-    }
-    void SetCurrentY(float y) override
-    {
-        Pass([&] { target_.SetCurrentY(y); });
-    }
-    void Print(std::string_view text) override
-    {
-        Pass([&] { target_.Print(text); });
-    }
-    void SetBackColor(Colour colour) override
-    {
-        Pass([&] { target_.SetBackColor(colour); });
-    }
+    void SetFontSize(float points) override { Pass(&Surface::SetFontSize, points); }
+    void SetForeColor(Colour colour) override { Pass(&Surface::SetForeColor, colour); }
+    void SetCurrentX(float x) override { Pass(&Surface::SetCurrentX, x); }
+    void SetCurrentY(float y) override { Pass(&Surface::SetCurrentY, y); }
+    void Print(std::string_view text) override { Pass(&Surface::Print, text); }
+    void SetBackColor(Colour colour) override { Pass(&Surface::SetBackColor, colour); }
 
     static constexpr std::size_t kNever = static_cast<std::size_t>(-1);
 
@@ -141,15 +111,15 @@ public:
     bool failAll = false;
 
 private:
-    template <class Call>
-    void Pass(Call call)
+    template <class... Parameters, class... Arguments>
+    void Pass(void (Surface::*call)(Parameters...), Arguments... arguments)
     {
         const bool fails = failAll || calls == failAt;
         ++calls;
         if (fails) {
             throw PlatformError("scripted surface failure");
         }
-        call();
+        (target_.*call)(arguments...);
     }
 
     Surface& target_;

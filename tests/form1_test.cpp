@@ -19,6 +19,8 @@
 namespace lorvane {
 namespace {
 
+using testing::kDrawsPerPicture;
+
 // Hands each paint event a widget receives to a test.
 class PaintWatcher final : public QObject {
 public:
@@ -54,7 +56,7 @@ protected:
     PictureBox* Picture1() { return form.findChild<PictureBox*>("Picture1"); }
     const QImage& Shown() { return Picture1()->Image(); }
 
-    testing::CountingRandomSource random;
+    testing::ScriptedRandomSource random;
     testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
     Form1 form{random, clock};
 };
@@ -79,8 +81,8 @@ TEST_F(Form1Test, ControlsStandAtTheirPixelsInAWindowLargeEnoughForThem)
 
 TEST_F(Form1Test, LoadSeedsOnceFromTheTimeOfDayAndDrawsOnePicture)
 {
-    EXPECT_EQ(random.seeds, 1U);
-    EXPECT_EQ(random.drawn, 809U);
+    EXPECT_EQ(random.seeds, std::vector<float>{33302.25F});
+    EXPECT_EQ(random.drawn, kDrawsPerPicture);
     EXPECT_EQ(form.State().sir, 600);
     EXPECT_EQ(form.State().vis, 450);
     EXPECT_EQ(form.State().tekst2, "Generative Art by Varlenko");
@@ -99,13 +101,13 @@ TEST_F(Form1Test, NextDrawsOneNewPictureFromTheContinuingSequence)
     clock.time = "09:05:07";
     int wholePaintsOfNewPicture = 0;
     const PaintWatcher watcher(Picture1(), [&](const QPaintEvent& paint) {
-        wholePaintsOfNewPicture += random.drawn == std::size_t{2} * 809U && paint.rect() == Picture1()->rect() ? 1 : 0;
+        wholePaintsOfNewPicture += random.drawn == 2 * kDrawsPerPicture && paint.rect() == Picture1()->rect() ? 1 : 0;
     });
     QTest::mouseClick(Button("Command1"), Qt::LeftButton);
     QCoreApplication::processEvents();
 
-    EXPECT_EQ(random.seeds, 1U);
-    EXPECT_EQ(random.drawn, 2 * 809U);
+    EXPECT_EQ(random.seeds, std::vector<float>{33302.25F});
+    EXPECT_EQ(random.drawn, 2 * kDrawsPerPicture);
     EXPECT_NE(Shown(), first);
     // The whole drawing area is repainted with it, not only the window around it.
     EXPECT_GE(wholePaintsOfNewPicture, 1);
@@ -140,11 +142,11 @@ TEST_F(Form1Test, SpacePressesTheFocusedButtonWhileEnterAndEscapeDoNothing)
         QTest::keyClick(Button("Command1"), key);
         QTest::keyClick(Picture1(), key);
     }
-    EXPECT_EQ(random.drawn, 809U);
+    EXPECT_EQ(random.drawn, kDrawsPerPicture);
     EXPECT_TRUE(form.isVisible());
 
     QTest::keyClick(Button("Command1"), Qt::Key_Space);
-    EXPECT_EQ(random.drawn, 2 * 809U);
+    EXPECT_EQ(random.drawn, 2 * kDrawsPerPicture);
 }
 
 TEST_F(Form1Test, ExitAndClosingTheWindowEndTheEventLoopWithStatusZero)
@@ -153,7 +155,7 @@ TEST_F(Form1Test, ExitAndClosingTheWindowEndTheEventLoopWithStatusZero)
     // A press queued behind "exit" is never handled.
     QTimer::singleShot(0, Button("Command1"), &QPushButton::click);
     EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_EQ(random.drawn, 809U);
+    EXPECT_EQ(random.drawn, kDrawsPerPicture);
 
     QTimer::singleShot(0, &form, &QWidget::close);
     EXPECT_EQ(QApplication::exec(), 0);

@@ -1,8 +1,6 @@
 // The window as a viewer: its history, Open, dropping a file and full screen.
 #include <QApplication>
-#include <QDir>
 #include <QDropEvent>
-#include <QFile>
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
@@ -14,6 +12,7 @@
 
 #include "decoded_image.h"
 #include "fakes.h"
+#include "files.h"
 #include "form1.h"
 #include "full_screen_view.h"
 #include "picture_box.h"
@@ -24,7 +23,7 @@ namespace lorvane {
 namespace {
 
 constexpr float kSeed = 33302.25F;
-constexpr std::size_t kDrawsPerPicture = 809;
+using testing::kDrawsPerPicture;
 
 class Form1ViewerTest : public ::testing::Test {
 protected:
@@ -63,7 +62,7 @@ protected:
     }
 
     QTemporaryDir folder;
-    testing::CountingRandomSource random;
+    testing::ScriptedRandomSource random;
     testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
     Form1 form{random, clock};
 };
@@ -119,11 +118,7 @@ TEST_F(Form1ViewerTest, OpenAndDropShowTheSavedPictureAndNextGoesOnFromItsSequen
 
 TEST_F(Form1ViewerTest, AFileWithoutARecipeNamesItselfAndKeepsThePictureAndTheSequence)
 {
-    const QString notes = folder.filePath("notes.txt");
-    QFile file(notes);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("seed=1 picture=2 at=20240307090502\n");
-    file.close();
+    const QString notes = testing::Written(folder.filePath("notes.txt"), "seed=1 picture=2 at=20240307090502\n");
     const QImage first = Shown().copy();
     for (const QString& path : {notes, folder.filePath("missing.png"), folder.path()}) {
         const std::optional<QString> problem = form.Open(path);
@@ -166,7 +161,7 @@ TEST_F(Form1ViewerTest, F11ShowsThePictureAloneUntilEscapeAndSpaceThereDrawsNext
 
 TEST(FullScreenView, At1920By1080PlaysThePictureAtScale2Point4CentredOnBlack)
 {
-    testing::CountingRandomSource random;
+    testing::ScriptedRandomSource random;
     testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
     Form1 form(random, clock);
     form.Load();

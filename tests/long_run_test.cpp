@@ -21,7 +21,7 @@
 namespace lorvane {
 namespace {
 
-constexpr std::size_t kDrawsPerPicture = 809;
+using testing::kDrawsPerPicture;
 constexpr int kLongRunPictures = 10'000;
 // Font and glyph caches fill during the first pictures; growth is measured after them.
 constexpr int kWarmUpPictures = 200;
@@ -86,7 +86,7 @@ struct Session {
 // behind it, all before the first is handled, then runs the event loop until it ends.
 Session PressNextThenExit(int presses)
 {
-    testing::CountingRandomSource random;
+    testing::ScriptedRandomSource random;
     SystemClock clock;
     Form1 form(random, clock);
     form.Load();

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "files.h"
 #include "picture_recorder.h"
 #include "reference_surface.h"
 
@@ -52,11 +52,7 @@ TEST(PdfPlayer, OnePageThePicturesSizeWithItsRectanglesAndSelectableCaptions)
         testing::ReferenceSurface reference;
         testing::DrawWindowPicture(recording, picture);
         testing::DrawWindowPicture(reference, picture);
-        const QString pdf = dir.filePath(QStringLiteral("picture.pdf"));
-        QFile file(pdf);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(PdfFile(recording.Picture(), std::nullopt));
-        file.close();
+        const QString pdf = testing::Written(dir.filePath("picture.pdf"), PdfFile(recording.Picture(), std::nullopt));
 
         const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});
         EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages: +1\n")))) << info.toStdString();

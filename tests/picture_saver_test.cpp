@@ -82,7 +82,7 @@ protected:
         return testing::Decoded(written);
     }
 
-    testing::CountingRandomSource random;
+    testing::ScriptedRandomSource random;
     testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
     Form1 form{random, clock};
     QImage shown;

@@ -54,14 +54,14 @@ TEST(PictureSequence, PictureNIsTheSameDrawnInTurnJumpedToOrFromItsRecipe)
 TEST(PictureSequence, StartsFromAnyRandomSourceByDrawingTheValuesItCannotJump)
 {
     testing::ScriptedClock clock("03-07-2024", "09:05:02");
-    testing::CountingRandomSource random;
+    testing::ScriptedRandomSource random;
     PictureState state = PictureState::AtStartUp();
     PictureSequence sequence(state, random, clock);
     sequence.Start(1.5F, 3);
-    EXPECT_EQ(random.drawn, 2U * 809U);
+    EXPECT_EQ(random.drawn, 2 * testing::kDrawsPerPicture);
     static_cast<void>(sequence.DrawNext());
-    EXPECT_EQ(random.drawn, 3U * 809U);
-    EXPECT_EQ(random.seeds, 1U);
+    EXPECT_EQ(random.drawn, 3 * testing::kDrawsPerPicture);
+    EXPECT_EQ(random.seeds, std::vector<float>{1.5F});
 }
 
 }  // namespace

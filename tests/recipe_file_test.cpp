@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "file_format.h"
+#include "files.h"
 #include "png_file.h"
 #include "recipe_file.h"
 #include "recorded_picture.h"
@@ -23,6 +24,8 @@
 
 namespace lorvane {
 namespace {
+
+using testing::Written;
 
 const Recipe kRecipe{32702.5F, 3, "20240307090502"};
 const std::string kText = kRecipe.Text();
@@ -82,15 +85,6 @@ QByteArray Edited(FileFormat format, const std::string& text)
     return File(format).replace(QByteArray::fromStdString(kText), QByteArray::fromStdString(text));
 }
 
-QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
-{
-    QString path = dir.filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-    return path;
-}
-
 // "recipe <text>", or the problem's exit status and message without the folder.
 std::string Answer(const QString& path, const QTemporaryDir& dir)
 {
@@ -108,9 +102,9 @@ TEST(RecipeReader, ReadsTheRecipeEachWriterWritesWhateverTheFilesName)
 {
     const QTemporaryDir dir;
     const std::string expected = "recipe " + kText;
-    EXPECT_EQ(Answer(Write(dir, "a.png", File(FileFormat::Png)), dir), expected);
-    EXPECT_EQ(Answer(Write(dir, "b.pdf", File(FileFormat::Svg)), dir), expected);
-    EXPECT_EQ(Answer(Write(dir, "c", File(FileFormat::Pdf)), dir), expected);
+    EXPECT_EQ(Answer(Written(dir.filePath("a.png"), File(FileFormat::Png)), dir), expected);
+    EXPECT_EQ(Answer(Written(dir.filePath("b.pdf"), File(FileFormat::Svg)), dir), expected);
+    EXPECT_EQ(Answer(Written(dir.filePath("c"), File(FileFormat::Pdf)), dir), expected);
 
     // Where each writer keeps the name and the recipe, as other programs see them.
     EXPECT_TRUE(File(FileFormat::Svg)
@@ -216,7 +210,7 @@ TEST(RecipeReader, SaysWhatIsWrongWithFilesGivenAndStatusTwo)
         {"utf16.svg", utf16, "is in UTF-16; lorvane01 saves and reads SVG files in UTF-8 only"},
     };
     for (const auto& [name, bytes, answer] : cases) {
-        EXPECT_EQ(Answer(Write(dir, name, bytes), dir), "2 " + std::string(name) + ": " + answer);
+        EXPECT_EQ(Answer(Written(dir.filePath(name), bytes), dir), "2 " + std::string(name) + ": " + answer);
     }
     EXPECT_EQ(Answer(dir.filePath("missing.png"), dir), "2 missing.png: no such file");
     EXPECT_EQ(Answer(dir.path(), dir), "2 " + dir.path().toStdString() + ": is a folder, not a picture");
@@ -242,7 +236,7 @@ TEST(RecipeReader, ReadsTheRecipeWhereverThePngOrSvgKeepsItAndWhenTheFileIsCutAf
         {"cut.svg", svg.left(svg.indexOf("</metadata>") + 11)},
     };
     for (const auto& [name, bytes] : cases) {
-        EXPECT_EQ(Answer(Write(dir, name, bytes), dir), "recipe " + kText) << name;
+        EXPECT_EQ(Answer(Written(dir.filePath(name), bytes), dir), "recipe " + kText) << name;
     }
 }
 
@@ -276,7 +270,7 @@ TEST(RecipeReader, NamesWhyAFileCannotBeOpenedWithItsStatus)
     close(listening);
 
     if (geteuid() != 0) {
-        const QString locked = Write(dir, "locked.png", png);
+        const QString locked = Written(dir.filePath("locked.png"), png);
         QFile::setPermissions(locked, {});
         EXPECT_EQ(Answer(locked, dir), "1 locked.png: cannot read it: Permission denied");
     }
