@@ -9,17 +9,13 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include "files.h"
 
 namespace lorvane {
 namespace {
 
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
+using testing::Contents;
+using testing::Written;
 
 QByteArray Bytes(const QString& path)
 {
@@ -30,11 +26,7 @@ TEST(OutputFolder, SkipsEveryTakenNameAndLeavesNoTemporaryFiles)
 {
     // Whatever takes the name: the new file gets the next one, and nothing taken is touched.
     const std::vector<std::pair<const char*, std::function<bool(const QString&)>>> takers = {
-        {"a file",
-         [](const QString& path) {
-             QFile file(path);
-             return file.open(QIODevice::WriteOnly) && file.write("old") == 3;
-         }},
+        {"a file", [](const QString& path) { return Contents(Written(path, "old")) == "old"; }},
         {"a folder", [](const QString& path) { return QDir().mkdir(path); }},
         {"a link that leads nowhere", [](const QString& path) { return QFile::link("nowhere", path); }},
     };
@@ -65,34 +57,14 @@ TEST(OutputFolder, SkipsEveryTakenNameAndLeavesNoTemporaryFiles)
               Bytes(dir.filePath("T1-1-2.png")));
 }
 
-TEST(OutputFolder, WritesIntoAFolderWhoseNameIsNotUtf8)
-{
-    const QTemporaryDir dir;
-    const QByteArray folder = Bytes(dir.path()) + "/pictures-\xff\xfe";
-    ASSERT_EQ(mkdir(folder.constData(), S_IRWXU), 0);
-    const OutputFolder output(folder);
-    EXPECT_EQ(output.Problem(), std::nullopt);
-    const OutputFolder::Saved saved = output.Publish(output.Stage("T1-1", ".png", "bytes").path, "T1-1", ".png");
-    EXPECT_EQ(saved.path, folder + "/T1-1.png");
-    struct stat info {};
-    EXPECT_EQ(stat(saved.path.constData(), &info), 0);
-    EXPECT_EQ(info.st_size, 5);
-    // Qt cannot remove what it cannot name.
-    unlink(saved.path.constData());
-    rmdir(folder.constData());
-}
-
 TEST(OutputFolder, NamesTheFolderAndTheReasonWhenNothingCanBeWritten)
 {
     const QTemporaryDir dir;
-    QFile file(dir.filePath("file"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    const QString file = Written(dir.filePath("file"), {});
 
     EXPECT_EQ(OutputFolder(Bytes(dir.filePath("missing"))).Problem(),
               "cannot write to folder " + dir.filePath("missing") + ": no such folder");
-    EXPECT_EQ(OutputFolder(Bytes(file.fileName())).Problem(),
-              "cannot write to folder " + file.fileName() + ": not a folder");
+    EXPECT_EQ(OutputFolder(Bytes(file)).Problem(), "cannot write to folder " + file + ": not a folder");
     // sysfs refuses new files even to root.
     if (QFileInfo(QStringLiteral("/sys/kernel")).isDir()) {
         EXPECT_EQ(OutputFolder("/sys").Problem(), "cannot write to folder /sys: Permission denied");
