@@ -52,8 +52,6 @@ std::vector<float> Script()
 constexpr Colour kBackground = 0xE5A8F8;
 constexpr Colour kColourA = 0x590115;
 constexpr Colour kColourB = 0xE4EB00;
-constexpr FillItem kSquareA{35, 297, 116, 378, kColourA};
-constexpr FillItem kSquareB{478, 121, 573, 216, kColourB};
 // Each square draws one line per column, the background 601; then 11 caption calls.
 constexpr std::size_t kSquareCallsA = 81;
 constexpr std::size_t kSquareCallsB = 95;
@@ -112,17 +110,7 @@ bool SamePalette(const Palette& a, const Palette& b)
     return true;
 }
 
-// What one picture should leave: the recording and the variables.
-struct Outcome {
-    Colour background = kBackground;
-    std::vector<FillItem> squares;
-    std::string name = kName;
-    std::size_t captions = 3;
-    float start = 175.0F;
-    float poz = 437.0F;
-    std::size_t calls = kCalls;
-};
-
+// The 200 squares, `even` and `odd` in turn.
 std::vector<FillItem> Squares(FillItem even, FillItem odd)
 {
     std::vector<FillItem> squares;
@@ -133,18 +121,22 @@ std::vector<FillItem> Squares(FillItem even, FillItem odd)
     return squares;
 }
 
-FillItem Coloured(FillItem fill, Colour colour)
+// The script's squares A and B in turn, in these colours.
+std::vector<FillItem> Squares(Colour a, Colour b)
 {
-    fill.colour = colour;
-    return fill;
+    return Squares({35, 297, 116, 378, a}, {478, 121, 573, 216, b});
 }
 
-Outcome Whole()
-{
-    Outcome whole;
-    whole.squares = Squares(kSquareA, kSquareB);
-    return whole;
-}
+// What one picture should leave: the recording and the variables; by default, the whole picture.
+struct Outcome {
+    Colour background = kBackground;
+    std::vector<FillItem> squares = Squares(kColourA, kColourB);
+    std::string name = kName;
+    std::size_t captions = 3;
+    float start = 175.0F;
+    float poz = 437.0F;
+    std::size_t calls = kCalls;
+};
 
 RecordedPicture PictureOf(const Outcome& outcome, const std::vector<FillItem>& leading = {})
 {
@@ -195,7 +187,7 @@ TEST(Composer, WithoutFailuresThePictureIsExactlyThePlannedOne)
 {
     PictureRun run;
     run.Draw();
-    ExpectOutcome(run, Whole());
+    ExpectOutcome(run, Outcome{});
     EXPECT_EQ(run.random.drawn, kDrawsPerPicture);
     EXPECT_FALSE(SamePalette(run.state.palette, PreviousState().palette));
 }
@@ -203,21 +195,21 @@ TEST(Composer, WithoutFailuresThePictureIsExactlyThePlannedOne)
 // What a picture should be when the step of draw `draw` fails, and so leaves what was there.
 Outcome WithoutDraw(std::size_t draw)
 {
-    Outcome out = Whole();
+    Outcome out;
     if (draw < kPaletteDraws) {
         // The previous palette's rows 325, 212 and 437.
         out.background = 0x07324A;
-        out.squares = Squares(Coloured(kSquareA, 0x0700D4), Coloured(kSquareB, 0x0732BA));
+        out.squares = Squares(0x0700D4, 0x0732BA);
     } else if (draw == kPaletteDraws) {
         // Span 0: start floor(0.25 x 1000) and every row at it, 250.
         out.background = 0x8E2179;
-        out.squares = Squares(Coloured(kSquareA, 0x8E2179), Coloured(kSquareB, 0x8E2179));
+        out.squares = Squares(0x8E2179, 0x8E2179);
         out.start = 250.0F;
         out.poz = 250.0F;
     } else if (draw == kPaletteDraws + 1) {
         // The previous start, 123: rows 273, 160 and 385.
         out.background = 0xAD45BE;
-        out.squares = Squares(Coloured(kSquareA, 0x1D1B1F), Coloured(kSquareB, 0xFCF766));
+        out.squares = Squares(0x1D1B1F, 0xFCF766);
         out.start = kPreviousStart;
         out.poz = 385.0F;
     } else if (draw == kPaletteDraws + 2) {
@@ -298,7 +290,7 @@ TEST(Composer, EachFailingSurfaceCallLosesOnlyThatLineOrTheCaptionsAfterIt)
         run.surface.failAt = failing;
         run.Draw();
 
-        Outcome expected = Whole();
+        Outcome expected;
         std::vector<FillItem> leading;
         if (failing < kBackgroundCalls - 1) {
             // A background with a column missing is two fills, over the recorder's black.
@@ -366,7 +358,7 @@ TEST(Composer, FailingOrMalformedClockReadsKeepThePreviousNameAndDrawEverythingE
         run.clock.failTime = clockCase.failTime;
         run.Draw();
 
-        Outcome expected = Whole();
+        Outcome expected;
         expected.name = clockCase.givesName;
         ExpectOutcome(run, expected);
         EXPECT_EQ(run.random.drawn, kDrawsPerPicture);
@@ -411,9 +403,9 @@ TEST(Composer, PaletteRowsOutsideTheTableFailThePickInsteadOfBeingRead)
         run.state.start = rows.previousStart;
         run.Draw();
 
-        Outcome expected = Whole();
+        Outcome expected;
         expected.background = rows.background;
-        expected.squares = Squares(Coloured(kSquareA, rows.a), Coloured(kSquareB, rows.b));
+        expected.squares = Squares(rows.a, rows.b);
         expected.squares[0].colour = rows.first;
         ExpectSamePicture(run.picture.Picture(), PictureOf(expected));
         EXPECT_EQ(run.state.poz, rows.poz);
