@@ -7,7 +7,6 @@
 
 #include "decoded_image.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>

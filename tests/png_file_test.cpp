@@ -16,11 +16,6 @@
 namespace lorvane {
 namespace {
 
-QImage Decode(const QByteArray& png)
-{
-    return QImage::fromData(png, "png");
-}
-
 QImage APicture()
 {
     return RasterPlayer().Play(DrawRecipe(Recipe{32702.5F, 1, "20240307090502"}).recording);
@@ -37,7 +32,7 @@ TEST(PngEncoder, DecodesToExactlyThePixelsOfOpaqueAndTranslucentPictures)
         const std::optional<QByteArray> png = EncodePng(image);
         ASSERT_TRUE(png.has_value());
         EXPECT_TRUE(png->startsWith("\x89PNG\r\n\x1a\n"));
-        const QImage decoded = Decode(*png);
+        const QImage decoded = QImage::fromData(*png, "png");
         EXPECT_EQ(decoded.hasAlphaChannel(), image.hasAlphaChannel());
         EXPECT_EQ(testing::Decoded(decoded, image.format()), image);
     }
@@ -60,7 +55,7 @@ TEST(PngEncoder, WritesTextChunksThatReadBack)
     QBuffer buffer;
     buffer.setData(*png);
     QImageReader reader(&buffer, "png");
-    const QImage decoded = Decode(*png);
+    const QImage decoded = QImage::fromData(*png, "png");
     EXPECT_EQ(reader.text(QStringLiteral("Comment")), QStringLiteral("the picture's own"));
     EXPECT_EQ(decoded.text(QStringLiteral("Comment")), QStringLiteral("the picture's own"));
     for (const auto& [key, value] : text) {

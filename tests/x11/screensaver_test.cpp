@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "decoded_image.h"
 #include "x_server.h"
 
 namespace lorvane {
@@ -82,13 +83,7 @@ TEST_F(ScreensaverTest, DrawsIntoAWindowMadeByTheTestAndFollowsItsSize)
     server.Resize(host, 1200, 960);
     const QImage large = PictureIn(host, QRect(0, 30, 1200, 900));
     ASSERT_EQ(large.size(), QSize(1200, 900));
-    int differing = 0;
-    for (int y = 0; y < 400; ++y) {
-        for (int x = 0; x < 600; ++x) {
-            differing += large.pixel(2 * x, 2 * y) != small.pixel(x, y) ? 1 : 0;
-        }
-    }
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(testing::PixelsUnlikeTheirBlock(large, small, 2, 400), 0);
 
     // The window gone, the program ends quietly.
     server.Destroy(host);
