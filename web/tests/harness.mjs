@@ -1,10 +1,9 @@
 // What the web page's tests and benchmark share: the page's folder served on 127.0.0.1, Debian's
-// Chromium driven by puppeteer-core, lorvane01-render as the reference, and PNG pixels.
+// Chromium driven by puppeteer-core, lorvane01-render as the reference, and pixels read in the page.
 import { execFileSync, spawn } from 'node:child_process';
 import { mkdtempSync, readdirSync, readFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
-import { inflateSync } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 
 const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
@@ -71,110 +70,55 @@ export async function load(page, url) {
   await page.waitForSelector('html[data-ready="true"]', { timeout: 10000 });
 }
 
-// The canvas's backing store, RGBA.
-export async function canvasPixels(page) {
-  const { width, height, base64 } = await page.evaluate(() => {
-    const canvas = document.getElementById('picture');
+// RGBA pixels from the page: its canvas; 'fills', the shown picture painted again without its
+// captions; or a PNG's bytes in base64, decoded by the browser with no colour conversion.
+async function pagePixels(page, source) {
+  const { width, height, base64 } = await page.evaluate(async (source) => {
+    let canvas = document.getElementById('picture');
+    if (source === 'fills') {
+      const module = await import('./lorvane01.js');
+      const scale = window.devicePixelRatio;
+      const { width, height } = module.deviceSize(scale);
+      canvas = new OffscreenCanvas(width, height);
+      module.paint(canvas.getContext('2d', { alpha: false }), module.page.shown, scale, { captions: false });
+    } else if (source !== 'canvas') {
+      const png = new Blob([Uint8Array.from(atob(source), (c) => c.charCodeAt(0))], { type: 'image/png' });
+      const bitmap = await createImageBitmap(png, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+      canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+      canvas.getContext('2d').drawImage(bitmap, 0, 0);
+    }
     const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
     let binary = '';
     for (let i = 0; i < data.length; i += 0x8000) {
       binary += String.fromCharCode(...data.subarray(i, i + 0x8000));
     }
     return { width: canvas.width, height: canvas.height, base64: btoa(binary) };
-  });
+  }, source);
   return { width, height, rgba: new Uint8Array(Buffer.from(base64, 'base64')) };
 }
 
-// The shown picture painted again without its captions, RGBA, and where the page places each
-// caption's baseline.
-export async function fillsAndCaptions(page) {
-  const { width, height, base64, captions } = await page.evaluate(async () => {
-    const module = await import('./lorvane01.js');
-    const scale = window.devicePixelRatio;
-    const { width, height } = module.deviceSize(scale);
-    const canvas = new OffscreenCanvas(width, height);
-    const context = canvas.getContext('2d', { alpha: false });
-    module.paint(context, module.page.shown, scale, { captions: false });
-    const data = context.getImageData(0, 0, width, height).data;
-    let binary = '';
-    for (let i = 0; i < data.length; i += 0x8000) {
-      binary += String.fromCharCode(...data.subarray(i, i + 0x8000));
-    }
-    const captions = module.page.shown.items.filter((item) => item.kind === 2)
-      .map((item) => ({ text: item.text, ...module.textPlacement(context, item, scale) }));
-    return { width, height, base64: btoa(binary), captions };
-  });
-  return { width, height, rgba: new Uint8Array(Buffer.from(base64, 'base64')), captions };
-}
+export const canvasPixels = (page) => pagePixels(page, 'canvas');
+export const fillPixels = (page) => pagePixels(page, 'fills');
 
-// Reads an 8-bit, non-interlaced RGB or RGBA PNG (what lorvane01-render and Chromium write) to
-// RGBA, with its text chunks.
-export function decodePng(bytes) {
-  let at = 8;
-  let width = 0;
-  let height = 0;
-  let channels = 0;
-  const idat = [];
+// A PNG's pixels, decoded in the page, and its tEXt chunks.
+export async function decodePng(page, bytes) {
   const text = {};
-  while (at < bytes.length) {
-    const length = bytes.readUInt32BE(at);
-    const type = bytes.toString('latin1', at + 4, at + 8);
-    const data = bytes.subarray(at + 8, at + 8 + length);
-    if (type === 'IHDR') {
-      width = data.readUInt32BE(0);
-      height = data.readUInt32BE(4);
-      if (data[8] !== 8 || data[12] !== 0 || (data[9] !== 2 && data[9] !== 6)) {
-        throw new Error(`unexpected PNG header ${[...data.subarray(8)]}`);
-      }
-      channels = data[9] === 2 ? 3 : 4;
-    } else if (type === 'IDAT') {
-      idat.push(data);
-    } else if (type === 'tEXt') {
+  for (let at = 8; at < bytes.length; at += 12 + bytes.readUInt32BE(at)) {
+    if (bytes.toString('latin1', at + 4, at + 8) === 'tEXt') {
+      const data = bytes.subarray(at + 8, at + 8 + bytes.readUInt32BE(at));
       const nul = data.indexOf(0);
       text[data.toString('latin1', 0, nul)] = data.toString('latin1', nul + 1);
     }
-    at += 12 + length;
   }
-  const raw = inflateSync(Buffer.concat(idat));
-  const stride = width * channels;
-  const rows = Buffer.alloc(stride * height);
-  for (let y = 0; y < height; ++y) {
-    const filter = raw[y * (stride + 1)];
-    const line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
-    for (let x = 0; x < stride; ++x) {
-      const left = x >= channels ? rows[y * stride + x - channels] : 0;
-      const up = y > 0 ? rows[(y - 1) * stride + x] : 0;
-      const upLeft = x >= channels && y > 0 ? rows[(y - 1) * stride + x - channels] : 0;
-      let predicted = 0;
-      if (filter === 1) predicted = left;
-      else if (filter === 2) predicted = up;
-      else if (filter === 3) predicted = (left + up) >> 1;
-      else if (filter === 4) {
-        const p = left + up - upLeft;
-        const pa = Math.abs(p - left);
-        const pb = Math.abs(p - up);
-        const pc = Math.abs(p - upLeft);
-        predicted = pa <= pb && pa <= pc ? left : pb <= pc ? up : upLeft;
-      }
-      rows[y * stride + x] = (line[x] + predicted) & 0xff;
-    }
-  }
-  const rgba = new Uint8Array(width * height * 4);
-  for (let i = 0; i < width * height; ++i) {
-    rgba[i * 4] = rows[i * channels];
-    rgba[i * 4 + 1] = rows[i * channels + 1];
-    rgba[i * 4 + 2] = rows[i * channels + 2];
-    rgba[i * 4 + 3] = 255;
-  }
-  return { width, height, rgba, text };
+  return { ...(await pagePixels(page, bytes.toString('base64'))), text };
 }
 
 // lorvane01-render's PNG of a recipe at a scale.
-export function renderPng({ seed, picture, at }, scale) {
+export function renderPng(page, { seed, picture, at }, scale) {
   const out = scratchFolder('render');
   execFileSync(render, ['--seed', seed, '--first', String(picture), '--at', at, '--scale', String(scale),
     '--out', out, '--jobs', '1']);
-  return decodePng(readFileSync(path.join(out, readdirSync(out)[0])));
+  return decodePng(page, readFileSync(path.join(out, readdirSync(out)[0])));
 }
 
 // The first pixel (x, y, the two colours) that differs in rows [0, rows), or null.

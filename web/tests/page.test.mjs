@@ -7,8 +7,8 @@ import { execFileSync } from 'node:child_process';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import {
-  CAPTION_TOP, addressOf, canvasPixels, captionBoxes, decodePng, fillsAndCaptions, firstDifference,
-  launchBrowser, load, openPage, recipeOfAddress, render, renderPng, scratchFolder, startServer,
+  CAPTION_TOP, addressOf, canvasPixels, captionBoxes, decodePng, fillPixels, firstDifference, launchBrowser,
+  load, openPage, recipeOfAddress, render, renderPng, scratchFolder, startServer,
 } from './harness.mjs';
 
 // Twenty recipes: seeds of every kind (negative, zero, tiny, huge, the window's time-of-day
@@ -34,6 +34,14 @@ after(async () => {
   server?.stop();
 });
 
+// A fresh page at this device pixel ratio for `body`, which must leave no error behind.
+async function withPage(scale, body) {
+  const page = await openPage(browser, scale);
+  await body(page);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+}
+
 async function shownAddress(page) {
   return page.evaluate(() => location.hash);
 }
@@ -44,12 +52,12 @@ async function message(page) {
 
 // The canvas against lorvane01-render above the captions, and the captions' ink boxes.
 async function expectSamePicture(page, recipe, scale) {
-  const expected = renderPng(recipe, scale);
+  const expected = await renderPng(page, recipe, scale);
   const shown = await canvasPixels(page);
   const rows = Math.round(CAPTION_TOP * scale);
   const difference = firstDifference(shown, expected, rows);
   assert.equal(difference, null, `${addressOf(recipe)} at ${scale}: ${JSON.stringify(difference)}`);
-  const fills = await fillsAndCaptions(page);
+  const fills = await fillPixels(page);
   const boxes = captionBoxes(shown, fills, scale);
   const expectedBoxes = captionBoxes(expected, fills, scale);
   boxes.forEach((box, i) => {
@@ -63,21 +71,17 @@ async function expectSamePicture(page, recipe, scale) {
 
 describe('WebPage', () => {
   for (const scale of [1, 2]) {
-    test(`shows each of 20 recipes as lorvane01-render draws them, pixel for pixel above the captions and with the captions in the same places, at devicePixelRatio ${scale}`, async () => {
-      const page = await openPage(browser, scale);
+    test(`shows each of 20 recipes as lorvane01-render draws them, pixel for pixel above the captions and with the captions in the same places, at devicePixelRatio ${scale}`, () => withPage(scale, async (page) => {
       for (const recipe of RECIPES) {
         await load(page, server.url + addressOf(recipe));
         assert.equal(await shownAddress(page), addressOf(recipe));
         assert.equal(await message(page), '');
         await expectSamePicture(page, recipe, scale);
       }
-      assert.deepEqual(page.errors, []);
-      await page.close();
-    });
+    }));
   }
 
-  test('next and back step through the seed\'s pictures and put each in the address; the browser\'s Back and Forward follow them', async () => {
-    const page = await openPage(browser, 1);
+  test('next and back step through the seed\'s pictures and put each in the address; the browser\'s Back and Forward follow them', () => withPage(1, async (page) => {
     const start = { seed: '20798.984', picture: 4, at: '20261208054638' };
     await load(page, server.url + addressOf(start));
     const historyLength = await page.evaluate(() => history.length);
@@ -115,13 +119,10 @@ describe('WebPage', () => {
     // At picture 1 there is no picture before.
     await load(page, server.url + addressOf({ ...start, picture: 1 }));
     assert.equal(await page.$eval('#back', (button) => button.disabled), true);
-    assert.deepEqual(page.errors, []);
-    await page.close();
-  });
+  }));
 
   for (const scale of [1, 2]) {
-    test(`Save PNG writes the picture with its recipe, and lorvane01-render --from makes the same picture from it, at devicePixelRatio ${scale}`, async () => {
-      const page = await openPage(browser, scale);
+    test(`Save PNG writes the picture with its recipe, and lorvane01-render --from makes the same picture from it, at devicePixelRatio ${scale}`, () => withPage(scale, async (page) => {
       const recipe = { seed: '32702.5', picture: 3, at: '20240307090502' };
       await load(page, server.url + addressOf(recipe));
       const downloads = scratchFolder('downloads');
@@ -134,7 +135,7 @@ describe('WebPage', () => {
       for (let waited = 0; !existsSync(saved) && waited < 100; ++waited) {
         await new Promise((resolve) => setTimeout(resolve, 50));
       }
-      const png = decodePng(readFileSync(saved));
+      const png = await decodePng(page, readFileSync(saved));
       assert.equal(png.width, 600 * scale);
       assert.equal(png.height, 450 * scale);
       assert.equal(png.text['lorvane01-recipe'], 'seed=32702.5 picture=3 at=20240307090502');
@@ -143,15 +144,12 @@ describe('WebPage', () => {
 
       const out = scratchFolder('from');
       execFileSync(render, ['--from', saved, '--scale', String(scale), '--out', out]);
-      const again = decodePng(readFileSync(path.join(out, readdirSync(out)[0])));
+      const again = await decodePng(page, readFileSync(path.join(out, readdirSync(out)[0])));
       assert.equal(firstDifference(png, again, Math.round(CAPTION_TOP * scale)), null);
-      assert.deepEqual(page.errors, []);
-      await page.close();
-    });
+    }));
   }
 
-  test('an address that names no picture gives a one-line message and a new picture, never an error', async () => {
-    const page = await openPage(browser, 1);
+  test('an address that names no picture gives a one-line message and a new picture, never an error', () => withPage(1, async (page) => {
     const hostile = [
       '#seed=NaN&picture=1&at=20261208054638',
       '#seed=1e39&picture=1&at=20261208054638',
@@ -183,12 +181,9 @@ describe('WebPage', () => {
     await page.waitForFunction(() => document.getElementById('message').textContent !== '');
     assert.equal(recipeOfAddress(await shownAddress(page)).picture, 1);
     assert.equal(await page.$$eval('#message', (elements) => elements.length), 1);
-    assert.deepEqual(page.errors, []);
-    await page.close();
-  });
+  }));
 
-  test('without an address the page seeds from the time of day, as the window does, and names the picture now', async () => {
-    const page = await openPage(browser, 1);
+  test('without an address the page seeds from the time of day, as the window does, and names the picture now', () => withPage(1, async (page) => {
     await load(page, server.url);
     const shown = recipeOfAddress(await shownAddress(page));
     const now = await page.evaluate(() => {
@@ -199,7 +194,5 @@ describe('WebPage', () => {
     assert.equal(shown.picture, 1);
     assert.ok(Math.abs(Number(shown.seed) - now) < 60, `seed ${shown.seed}, now ${now}`);
     await expectSamePicture(page, shown, 1);
-    assert.deepEqual(page.errors, []);
-    await page.close();
-  });
+  }));
 });
