@@ -3,7 +3,6 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QProcess>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QtTest/QTest>
@@ -11,33 +10,19 @@
 #include <gtest/gtest.h>
 
 #include "decoded_image.h"
-#include "fakes.h"
 #include "files.h"
-#include "form1.h"
+#include "form1_fixture.h"
 #include "full_screen_view.h"
-#include "picture_box.h"
 #include "picture_fit.h"
 #include "raster_player.h"
 
 namespace lorvane {
 namespace {
 
-constexpr float kSeed = 33302.25F;
 using testing::kDrawsPerPicture;
 
-class Form1ViewerTest : public ::testing::Test {
+class Form1ViewerTest : public testing::Form1Fixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-        clock.timer = kSeed;
-        form.Load();
-        form.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    }
-
-    void Next() { form.findChild<QPushButton*>("Command1")->click(); }
-    QImage Shown() { return form.findChild<PictureBox*>("Picture1")->Image(); }
     // The PNG lorvane01-render makes of picture `number` of `seed`, named like the window's.
     QString Rendered(float seed, int number)
     {
@@ -62,9 +47,6 @@ protected:
     }
 
     QTemporaryDir folder;
-    testing::ScriptedRandomSource random;
-    testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
-    Form1 form{random, clock};
 };
 
 TEST_F(Form1ViewerTest, BackAndForwardShowEarlierPicturesAsDrawnWithoutTakingARandomValue)
@@ -150,7 +132,7 @@ TEST_F(Form1ViewerTest, F11ShowsThePictureAloneUntilEscapeAndSpaceThereDrawsNext
     QTest::keyClick(view, Qt::Key_Escape);
     EXPECT_FALSE(form.InFullScreen());
     EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.findChild<QPushButton*>("Command1")->geometry(), QRect(480, 560, 65, 25));
+    EXPECT_EQ(Button("Command1")->geometry(), QRect(480, 560, 65, 25));
     EXPECT_EQ(random.drawn, 4 * kDrawsPerPicture);
     // F11 also leaves.
     QTest::keyClick(&form, Qt::Key_F11);

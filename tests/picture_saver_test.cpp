@@ -15,14 +15,11 @@
 #include <QImage>
 #include <QMimeData>
 #include <QProcess>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
 
-#include "fakes.h"
-#include "form1.h"
-#include "picture_box.h"
+#include "form1_fixture.h"
 #include "picture_recorder.h"
 #include "recipe_file.h"
 #include "seeded_random_source.h"
@@ -30,21 +27,15 @@
 namespace lorvane {
 namespace {
 
-constexpr float kSeed = 33302.25F;
-
 // The window after start-up and two presses of "next": its third picture is shown.
-class PictureSaverTest : public ::testing::Test {
+class PictureSaverTest : public testing::Form1Fixture {
 protected:
     void SetUp() override
     {
-        clock.timer = kSeed;
-        form.Load();
-        form.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-        for (int press = 0; press < 2; ++press) {
-            form.findChild<QPushButton*>("Command1")->click();
-        }
-        shown = form.findChild<PictureBox*>("Picture1")->Image().copy();
+        Form1Fixture::SetUp();
+        Next();
+        Next();
+        shown = Shown().copy();
     }
 
     // Presses the shortcut; the save dialog that opens is given `name` and `filter`, then accepted.
@@ -81,9 +72,6 @@ protected:
         return testing::Decoded(written);
     }
 
-    testing::ScriptedRandomSource random;
-    testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
-    Form1 form{random, clock};
     QImage shown;
     QTemporaryDir folder;
 };
@@ -122,7 +110,7 @@ TEST_F(PictureSaverTest, SavesEachTypeThroughTheDialogWithItsRecipeAndWithoutDra
 
 TEST_F(PictureSaverTest, CopyPutsThePictureShownOnTheClipboardAsAPngAndItsRecipeAsText)
 {
-    QTest::keySequence(form.findChild<QPushButton*>("Command2"), QKeySequence::Copy);
+    QTest::keySequence(Button("Command2"), QKeySequence::Copy);
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(copied, nullptr);
     const QImage expected = RasterPlayer().Play(form.Shown().recording);
@@ -139,7 +127,7 @@ TEST_F(PictureSaverTest, AFailedSaveNamesTheFileAndLeavesNoFileAndThePictureAsIt
     ASSERT_TRUE(problem.has_value());
     EXPECT_TRUE(problem->startsWith(QStringLiteral("Cannot save %1: ").arg(path))) << problem->toStdString();
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
-    EXPECT_EQ(form.findChild<PictureBox*>("Picture1")->Image(), shown);
+    EXPECT_EQ(Shown(), shown);
     EXPECT_EQ(random.drawn, drawn);
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QPushButton>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "form1.h"
+#include "picture_box.h"
+
+namespace lorvane::testing {
+
+// The window after start-up at 09:05:02.25 (its seed, from the time of day), active and showing
+// its first picture of the real sequence, whose values are counted.
+class Form1Fixture : public ::testing::Test {
+protected:
+    static constexpr float kSeed = 33302.25F;
+
+    void SetUp() override
+    {
+        clock.timer = kSeed;
+        form.Load();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    QPushButton* Button(const char* name) { return form.findChild<QPushButton*>(name); }
+    PictureBox* Picture1() { return form.findChild<PictureBox*>("Picture1"); }
+    const QImage& Shown() { return Picture1()->Image(); }
+    void Next() { Button("Command1")->click(); }
+
+    ScriptedRandomSource random;
+    ScriptedClock clock{"03-07-2024", "09:05:02"};
+    Form1 form{random, clock};
+};
+
+}  // namespace lorvane::testing
