@@ -7,8 +7,6 @@ set -euo pipefail
 program=$1
 render=$2
 
-# shellcheck source=free_display.sh
-source "$(dirname "$0")/free_display.sh"
 work=$(mktemp -d)
 chmod 700 "$work"
 pids=()
@@ -35,12 +33,14 @@ fail_keeping_screenshots() {
     if [ -n "${KEEP:-}" ]; then cp "$work"/*.png "$KEEP"/; fi
     exit 1
 }
-export DISPLAY=$display XDG_RUNTIME_DIR=$work
 unset QT_QPA_PLATFORM QT_SCALE_FACTOR
 
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp 2>/dev/null &
+# Xvfb picks a display number no server holds and writes it once it takes connections.
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY XDG_RUNTIME_DIR=$work
 openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 1

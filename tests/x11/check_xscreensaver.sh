@@ -6,8 +6,6 @@
 set -euo pipefail
 program=$1
 
-# shellcheck source=free_display.sh
-source "$(dirname "$0")/free_display.sh"
 home=$(mktemp -d)
 chmod 755 "$home"
 mkdir -m 700 "$home/runtime"
@@ -26,9 +24,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 1280x720x24 -nolisten tcp 2>/dev/null &
+# Xvfb picks a display number no server holds and writes it once it takes connections.
+Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$home/display" 2>/dev/null &
 pids+=($!)
-for _ in $(seq 100); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$home/display" ] && break; sleep 0.1; done
+display=":$(cat "$home/display")"
 
 cat >"$home/.xscreensaver" <<SETTINGS
 mode: one

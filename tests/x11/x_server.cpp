@@ -3,35 +3,23 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <QDeadlineTimer>
-#include <QFile>
-#include <QThread>
-
 namespace lorvane::testing {
 
 XServer::XServer(int width, int height)
 {
-    // A display number no server holds (no lock file), from well above the usual ones.
-    for (int number = 91; number < 200; ++number) {
-        if (!QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) &&
-            !QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) {
-            display_ = QStringLiteral(":%1").arg(number);
-            break;
-        }
-    }
+    // Xvfb picks a display number no server holds and writes it once it takes connections.
     xvfb_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    xvfb_.start(QStringLiteral("Xvfb"), {display_, QStringLiteral("-screen"), QStringLiteral("0"),
-                                         QStringLiteral("%1x%2x24").arg(width).arg(height), QStringLiteral("-nolisten"),
-                                         QStringLiteral("tcp")});
-    const QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired() && xvfb_.state() != QProcess::NotRunning) {
-        xcb_connection_t* connection = xcb_connect(display_.toLatin1().constData(), nullptr);
-        if (xcb_connection_has_error(connection) == 0) {
-            connection_ = connection;
-            return;
-        }
+    xvfb_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                         QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(width).arg(height),
+                                         QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    while (!xvfb_.canReadLine() && xvfb_.waitForReadyRead(10000)) {
+    }
+    display_ = QStringLiteral(":%1").arg(QString::fromLatin1(xvfb_.readLine()).trimmed());
+    xcb_connection_t* connection = xcb_connect(display_.toLatin1().constData(), nullptr);
+    if (xcb_connection_has_error(connection) == 0) {
+        connection_ = connection;
+    } else {
         xcb_disconnect(connection);
-        QThread::msleep(50);
     }
 }
 
@@ -42,11 +30,6 @@ XServer::~XServer()
     }
     xvfb_.terminate();
     xvfb_.waitForFinished();
-}
-
-xcb_window_t XServer::Root() const
-{
-    return xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
 }
 
 xcb_window_t XServer::MakeWindow(int width, int height)

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <memory>
-#include <optional>
-
 #include <QImage>
 #include <QProcess>
 #include <QString>
@@ -24,8 +21,6 @@ public:
     [[nodiscard]] bool Ready() const { return connection_ != nullptr; }
     // ":N", for DISPLAY.
     [[nodiscard]] QString Display() const { return display_; }
-    [[nodiscard]] xcb_connection_t* Connection() const { return connection_; }
-    [[nodiscard]] xcb_window_t Root() const;
 
     // A plain window of that size, mapped; the test's stand-in for a screensaver host's window.
     [[nodiscard]] xcb_window_t MakeWindow(int width, int height);
