@@ -23,16 +23,14 @@ constexpr double kSine1Over129 = 126.97673439993044;
 constexpr double kCosine1Over129 = 251.99621418880804;
 constexpr double kSine198Over30 = 165.25420038440902;  // 169.2226287343434 for phase 198 + 1
 
-struct RowZeroCase {
-    std::vector<float> draws;
-    double red;
-    double green;
-    double blue;
-};
-
 TEST(Palette, DrawsThreePeriodsThenThreePhasesAndRowZeroIsOneStepIn)
 {
-    const std::vector<RowZeroCase> cases = {
+    const struct {
+        std::vector<float> draws;
+        double red;
+        double green;
+        double blue;
+    } cases[] = {
         // Periods 30 and phases 0.
         {{0.0F}, kSine1Over30, kSine1Over30, kCosine1Over30},
         // Red: period 30 + 50 and phase 100.
@@ -42,7 +40,7 @@ TEST(Palette, DrawsThreePeriodsThenThreePhasesAndRowZeroIsOneStepIn)
         // r x 1000 is formed in double precision too: 197, where single precision gives 198.
         {{0.0F, 0.0F, 0.0F, 0x1.958106p-3F, 0.0F, 0.0F}, kSine198Over30, kSine1Over30, kCosine1Over30},
     };
-    for (const RowZeroCase& rowZero : cases) {
+    for (const auto& rowZero : cases) {
         Palette palette;
         ScriptedRandomSource random(rowZero.draws);
         MakePalette(palette, random);
