@@ -13,7 +13,7 @@ CMAKE_FLAGS := -DLORVANE_WARNINGS_AS_ERRORS=$(WERROR) -DCMAKE_EXPORT_COMPILE_COM
 
 # A sanitizer report stops the test at once and fails it.
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
-	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 
 # The window opened offscreen, 20 pictures and "exit", under valgrind's memcheck: any invalid
 # read or write, use of an uninitialised value or definitely lost block fails it.
