@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShowEvent>
 
 namespace lorvane {
 
@@ -73,6 +74,14 @@ void FullScreenView::mouseMoveEvent(QMouseEvent* event)
     unsetCursor();
     cursorTimer_.start();
     QWidget::mouseMoveEvent(event);
+}
+
+void FullScreenView::showEvent(QShowEvent* event)
+{
+    // A mouse left still from the moment the view appears hides too, as in a slideshow.
+    unsetCursor();
+    cursorTimer_.start();
+    QWidget::showEvent(event);
 }
 
 void FullScreenView::closeEvent(QCloseEvent* event)

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -139,6 +140,22 @@ TEST_F(Form1ViewerTest, F11ShowsThePictureAloneUntilEscapeAndSpaceThereDrawsNext
     ASSERT_TRUE(form.InFullScreen());
     QTest::keyClick(view, Qt::Key_F11);
     EXPECT_FALSE(form.InFullScreen());
+}
+
+TEST_F(Form1ViewerTest, TheSlideshowPressesNextOnItsTimerAndFullScreenHidesTheStillCursor)
+{
+    form.StartSlideshow(0.5);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return form.Shown().recipe->picture == 3; }, 3000));
+    EXPECT_EQ(random.drawn, 3 * kDrawsPerPicture);
+
+    QTest::keyClick(&form, Qt::Key_F11);
+    FullScreenView* view = form.FullScreen();
+    EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_TRUE(QTest::qWaitFor([view] { return view->cursor().shape() == Qt::BlankCursor; }, 4000));
+    // Moving the mouse shows it again.
+    QMouseEvent move(QEvent::MouseMove, QPointF(10, 10), QPointF(10, 10), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &move);
+    EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST(FullScreenView, At1920By1080PlaysThePictureAtScale2Point4CentredOnBlack)
