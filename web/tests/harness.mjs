@@ -1,7 +1,7 @@
 // What the web page's tests and benchmark share: the page's folder served on 127.0.0.1, Debian's
 // Chromium driven by puppeteer-core, lorvane01-render as the reference, and pixels read in the page.
 import { execFileSync, spawn } from 'node:child_process';
-import { mkdtempSync, readdirSync, readFileSync } from 'node:fs';
+import { mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -18,8 +18,11 @@ export const HEIGHT = 450;
 export const CAPTION_TOP = 425;
 export const CAPTION_LEFTS = [12, 220, 420];
 
+// A new folder under the system's temporary folder, removed when the test process ends.
 export function scratchFolder(name) {
-  return mkdtempSync(path.join(tmpdir(), `lorvane01-${name}-`));
+  const folder = mkdtempSync(path.join(tmpdir(), `lorvane01-${name}-`));
+  process.on('exit', () => rmSync(folder, { recursive: true, force: true }));
+  return folder;
 }
 
 // `python3 -m http.server` on a free port of 127.0.0.1, serving the page's folder.
