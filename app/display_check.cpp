@@ -1,5 +1,6 @@
 #include "display_check.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
@@ -11,6 +12,7 @@ namespace lorvane {
 namespace {
 
 QtMessageHandler defaultHandler = nullptr;
+std::atomic<bool> notesWanted{false};
 
 void ExitOnFatal(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
@@ -19,7 +21,9 @@ void ExitOnFatal(QtMsgType type, const QMessageLogContext& context, const QStrin
         std::fprintf(stderr, "lorvane01: cannot start: %s\n", qPrintable(firstLine));
         std::_Exit(1);
     }
-    defaultHandler(type, context, message);
+    if (type == QtCriticalMsg || notesWanted.load(std::memory_order_relaxed)) {
+        defaultHandler(type, context, message);
+    }
 }
 
 }  // namespace
@@ -27,6 +31,11 @@ void ExitOnFatal(QtMsgType type, const QMessageLogContext& context, const QStrin
 void ReportFatalErrorsInOneLine()
 {
     defaultHandler = qInstallMessageHandler(ExitOnFatal);
+}
+
+void LetToolkitNotesThrough()
+{
+    notesWanted.store(true, std::memory_order_relaxed);
 }
 
 bool DisplayNamed()

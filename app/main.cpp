@@ -48,6 +48,7 @@ int main(int argc, char* argv[])
         commandLine.AnswerHelpOrVersion(QApplication::arguments());
         return 0;
     }
+    lorvane::LetToolkitNotesThrough();
     if (options->screensaver) {
         return lorvane::RunScreensaver(options->screensaver->window,
                                        options->interval.value_or(
