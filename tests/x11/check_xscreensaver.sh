@@ -44,8 +44,23 @@ chmod 644 "$home/.xscreensaver"
 user_env=(env -u QT_QPA_PLATFORM -u QT_SCALE_FACTOR DISPLAY="$display" HOME="$home" XDG_RUNTIME_DIR="$home/runtime"
           PATH="$PATH")
 "${as_user[@]}" "${user_env[@]}" xscreensaver -no-splash >"$home/xscreensaver.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do "${as_user[@]}" "${user_env[@]}" xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.1; done
+daemon=$!
+pids+=("$daemon")
+# The daemon answers once it has set up; on a machine busy with other tests that can take a while.
+answered=false
+for _ in $(seq 300); do
+    if "${as_user[@]}" "${user_env[@]}" xscreensaver-command -version >/dev/null 2>&1; then
+        answered=true
+        break
+    fi
+    kill -0 "$daemon" 2>/dev/null || break
+    sleep 0.1
+done
+if [ "$answered" != true ]; then
+    echo "xscreensaver did not answer:" >&2
+    cat "$home/xscreensaver.log" >&2
+    exit 1
+fi
 "${as_user[@]}" "${user_env[@]}" xscreensaver-command -activate >/dev/null
 
 module() { pgrep -f -- "^$program --root --interval 1" || true; }
