@@ -31,7 +31,8 @@ bool SavingPool::Submit(SavingJob job)
 {
     {
         std::unique_lock lock(mutex_);
-        slotFree_.wait(lock, [this] { return stopped_ || held_ < jobs_ + (workers_.empty() ? 0 : 1); });
+        slotFree_.wait(lock,
+                       [this] { return stopped_ || held_ + staged_.size() < jobs_ + (workers_.empty() ? 0 : 1); });
         if (stopped_) {
             return false;
         }

@@ -42,9 +42,11 @@ public:
     SavingPool(SavingPool&&) = delete;
     SavingPool& operator=(SavingPool&&) = delete;
 
-    // Waits until fewer than `jobs` + 1 jobs are queued or being made (one more than the threads
-    // can take, so that none waits for the drawing), then queues the job. Only the threads make
-    // the bytes, so at most `jobs` files are being made at once. False once the batch has stopped.
+    // Waits until fewer than `jobs` + 1 files are queued, being made or waiting for their turn
+    // (one more than the threads can take, so that none waits for the drawing), then queues the
+    // job. Only the threads make the bytes, so at most `jobs` files are being made at once; and a
+    // slow file holds the others back rather than letting them pile up unnamed, to be thrown away
+    // together if the disk fills. False once the batch has stopped.
     bool Submit(SavingJob job);
     // Waits for every file submitted, and gives the first problem.
     [[nodiscard]] std::optional<QString> Finish();
