@@ -72,8 +72,14 @@ if [ -z "$(module)" ]; then
 fi
 # The module runs as the user, and what the screen shows is a picture, not a blank.
 [ "$(ps -o user= -p "$(module)")" = "$user" ]
-sleep 2
-colours=$(import -display "$display" -window root -format '%k' info:)
+# Its first picture comes once it has started, which a busy machine or a sanitizer slows down.
+colours=0
+for _ in $(seq 300); do
+    colours=$(import -display "$display" -window root -format '%k' info:)
+    [ "$colours" -gt 10 ] && break
+    [ -n "$(module)" ] || break
+    sleep 0.1
+done
 echo "colours on the screen: $colours"
 [ "$colours" -gt 10 ]
 if [ -n "${SCREENSHOT:-}" ]; then
