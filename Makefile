@@ -49,9 +49,9 @@ build-asan: deps
 test-asan: build-asan
 	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure --parallel $(JOBS)
 
-# lorvane01-render's threads under ThreadSanitizer: the saving pool, alone and through BatchWriter, the
-# batches and the signal tests, in the program and in its tests. The suppressions are for
-# libraries built without ThreadSanitizer, each explained in the file.
+# lorvane01-render's threads under ThreadSanitizer: the saving pool, alone and through
+# BatchWriter, the batches and the signal tests, in the program and in its tests. The suppressions
+# are for libraries built without ThreadSanitizer, each explained in the file.
 TSAN_TESTS := BatchWriter\.|SavingPool\.|Lorvane01Render\.
 build-tsan: deps
 	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLORVANE_TSAN=ON -DLORVANE_BUILD_BENCH=OFF $(CMAKE_FLAGS)
