@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr double kPictureGoalMilliseconds = 0.2;
 // One frame at 60 Hz.
 constexpr double kFrameGoalMilliseconds = 16.0;
 constexpr double kYardstickRatioGoal = 40.0;
@@ -63,13 +62,13 @@ void AddStartUpGoal(lorvane::GoalReporter& reporter)
         }
     }
     if (program.size() < kStartUpRuns || minimal.size() < kStartUpRuns) {
-        std::printf("start-up: %s\n", timer.Ready() ? "a window did not appear" : "Xvfb did not start");
+        std::fprintf(stderr, "start-up: %s\n", timer.Ready() ? "a window did not appear" : "Xvfb did not start");
         reporter.AddMeasuredAtMost("lorvane01 start-up / minimal Qt window", kStartUpRatioGoal + 1, kStartUpRatioGoal,
                                    "x");
         return;
     }
     const double ratio = Median(program) / Median(minimal);
-    std::printf("start-up to the window mapped, medians of %d: lorvane01 %.1f ms, minimal Qt window %.1f ms\n",
+    std::fprintf(stderr, "start-up to the window mapped, medians of %d: lorvane01 %.1f ms, minimal Qt window %.1f ms\n",
                 kStartUpRuns, Median(program), Median(minimal));
     reporter.AddMeasuredAtMost("lorvane01 start-up / minimal Qt window", ratio, kStartUpRatioGoal, "x");
 }
@@ -88,7 +87,7 @@ void AddScale8MemoryGoal(lorvane::GoalReporter& reporter)
     const double pictureMegabytes = static_cast<double>(lorvane::kPictureWidth * kScale) * lorvane::kPictureHeight *
                                     kScale * kBytesPerPixel / kBytesPerMegabyte;
     const double limit = (jobs + 1) * pictureMegabytes + kOverheadGoalMegabytes;
-    std::printf("lorvane01-render --scale 8 --pictures 8 (jobs %d): status %d, %.3f s, peak resident %.1f MiB\n", jobs,
+    std::fprintf(stderr, "lorvane01-render --scale 8 --pictures 8 (jobs %d): status %d, %.3f s, peak resident %.1f MiB\n", jobs,
                 run.status, run.seconds, run.peakMegabytes);
     reporter.AddMeasuredAtMost("lorvane01-render --scale 8 peak memory",
                                run.status == 0 ? run.peakMegabytes : limit + 1, limit, "MiB");
@@ -98,6 +97,8 @@ void AddScale8MemoryGoal(lorvane::GoalReporter& reporter)
 
 int main(int argc, char* argv[])
 {
+    // Taken before Initialize removes it; the goal report keeps standard output in this format.
+    lorvane::GoalReporter reporter(lorvane::GoalReporter::FormatArgument(argc, argv));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
@@ -106,8 +107,8 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     const QGuiApplication app(argc, argv);
 
-    lorvane::GoalReporter reporter;
-    reporter.AddTimeGoal("BM_DrawPicture", kPictureGoalMilliseconds);
+    // Drawing a picture is held to the floor of filling its rectangles, measured in the same run:
+    // an absolute time moves with the machine's load. Its median stays in the report.
     reporter.AddTimeGoal("BM_ShowFromHistory", kFrameGoalMilliseconds);
     reporter.AddTimeGoal("BM_PlayFullScreen4K", kFrameGoalMilliseconds);
     reporter.AddRatioAtLeast("BM_DrawPictureQPainterLines", "BM_DrawPicture", kYardstickRatioGoal);

@@ -17,9 +17,38 @@ double ToMilliseconds(double value, benchmark::TimeUnit unit)
     return value * kMillisecondsPerSecond / benchmark::GetTimeUnitMultiplier(unit);
 }
 
+std::unique_ptr<benchmark::BenchmarkReporter> MakeDisplay(std::string_view format)
+{
+    if (format == "json") {
+        return std::make_unique<benchmark::JSONReporter>();
+    }
+    if (format == "csv") {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        return std::make_unique<benchmark::CSVReporter>();
+#pragma GCC diagnostic pop
+    }
+    return std::make_unique<benchmark::ConsoleReporter>(
+        isatty(STDOUT_FILENO) != 0 ? benchmark::ConsoleReporter::OO_ColorTabular
+                                   : benchmark::ConsoleReporter::OO_Tabular);
+}
+
 }  // namespace
 
-GoalReporter::GoalReporter() : ConsoleReporter(isatty(STDOUT_FILENO) != 0 ? OO_ColorTabular : OO_Tabular) {}
+GoalReporter::GoalReporter(std::string_view format) : display_(MakeDisplay(format)) {}
+
+std::string_view GoalReporter::FormatArgument(int argc, char* argv[])
+{
+    constexpr std::string_view kFlag = "--benchmark_format=";
+    std::string_view format = "console";
+    for (int index = 1; index < argc; ++index) {
+        const std::string_view argument = argv[index];
+        if (argument.starts_with(kFlag)) {
+            format = argument.substr(kFlag.size());
+        }
+    }
+    return format;
+}
 
 void GoalReporter::AddTimeGoal(std::string benchmark, double limit)
 {
@@ -46,9 +75,17 @@ void GoalReporter::AddMeasuredAtMost(std::string name, double value, double limi
     measured_.push_back({std::move(name), value, limit, std::move(unit)});
 }
 
+bool GoalReporter::ReportContext(const Context& context)
+{
+    // The library gives this reporter its streams; the display writes where it would have.
+    display_->SetOutputStream(&GetOutputStream());
+    display_->SetErrorStream(&GetErrorStream());
+    return display_->ReportContext(context);
+}
+
 void GoalReporter::ReportRuns(const std::vector<Run>& reports)
 {
-    ConsoleReporter::ReportRuns(reports);
+    display_->ReportRuns(reports);
     for (const Run& run : reports) {
         if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
             const std::string name =
@@ -63,10 +100,10 @@ void GoalReporter::ReportRuns(const std::vector<Run>& reports)
 
 void GoalReporter::Finalize()
 {
-    ConsoleReporter::Finalize();
-    // The table goes through the reporter's stream; finish it before writing after it.
+    display_->Finalize();
+    // The runs go through the reporter's stream; finish them before the report follows them.
     GetOutputStream().flush();
-    std::FILE* out = stdout;
+    std::FILE* out = stderr;
     std::fprintf(out, "\nMedians (real time):\n");
     for (const auto& [name, milliseconds] : medianMilliseconds_) {
         std::fprintf(out, "  %-30s %10.4f ms\n", name.c_str(), milliseconds);

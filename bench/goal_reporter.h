@@ -1,18 +1,26 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
 namespace lorvane {
 
-// The console table, followed by the medians of the repetitions and whether each goal holds.
-class GoalReporter final : public benchmark::ConsoleReporter {
+// Shows the runs in the format asked for (console, json or csv) on standard output, as Google
+// Benchmark's own programs do, and then writes the medians of the repetitions and whether each goal
+// holds to standard error, so that standard output stays readable by tools.
+class GoalReporter final : public benchmark::BenchmarkReporter {
 public:
-    // In colour when writing to a terminal.
-    GoalReporter();
+    // `format` is the value of --benchmark_format; the console table is in colour on a terminal.
+    explicit GoalReporter(std::string_view format);
+
+    // The value of --benchmark_format among the arguments (before benchmark::Initialize takes it),
+    // or "console".
+    static std::string_view FormatArgument(int argc, char* argv[]);
 
     // The median of `benchmark` is at most `limit` milliseconds.
     void AddTimeGoal(std::string benchmark, double limit);
@@ -25,6 +33,7 @@ public:
     // A figure measured outside the benchmarks (`name`, in `unit`) is at most `limit`.
     void AddMeasuredAtMost(std::string name, double value, double limit, std::string unit);
 
+    bool ReportContext(const Context& context) override;
     void ReportRuns(const std::vector<Run>& reports) override;
     void Finalize() override;
 
@@ -46,6 +55,7 @@ private:
         std::string unit;
     };
 
+    std::unique_ptr<benchmark::BenchmarkReporter> display_;
     std::vector<Goal> goals_;
     std::vector<Measured> measured_;
     // By benchmark name with its arguments ("BM_RenderBatch/jobs:2").
