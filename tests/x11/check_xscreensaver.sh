@@ -5,11 +5,21 @@
 # Usage: [SCREENSHOT=file.png] check_xscreensaver.sh PATH/TO/lorvane01
 set -euo pipefail
 trap 'echo "$0: line $LINENO failed: $BASH_COMMAND" >&2' ERR
-program=$1
 
-home=$(mktemp -d)
+# The user's home and everything it runs live in a folder under /tmp that every user can reach:
+# the build folder may sit inside one only its owner can enter (a clone in root's home or in
+# `mktemp -d`), and a temporary folder named by TMPDIR may be private too.
+home=$(mktemp -d /tmp/lorvane01-xscreensaver.XXXXXX)
 chmod 755 "$home"
 mkdir -m 700 "$home/runtime"
+mkdir -m 755 "$home/bin"
+install -m 755 "$1" "$home/bin/lorvane01"
+program=$home/bin/lorvane01
+# A sanitizer build reads its suppressions when the module ends: give the user its own copy.
+if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]*) ]]; then
+    install -m 644 "${BASH_REMATCH[1]}" "$home/bin/lsan.supp"
+    LSAN_OPTIONS=${LSAN_OPTIONS/suppressions=${BASH_REMATCH[1]}/suppressions=$home/bin/lsan.supp}
+fi
 as_user=()
 user=$(id -un)
 if [ "$(id -u)" = 0 ]; then
