@@ -1,6 +1,7 @@
 # Quick start: `make run` opens the program, `make test` runs every test, `make bench` measures speed.
 # Both first install whatever system packages are missing (Debian, as root or through sudo).
 
+# The build folders of the presets in CMakePresets.json (release, asan, tsan, fuzz, web).
 BUILD_DIR := build
 ASAN_DIR := build-asan
 TSAN_DIR := build-tsan
@@ -8,8 +9,7 @@ FUZZ_DIR := build-fuzz
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 # Warnings are errors in CI.
 WERROR := $(if $(CI),ON,OFF)
-# compile_commands.json in each build folder is what clang-tidy reads (`make lint`).
-CMAKE_FLAGS := -DLORVANE_WARNINGS_AS_ERRORS=$(WERROR) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+CMAKE_FLAGS := -DLORVANE_WARNINGS_AS_ERRORS=$(WERROR)
 
 # A sanitizer report stops the test at once and fails it.
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
@@ -29,7 +29,7 @@ deps:
 	@tools/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --preset release $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) --parallel $(JOBS)
 
 run: build
@@ -43,7 +43,7 @@ test-release: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel $(JOBS)
 
 build-asan: deps
-	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLORVANE_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --preset asan $(CMAKE_FLAGS)
 	cmake --build $(ASAN_DIR) --parallel $(JOBS)
 
 test-asan: build-asan
@@ -54,7 +54,7 @@ test-asan: build-asan
 # are for libraries built without ThreadSanitizer, each explained in the file.
 TSAN_TESTS := BatchWriter\.|SavingPool\.|Lorvane01Render\.
 build-tsan: deps
-	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLORVANE_TSAN=ON -DLORVANE_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --preset tsan $(CMAKE_FLAGS)
 	cmake --build $(TSAN_DIR) --target lorvane01-render lorvane01_render_tests --parallel $(JOBS)
 
 test-tsan: build-tsan
@@ -68,8 +68,7 @@ SECONDS ?= 60
 FUZZERS := recipe_parser_fuzzer recipe_reader_fuzzer
 fuzz: build
 	@tools/install-deps.sh clang libclang-rt-14-dev
-	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLORVANE_FUZZ=ON \
-		-DLORVANE_BUILD_TESTS=OFF -DLORVANE_BUILD_BENCH=OFF
+	cmake --preset fuzz
 	cmake --build $(FUZZ_DIR) --target $(FUZZERS) --parallel $(JOBS)
 	tools/fuzz-corpus.sh $(BUILD_DIR)/lorvane01-render $(FUZZ_DIR)/corpus
 	cd $(FUZZ_DIR) && for fuzzer in $(FUZZERS); do \
@@ -119,8 +118,7 @@ WEB_FILES := web/index.html web/lorvane01.js $(WASM_DIR)/web/lorvane01_core.js $
 
 web: deps
 	@tools/install-deps.sh emscripten
-	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WASM_DIR) -DCMAKE_BUILD_TYPE=Release \
-		-DLORVANE_BUILD_TESTS=OFF -DLORVANE_BUILD_BENCH=OFF
+	$(EMSCRIPTEN_ENV) emcmake cmake --preset web
 	$(EMSCRIPTEN_ENV) cmake --build $(WASM_DIR) --parallel $(JOBS)
 	mkdir -p $(WEB_DIR)
 	cp $(WEB_FILES) $(CAPTION_FONT) $(WEB_DIR)/
