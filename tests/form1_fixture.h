@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QApplication>
+#include <QGuiApplication>
 #include <QPushButton>
 #include <QtTest/QTest>
 
@@ -11,6 +13,22 @@
 
 namespace lorvane::testing {
 
+// Asks for `window` to be the active one and waits until it is. A desktop activates a window when
+// it is shown or clicked; a headless Wayland compositor has no seat to give it the keyboard, so
+// there the test hands it over as the compositor would.
+inline bool Activate(QWidget& window)
+{
+    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+        if (!QTest::qWaitForWindowExposed(&window)) {
+            return false;
+        }
+        QApplication::setActiveWindow(&window);
+        return QApplication::activeWindow() == &window;
+    }
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
 // The window after start-up at 09:05:02.25 (its seed, from the time of day), active and showing
 // its first picture of the real sequence, whose values are counted.
 class Form1Fixture : public ::testing::Test {
@@ -21,8 +39,7 @@ protected:
     {
         clock.timer = kSeed;
         form.Load();
-        form.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        ASSERT_TRUE(Activate(form));
     }
 
     QPushButton* Button(const char* name) { return form.findChild<QPushButton*>(name); }

@@ -41,8 +41,7 @@ protected:
     // Presses the shortcut; the save dialog that opens is given `name` and `filter`, then accepted.
     void SaveThroughTheDialog(const QString& name, const QString& filter)
     {
-        form.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        ASSERT_TRUE(testing::Activate(form));
         bool answered = false;
         QTimer answer;
         answer.setSingleShot(true);

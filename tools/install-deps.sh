@@ -12,7 +12,9 @@ packages=(cmake g++ make qt6-base-dev qt6-svg-dev libpng-dev libxcb1-dev pkgconf
           parallel
           # full screen and the screensaver are tested under Xvfb with a window manager and
           # xscreensaver itself
-          xvfb openbox xdotool x11-utils xscreensaver imagemagick faketime "$@")
+          xvfb openbox xdotool x11-utils xscreensaver imagemagick faketime
+          # the window's tests again on Wayland, under a headless weston
+          weston qt6-wayland "$@")
 
 missing=()
 for package in "${packages[@]}"; do

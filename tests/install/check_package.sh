@@ -13,6 +13,8 @@ if ! made=$(cmake --build "$build" --target package 2>&1); then
 fi
 # The libraries come from dpkg-shlibdeps, so Qt is among them.
 dpkg-deb --field "$package" Depends | grep -q libqt6widgets6
+# Qt's Wayland plugin is loaded at run time, so it is named by hand.
+dpkg-deb --field "$package" Depends | grep -qw qt6-wayland
 if dpkg-deb --contents "$package" | grep -v ' \./usr/'; then
     echo "check_package.sh: files outside /usr" >&2
     exit 1
