@@ -22,27 +22,6 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-int Number(std::string_view digits)
-{
-    int value = 0;
-    for (const char c : digits) {
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
-bool IsLeapYear(int year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month)
-{
-    constexpr std::array<int, 12> days = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    constexpr int february = 2;
-    return month == february && IsLeapYear(year) ? 29 : days.at(static_cast<std::size_t>(month - 1));
-}
-
 // The value after `key=` in `field`, or nothing when the field is not that key.
 bool Take(std::string_view field, std::string_view key, std::string_view& value)
 {
@@ -126,29 +105,6 @@ std::string Recipe::IsoTime() const
     const std::string_view digits = at;
     return Join({digits.substr(0, 4), "-", digits.substr(4, 2), "-", digits.substr(6, 2), "T", digits.substr(8, 2), ":",
                  digits.substr(10, 2), ":", digits.substr(12, 2)});
-}
-
-bool IsDateAndTime(std::string_view digits)
-{
-    if (digits.size() != kDigitsOfAt) {
-        return false;
-    }
-    for (const char c : digits) {
-        if (!IsDigit(c)) {
-            return false;
-        }
-    }
-    constexpr int lastMonth = 12;
-    constexpr int lastHour = 23;
-    constexpr int lastMinute = 59;
-    const int year = Number(digits.substr(0, 4));
-    const int month = Number(digits.substr(4, 2));
-    const int day = Number(digits.substr(6, 2));
-    const int hour = Number(digits.substr(8, 2));
-    const int minute = Number(digits.substr(10, 2));
-    const int second = Number(digits.substr(12, 2));
-    return year >= 1 && month >= 1 && month <= lastMonth && day >= 1 && day <= DaysInMonth(year, month) &&
-           hour <= lastHour && minute <= lastMinute && second <= lastMinute;
 }
 
 std::variant<Recipe, RecipeError> ParseRecipe(std::string_view text)

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <variant>
 
+#include "date_and_time.h"
+
 namespace lorvane {
 
 // What it takes to draw a picture again: the seed the random source started from, the picture's
@@ -40,9 +42,6 @@ struct RecipeError {
 // a picture from 1 to Recipe::kLastPicture and a real date and time. Surrounding blanks and line
 // ends are allowed.
 [[nodiscard]] std::variant<Recipe, RecipeError> ParseRecipe(std::string_view text);
-
-// Whether 14 digits are a real date and time, years 0001 to 9999.
-[[nodiscard]] bool IsDateAndTime(std::string_view digits);
 
 // The recipe of the `picture`-th picture after `seed`, named `name` ("T" and 14 digits); none
 // when the name is not that (its clock failed) or the number is out of range.

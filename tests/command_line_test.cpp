@@ -140,6 +140,7 @@ TEST(CommandLine, SaysWhatIsWrongWithEachArgumentItRefuses)
         {{"--seed", "1", "--scale", "2.5"}, "--scale '2.5' is not a whole number from 1 to 8"},
         {{"--seed", "1", "--format", "gif"}, "--format 'gif' is not png, svg or pdf"},
         {{"--seed", "1", "--at", "20230229090502"}, "--at '20230229090502' is not a date and time YYYYMMDDhhmmss"},
+        {{"--seed", "1", "--at", "20240231090502"}, "--at '20240231090502' is not a date and time YYYYMMDDhhmmss"},
         {{"--seed", "1", "--at", "202403070905"}, "--at '202403070905' is not a date and time YYYYMMDDhhmmss"},
         {{"--seed", "1", "--out", ""}, "--out needs a folder"},
         {{"--seed", "1", "--first", "0"}, "--first '0' is not a whole number from 1 to 10000000"},

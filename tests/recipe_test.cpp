@@ -88,6 +88,7 @@ TEST(Recipe, ReadsWhatIsWellFormedAndSaysWhatIsWrongWithTheRest)
         {"seed=1 picture=1 at=20241399000000", "at '20241399000000' is not a date and time YYYYMMDDhhmmss"},
         {"seed=1 picture=1 at=20230229000000", "at '20230229000000' is not a date and time YYYYMMDDhhmmss"},
         {"seed=1 picture=1 at=21000229000000", "at '21000229000000' is not a date and time YYYYMMDDhhmmss"},
+        {"seed=1 picture=1 at=20240231000000", "at '20240231000000' is not a date and time YYYYMMDDhhmmss"},
         {"seed=1 picture=1 at=20240431000000", "at '20240431000000' is not a date and time YYYYMMDDhhmmss"},
         {"seed=1 picture=1 at=20240307240000", "at '20240307240000' is not a date and time YYYYMMDDhhmmss"},
         {"seed=1 picture=1 at=20240307096000", "at '20240307096000' is not a date and time YYYYMMDDhhmmss"},
