@@ -1,5 +1,6 @@
 #include "recipe.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -47,21 +48,64 @@ std::string Quoted(std::string_view text)
     return Join({"'", text, "'"});
 }
 
-std::variant<float, RecipeError> ParseSeed(std::string_view text)
+// For a decimal number too far from zero or too close to it for a float: whether it is too close,
+// by the place of its first significant digit (negative below 1), the written exponent saturated.
+bool CloserToZeroThanAFloat(std::string_view number)
+{
+    const std::size_t e = number.find_first_of("eE");
+    // The place of the first significant digit: 1 for 1 to 9.99, 0 for 0.1 to 0.999, -1 below.
+    std::int64_t place = 0;
+    bool significant = false;
+    bool fraction = false;
+    for (const char c : number.substr(0, e)) {
+        if (c == '.') {
+            fraction = true;
+        } else if (IsDigit(c) && !significant) {
+            significant = c != '0';
+            if (fraction && !significant) {
+                --place;
+            } else if (!fraction && significant) {
+                ++place;
+            }
+        } else if (IsDigit(c) && !fraction) {
+            ++place;
+        }
+    }
+    constexpr std::int64_t saturated = 1000000000;
+    std::int64_t exponent = 0;
+    if (e != std::string_view::npos) {
+        for (const char c : number.substr(e + 1)) {
+            exponent = IsDigit(c) ? std::min(saturated, exponent * 10 + (c - '0')) : exponent;
+        }
+        exponent = number.substr(e + 1).starts_with('-') ? -exponent : exponent;
+    }
+    return place + exponent <= 0;
+}
+
+}  // namespace
+
+std::variant<float, RecipeError> ParseSeed(std::string_view text, std::string_view name)
 {
     float seed = 0.0F;
     const auto [end, error] = FloatFromChars(text.data(), text.data() + text.size(), seed);
-    if (error == std::errc::result_out_of_range) {
-        return RecipeError{Join({"seed ", Quoted(text), " is out of single-precision range"})};
+    const std::string said = Join({name, " ", Quoted(text)});
+    if (error == std::errc::invalid_argument || end != text.data() + text.size()) {
+        return RecipeError{Join({said, " is not a number"})};
     }
-    if (error != std::errc{} || end != text.data() + text.size()) {
-        return RecipeError{Join({"seed ", Quoted(text), " is not a number"})};
+    if (error == std::errc::result_out_of_range) {
+        if (!CloserToZeroThanAFloat(text)) {
+            return RecipeError{Join({said, " is a number out of range: at most 3.40282e+38 either way"})};
+        }
+        // As a float rounds it: zero, with the number's sign.
+        seed = text.starts_with('-') ? -0.0F : 0.0F;
     }
     if (!std::isfinite(seed)) {
-        return RecipeError{Join({"seed ", Quoted(text), " is not a finite number"})};
+        return RecipeError{Join({said, " is not a finite number"})};
     }
     return seed;
 }
+
+namespace {
 
 std::variant<int, RecipeError> ParsePicture(std::string_view text)
 {
@@ -137,7 +181,7 @@ std::variant<Recipe, RecipeError> ParseRecipe(std::string_view text)
     }
 
     Recipe recipe;
-    auto seed = ParseSeed(values[0]);
+    auto seed = ParseSeed(values[0], "seed");
     if (auto* error = std::get_if<RecipeError>(&seed)) {
         return std::move(*error);
     }

@@ -38,6 +38,12 @@ struct RecipeError {
     std::string message;
 };
 
+// Reads a seed as the recipe and lorvane01-render's --seed both take it: a decimal number
+// (`-1.5`, `2e4`; no `+`, no blanks) rounded to the nearest single-precision value, so that one
+// too close to zero for that is zero and one too large is refused. The message names it with
+// `name` ("seed", "--seed").
+[[nodiscard]] std::variant<float, RecipeError> ParseSeed(std::string_view text, std::string_view name);
+
 // Reads the one-line form strictly: the three fields in order, a finite single-precision seed,
 // a picture from 1 to Recipe::kLastPicture and a real date and time. Surrounding blanks and line
 // ends are allowed.

@@ -1,11 +1,6 @@
 #include "command_line.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <clocale>
-#include <cmath>
-#include <cstdlib>
-#include <limits>
 #include <optional>
 #include <utility>
 
@@ -18,22 +13,9 @@ namespace lorvane {
 
 namespace {
 
-// The random source takes a single-precision seed, as the clock gives it.
-constexpr double kLargestSeed = static_cast<double>(std::numeric_limits<float>::max());
-// Any number below this rounds to a finite single-precision seed: the largest is written
-// 3.4028235e+38, which is a little more than kLargestSeed.
-constexpr double kRoundsToLargestSeed = kLargestSeed + 0x1p103;
-
 UsageError NotAWholeNumber(const QString& option, const QString& value, int most)
 {
     return UsageError{QStringLiteral("--%1 '%2' is not a whole number from 1 to %3").arg(option, value).arg(most)};
-}
-
-UsageError SeedOutOfRange(const QString& value)
-{
-    return UsageError{QStringLiteral("--seed '%1' is a number out of range: at most %2 either way")
-                          .arg(value)
-                          .arg(kLargestSeed, 0, 'g', 6)};
 }
 
 // A wall-clock reading YYYYMMDDhhmmss, or nothing. Date and time apart: daylight saving never
@@ -78,24 +60,6 @@ std::optional<int> WholeNumber(const QString& text, int most)
         return std::nullopt;
     }
     return value;
-}
-
-// Written as a decimal number, whether or not a double can hold it.
-bool LooksLikeANumber(const QString& text)
-{
-    static const QRegularExpression number(
-        QRegularExpression::anchoredPattern(QStringLiteral(R"([+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?)")));
-    return number.match(text).hasMatch();
-}
-
-// For a decimal number a double cannot hold: whether it is too small rather than too large.
-bool CloserToZeroThanADouble(const QString& number)
-{
-    static const locale_t plain = newlocale(LC_ALL_MASK, "C", nullptr);
-    const QByteArray text = number.toLatin1();
-    errno = 0;
-    const double value = strtod_l(text.constData(), nullptr, plain);
-    return errno == ERANGE && std::abs(value) <= 1.0;
 }
 
 // The last value given for `option` ("--out"), as bytes, reading the arguments as Qt's parser
@@ -184,29 +148,11 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
         return UsageError{QStringLiteral("--seed is required")};
     }
     if (from.isEmpty()) {
-        const QString seedText = parser_.value(seed_);
-        bool isNumber = false;
-        double seed = seedText.toDouble(&isNumber);
-        if (!isNumber && !LooksLikeANumber(seedText)) {
-            return UsageError{QStringLiteral("--seed '%1' is not a number").arg(seedText)};
+        auto seed = ParseSeed(parser_.value(seed_).toStdString(), "--seed");
+        if (const auto* error = std::get_if<RecipeError>(&seed)) {
+            return UsageError{QString::fromStdString(error->message)};
         }
-        if (!isNumber) {
-            // Beyond what a double holds: a number too small for it is as good as zero.
-            if (!CloserToZeroThanADouble(seedText)) {
-                return SeedOutOfRange(seedText);
-            }
-            seed = 0.0;
-        }
-        if (!std::isfinite(seed)) {
-            return UsageError{QStringLiteral("--seed '%1' is not a finite number").arg(seedText)};
-        }
-        if (std::abs(seed) >= kRoundsToLargestSeed) {
-            return SeedOutOfRange(seedText);
-        }
-        // Rounded to the nearest single-precision number, as the recipe's seed is read.
-        options.seed = std::abs(seed) > kLargestSeed
-                           ? std::copysign(std::numeric_limits<float>::max(), static_cast<float>(seed > 0 ? 1 : -1))
-                           : static_cast<float>(seed);
+        options.seed = std::get<float>(seed);
     }
 
     const QString picturesText = parser_.value(pictures_);

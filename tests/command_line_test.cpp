@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <limits>
+#include <string>
 
 #include <QTemporaryDir>
 #include <QThread>
@@ -84,6 +87,24 @@ TEST(CommandLine, TakesAnySeedASinglePrecisionNumberCanHold)
     EXPECT_EQ(Options({"--seed", "-3.4028235e+38"}).seed, -std::numeric_limits<float>::max());
     EXPECT_EQ(Options({"--seed", "1e-60"}).seed, 0.0F);
     EXPECT_EQ(Options({"--seed", "1e-400"}).seed, 0.0F);
+}
+
+TEST(CommandLine, ReadsEverySeedAsARecipeReadsIt)
+{
+    for (const char* text :
+         {"0.1", "1e-60", "-1e-60", "7e-46", "3.4028235e+38", "3.4028236e+38", "1e40", "nan", "+1", "1,5", "0x10"}) {
+        const auto recipe = ParseRecipe(std::string("seed=") + text + " picture=1 at=20240307090502");
+        const auto parsed = Parse({"--seed", text});
+        if (const auto* error = std::get_if<RecipeError>(&recipe)) {
+            ASSERT_TRUE(std::holds_alternative<UsageError>(parsed)) << text;
+            EXPECT_EQ(std::get<UsageError>(parsed).message.toStdString(), "--" + error->message) << text;
+        } else {
+            ASSERT_TRUE(std::holds_alternative<RenderOptions>(parsed)) << text;
+            EXPECT_EQ(std::bit_cast<std::uint32_t>(std::get<RenderOptions>(parsed).seed),
+                      std::bit_cast<std::uint32_t>(std::get<Recipe>(recipe).seed))
+                << text;
+        }
+    }
 }
 
 TEST(CommandLine, StartsAtTheFirstPictureGivenOrTakesEverythingButTheSeedFromAFile)
