@@ -50,7 +50,10 @@ TEST(CommandLine, ReadsEveryOption)
     EXPECT_EQ(options.folder, "pictures");
     EXPECT_EQ(options.jobs, 3);
     // --fit goes with PNG files at their own scale only.
-    EXPECT_EQ(Options({"--seed", "1", "--fit", "1920x1080"}).fit, QSize(1920, 1080));
+    for (const QSize fit : {QSize(1920, 1080), QSize(600, 450), QSize(600, 599), QSize(16384, 16384)}) {
+        const QString text = QStringLiteral("%1x%2").arg(fit.width()).arg(fit.height());
+        EXPECT_EQ(Options({"--seed", "1", "--fit", text}).fit, fit) << text.toStdString();
+    }
 }
 
 TEST(CommandLine, DefaultsToOnePngAtScaleOneInTheCurrentFolderNamedByTheClock)
@@ -175,6 +178,8 @@ TEST(CommandLine, SaysWhatIsWrongWithEachArgumentItRefuses)
         {{"--seed", "1", "--fit", "0x0"}, "--fit '0x0' " + size},
         {{"--seed", "1", "--fit", "100000x100000"}, "--fit '100000x100000' " + size},
         {{"--seed", "1", "--fit", "599x450"}, "--fit '599x450' " + size},
+        {{"--seed", "1", "--fit", "600x449"}, "--fit '600x449' " + size},
+        {{"--seed", "1", "--fit", "16385x450"}, "--fit '16385x450' " + size},
         {{"--seed", "1", "--fit", "1920*1080"}, "--fit '1920*1080' " + size},
         {{"--seed", "1", "--fit", "1920x1080", "--scale", "2"},
          "--fit makes PNG files at its own size: not with --scale or --format png"},
