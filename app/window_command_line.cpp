@@ -1,10 +1,14 @@
 #include "window_command_line.h"
 
 #include <cmath>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QFile>
+
+#include "repeated_option.h"
 
 namespace lorvane {
 
@@ -44,6 +48,13 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QStringList& arguments)
     }
     if (parser_.isSet(help_) || parser_.isSet(version_) || parser_.isSet(helpAll_)) {
         return HelpOrVersion{};
+    }
+    std::vector<std::string> given;
+    for (const QString& name : parser_.optionNames()) {
+        given.push_back(name.toStdString());
+    }
+    if (const std::optional<std::string> repeated = RepeatedOption(given)) {
+        return UsageError{QString::fromStdString(*repeated)};
     }
     WindowOptions options;
     options.fullScreen = parser_.isSet(fullScreen_);

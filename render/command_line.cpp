@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <QRegularExpression>
 #include <QThread>
 
 #include "picture_size.h"
+#include "repeated_option.h"
 
 namespace lorvane {
 
@@ -128,6 +131,13 @@ int CommandLine::DefaultJobs()
 
 std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(const QList<QByteArray>& arguments) const
 {
+    std::vector<std::string> given;
+    for (const QString& name : parser_.optionNames()) {
+        given.push_back(name.toStdString());
+    }
+    if (const std::optional<std::string> repeated = RepeatedOption(given)) {
+        return UsageError{QString::fromStdString(*repeated)};
+    }
     if (const QStringList extra = parser_.positionalArguments(); !extra.isEmpty()) {
         return UsageError{QStringLiteral("unexpected argument '%1'").arg(extra.constFirst())};
     }

@@ -73,7 +73,7 @@ TEST(CommandLine, KeepsTheFolderAsTheBytesGivenEvenWhenTheyAreNotUtf8)
     const QByteArray folder("pictures-\xff\xfe");
     for (const QList<QByteArray>& arguments :
          {QList<QByteArray>{"lorvane01-render", "--seed", "1", "--out", folder},
-          QList<QByteArray>{"lorvane01-render", "--out=other", "--seed", "1", "--out=" + folder},
+          QList<QByteArray>{"lorvane01-render", "--seed", "1", "--out=" + folder},
           QList<QByteArray>{"lorvane01-render", "--at", "20240307090502", "--seed", "1", "--out", folder}}) {
         auto parsed = CommandLine().Parse(arguments);
         ASSERT_TRUE(std::holds_alternative<RenderOptions>(parsed));
@@ -178,6 +178,9 @@ TEST(CommandLine, SaysWhatIsWrongWithEachArgumentItRefuses)
         {{"--seed", "1", "--fit", "0x0"}, "--fit '0x0' " + size},
         {{"--seed", "1", "--fit", "100000x100000"}, "--fit '100000x100000' " + size},
         {{"--seed", "1", "--fit", "599x450"}, "--fit '599x450' " + size},
+        // One rule in both programs: an option given twice is refused, not the last one taken.
+        {{"--seed", "1", "--seed", "2"}, "--seed is given more than once"},
+        {{"--seed", "1", "--scale", "2", "--out", "a", "--scale=3"}, "--scale is given more than once"},
         {{"--seed", "1", "--fit", "600x449"}, "--fit '600x449' " + size},
         {{"--seed", "1", "--fit", "16385x450"}, "--fit '16385x450' " + size},
         {{"--seed", "1", "--fit", "1920*1080"}, "--fit '1920*1080' " + size},

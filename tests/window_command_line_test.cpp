@@ -76,6 +76,9 @@ TEST(WindowCommandLine, BadInputGivesOneLineAndItsStatus)
         {{"--window-id", "0x100000000"}, "--window-id '0x100000000' is not a window id"},
         {{"--window-id", "7", "--root"}, "--window-id and --root cannot be given together"},
         {{"--root", "--fullscreen"}, "not with --fullscreen or a FILE"},
+        // One rule in both programs: an option given twice is refused, not the last one taken.
+        {{"--interval", "2", "--interval=3"}, "--interval is given more than once"},
+        {{"--fullscreen", "--fullscreen"}, "--fullscreen is given more than once"},
     };
     for (const auto& [arguments, expected] : cases) {
         const WindowCommandLine::Answer answer = Parse(arguments);
