@@ -25,6 +25,15 @@ std::optional<std::uint32_t> WindowId(const QString& text)
     return static_cast<std::uint32_t>(id);
 }
 
+QStringList Decoded(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);  // NOLINT(cppcoreguidelines-pro-bounds-pointer-arithmetic)
+    }
+    return arguments;
+}
+
 }  // namespace
 
 WindowCommandLine::WindowCommandLine()
@@ -118,10 +127,7 @@ void WindowCommandLine::AnswerHelpOrVersion(const QStringList& arguments)
 
 void WindowCommandLine::AnswerBeforeDisplay(int& argc, char* argv[])
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);  // NOLINT(cppcoreguidelines-pro-bounds-pointer-arithmetic)
-    }
+    const QStringList arguments = Decoded(argc, argv);
     // An unknown option may be one of Qt's; what matters here is whether ours are set.
     const bool known = parser_.parse(arguments);
     if (!parser_.isSet(help_) && !parser_.isSet(version_) && !(known && parser_.isSet(helpAll_))) {
@@ -135,6 +141,15 @@ void WindowCommandLine::AnswerBeforeDisplay(int& argc, char* argv[])
         parser_.showHelp(0);
     }
     parser_.process(arguments);
+}
+
+std::optional<WindowCommandLine::Answer> WindowCommandLine::ParseBeforeDisplay(int argc, char* argv[])
+{
+    const QStringList arguments = Decoded(argc, argv);
+    if (!parser_.parse(arguments)) {
+        return std::nullopt;
+    }
+    return Parse(arguments);
 }
 
 }  // namespace lorvane

@@ -58,6 +58,10 @@ public:
     // ends the program, before a display is looked for. Qt's own options (-platform ...) are still
     // in `argv` here, so --help-all, which lists them, is answered here only when nothing is unknown.
     void AnswerBeforeDisplay(int& argc, char* argv[]);
+    // What `argv` comes to, before a display is looked for, so that a wrong argument is told
+    // first; none when something in it is unknown, which may be one of Qt's own options (those
+    // are taken out only by the application, and Parse is then called with what is left).
+    [[nodiscard]] std::optional<Answer> ParseBeforeDisplay(int argc, char* argv[]);
 
 private:
     QCommandLineParser parser_;
