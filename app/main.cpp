@@ -59,8 +59,10 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QString::fromLatin1(lorvane::kApplicationId));
     QApplication::setWindowIcon(lorvane::WindowIcon());
 
-    // Otherwise after QApplication, which has taken Qt's own options (-platform, -display ...) out.
-    const auto answer = early ? std::move(*early) : commandLine.Parse(QApplication::arguments());
+    // Otherwise after QApplication, which has taken Qt's own options (-platform, -display ...)
+    // out of argv.
+    const auto answer =
+        early ? std::move(*early) : commandLine.Parse(lorvane::WindowCommandLine::Arguments(argc, argv));
     if (const std::optional<int> status = Refused(answer)) {
         return *status;
     }

@@ -25,13 +25,33 @@ std::optional<std::uint32_t> WindowId(const QString& text)
     return static_cast<std::uint32_t>(id);
 }
 
-QStringList Decoded(int argc, char* argv[])
+QStringList Decoded(const QList<QByteArray>& arguments)
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);  // NOLINT(cppcoreguidelines-pro-bounds-pointer-arithmetic)
+    QStringList decoded;
+    for (const QByteArray& argument : arguments) {
+        decoded << QString::fromLocal8Bit(argument);
     }
-    return arguments;
+    return decoded;
+}
+
+// The bytes of the first argument that is neither an option nor an option's value, reading them
+// as Qt's parser does; empty when there is none.
+QByteArray RawFile(const QList<QByteArray>& arguments, const QStringList& valueOptions)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QByteArray& argument = arguments[i];
+        if (argument == "--") {
+            return i + 1 < arguments.size() ? arguments[i + 1] : QByteArray();
+        }
+        if (argument.size() < 2 || !argument.startsWith('-')) {
+            return argument;
+        }
+        if (argument.startsWith("--") && !argument.contains('=') &&
+            valueOptions.contains(QString::fromLocal8Bit(argument.mid(2)))) {
+            ++i;
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -50,9 +70,9 @@ WindowCommandLine::WindowCommandLine()
                                   QStringLiteral("[FILE]"));
 }
 
-WindowCommandLine::Answer WindowCommandLine::Parse(const QStringList& arguments)
+WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& arguments)
 {
-    if (!parser_.parse(arguments)) {
+    if (!parser_.parse(Decoded(arguments))) {
         return UsageError{parser_.errorText()};
     }
     if (parser_.isSet(help_) || parser_.isSet(version_) || parser_.isSet(helpAll_)) {
@@ -111,7 +131,11 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QStringList& arguments)
         return UsageError{QStringLiteral("unexpected argument '%1': give one FILE").arg(files.at(1))};
     }
     if (!files.isEmpty()) {
-        auto read = RecipeReader::Read(QFile::encodeName(files.constFirst()), RecipeReader::SpecialFiles::Refuse);
+        QStringList valueOptions;
+        for (const QCommandLineOption* option : {&interval_, &windowId_}) {
+            valueOptions << option->names();
+        }
+        auto read = RecipeReader::Read(RawFile(arguments, valueOptions), RecipeReader::SpecialFiles::Refuse);
         if (auto* problem = std::get_if<RecipeProblem>(&read)) {
             return std::move(*problem);
         }
@@ -127,7 +151,7 @@ void WindowCommandLine::AnswerHelpOrVersion(const QStringList& arguments)
 
 void WindowCommandLine::AnswerBeforeDisplay(int& argc, char* argv[])
 {
-    const QStringList arguments = Decoded(argc, argv);
+    const QStringList arguments = Decoded(Arguments(argc, argv));
     // An unknown option may be one of Qt's; what matters here is whether ours are set.
     const bool known = parser_.parse(arguments);
     if (!parser_.isSet(help_) && !parser_.isSet(version_) && !(known && parser_.isSet(helpAll_))) {
@@ -145,11 +169,20 @@ void WindowCommandLine::AnswerBeforeDisplay(int& argc, char* argv[])
 
 std::optional<WindowCommandLine::Answer> WindowCommandLine::ParseBeforeDisplay(int argc, char* argv[])
 {
-    const QStringList arguments = Decoded(argc, argv);
-    if (!parser_.parse(arguments)) {
+    const QList<QByteArray> arguments = Arguments(argc, argv);
+    if (!parser_.parse(Decoded(arguments))) {
         return std::nullopt;
     }
     return Parse(arguments);
+}
+
+QList<QByteArray> WindowCommandLine::Arguments(int argc, char* argv[])
+{
+    QList<QByteArray> arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QByteArray(argv[i]);  // NOLINT(cppcoreguidelines-pro-bounds-pointer-arithmetic)
+    }
+    return arguments;
 }
 
 }  // namespace lorvane
