@@ -95,7 +95,7 @@ CommandLine::CommandLine()
                        "SVG or PDF file named after the picture and its number, e.g. T20240307090502-1.png.\n"
                        "An existing file is never replaced: the new one is called T20240307090502-1-2.png,\n"
                        "then -3 and so on."));
-    parser_.addOptions({seed_, pictures_, first_, from_, at_, scale_, fit_, format_, out_, jobs_});
+    parser_.addOptions({seed_, pictures_, first_, from_, at_, scale_, fit_, format_, out_, jobs_, memory_});
 }
 
 CommandLine::Answer CommandLine::Parse(const QList<QByteArray>& arguments)
@@ -227,10 +227,18 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
         return NotAWholeNumber(QStringLiteral("jobs"), jobsText, RenderOptions::kMostJobs);
     }
     options.jobs = *jobs;
+    if (parser_.isSet(memory_)) {
+        const QString memoryText = parser_.value(memory_);
+        const std::optional<int> memory = WholeNumber(memoryText, RenderOptions::kMostMemory);
+        if (!memory) {
+            return NotAWholeNumber(QStringLiteral("memory"), memoryText, RenderOptions::kMostMemory);
+        }
+        options.memory = static_cast<std::uint64_t>(*memory);
+    }
 
     QStringList valueOptions;
     for (const QCommandLineOption* option :
-         {&seed_, &pictures_, &first_, &from_, &at_, &scale_, &fit_, &format_, &out_, &jobs_}) {
+         {&seed_, &pictures_, &first_, &from_, &at_, &scale_, &fit_, &format_, &out_, &jobs_, &memory_}) {
         valueOptions << option->names().constFirst();
     }
     const auto others = [&valueOptions](const QCommandLineOption& option) {
