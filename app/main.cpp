@@ -1,4 +1,6 @@
 #include <cstdio>
+#include <optional>
+#include <utility>
 #include <variant>
 
 #include <QApplication>
@@ -14,6 +16,24 @@
 #include "window_command_line.h"
 #include "window_icon.h"
 
+namespace {
+
+// The exit status after one line on standard error, when the arguments are refused.
+std::optional<int> Refused(const lorvane::WindowCommandLine::Answer& answer)
+{
+    if (const auto* error = std::get_if<lorvane::WindowCommandLine::UsageError>(&answer)) {
+        std::fprintf(stderr, "lorvane01: %s\n", qPrintable(error->message));
+        return 2;
+    }
+    if (const auto* problem = std::get_if<lorvane::RecipeProblem>(&answer)) {
+        std::fprintf(stderr, "lorvane01: %s\n", qPrintable(problem->message));
+        return problem->ExitStatus();
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[])
 {
     // Before anything opens a file, so that none takes the number of a closed standard stream.
@@ -24,6 +44,13 @@ int main(int argc, char* argv[])
     lorvane::WindowCommandLine commandLine;
     commandLine.AnswerBeforeDisplay(argc, argv);
     lorvane::ReportFatalErrorsInOneLine();
+    // A wrong argument is told before a missing display.
+    std::optional<lorvane::WindowCommandLine::Answer> early = commandLine.ParseBeforeDisplay(argc, argv);
+    if (early) {
+        if (const std::optional<int> status = Refused(*early)) {
+            return *status;
+        }
+    }
     if (!lorvane::DisplayNamed()) {
         return 1;
     }
@@ -32,15 +59,12 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QString::fromLatin1(lorvane::kApplicationId));
     QApplication::setWindowIcon(lorvane::WindowIcon());
 
-    // After QApplication, which has taken Qt's own options (-platform, -display ...) out.
-    const auto answer = commandLine.Parse(QApplication::arguments());
-    if (const auto* error = std::get_if<lorvane::WindowCommandLine::UsageError>(&answer)) {
-        std::fprintf(stderr, "lorvane01: %s\n", qPrintable(error->message));
-        return 2;
-    }
-    if (const auto* problem = std::get_if<lorvane::RecipeProblem>(&answer)) {
-        std::fprintf(stderr, "lorvane01: %s\n", qPrintable(problem->message));
-        return problem->ExitStatus();
+    // Otherwise after QApplication, which has taken Qt's own options (-platform, -display ...)
+    // out of argv.
+    const auto answer =
+        early ? std::move(*early) : commandLine.Parse(lorvane::WindowCommandLine::Arguments(argc, argv));
+    if (const std::optional<int> status = Refused(answer)) {
+        return *status;
     }
     const auto* options = std::get_if<lorvane::WindowOptions>(&answer);
     if (options == nullptr) {

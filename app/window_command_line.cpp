@@ -1,10 +1,14 @@
 #include "window_command_line.h"
 
 #include <cmath>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QFile>
+
+#include "repeated_option.h"
 
 namespace lorvane {
 
@@ -19,6 +23,35 @@ std::optional<std::uint32_t> WindowId(const QString& text)
         return std::nullopt;
     }
     return static_cast<std::uint32_t>(id);
+}
+
+QStringList Decoded(const QList<QByteArray>& arguments)
+{
+    QStringList decoded;
+    for (const QByteArray& argument : arguments) {
+        decoded << QString::fromLocal8Bit(argument);
+    }
+    return decoded;
+}
+
+// The bytes of the first argument that is neither an option nor an option's value, reading them
+// as Qt's parser does; empty when there is none.
+QByteArray RawFile(const QList<QByteArray>& arguments, const QStringList& valueOptions)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QByteArray& argument = arguments[i];
+        if (argument == "--") {
+            return i + 1 < arguments.size() ? arguments[i + 1] : QByteArray();
+        }
+        if (argument.size() < 2 || !argument.startsWith('-')) {
+            return argument;
+        }
+        if (argument.startsWith("--") && !argument.contains('=') &&
+            valueOptions.contains(QString::fromLocal8Bit(argument.mid(2)))) {
+            ++i;
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -37,13 +70,20 @@ WindowCommandLine::WindowCommandLine()
                                   QStringLiteral("[FILE]"));
 }
 
-WindowCommandLine::Answer WindowCommandLine::Parse(const QStringList& arguments)
+WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& arguments)
 {
-    if (!parser_.parse(arguments)) {
+    if (!parser_.parse(Decoded(arguments))) {
         return UsageError{parser_.errorText()};
     }
     if (parser_.isSet(help_) || parser_.isSet(version_) || parser_.isSet(helpAll_)) {
         return HelpOrVersion{};
+    }
+    std::vector<std::string> given;
+    for (const QString& name : parser_.optionNames()) {
+        given.push_back(name.toStdString());
+    }
+    if (const std::optional<std::string> repeated = RepeatedOption(given)) {
+        return UsageError{QString::fromStdString(*repeated)};
     }
     WindowOptions options;
     options.fullScreen = parser_.isSet(fullScreen_);
@@ -91,7 +131,11 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QStringList& arguments)
         return UsageError{QStringLiteral("unexpected argument '%1': give one FILE").arg(files.at(1))};
     }
     if (!files.isEmpty()) {
-        auto read = RecipeReader::Read(QFile::encodeName(files.constFirst()), RecipeReader::SpecialFiles::Refuse);
+        QStringList valueOptions;
+        for (const QCommandLineOption* option : {&interval_, &windowId_}) {
+            valueOptions << option->names();
+        }
+        auto read = RecipeReader::Read(RawFile(arguments, valueOptions), RecipeReader::SpecialFiles::Refuse);
         if (auto* problem = std::get_if<RecipeProblem>(&read)) {
             return std::move(*problem);
         }
@@ -107,10 +151,7 @@ void WindowCommandLine::AnswerHelpOrVersion(const QStringList& arguments)
 
 void WindowCommandLine::AnswerBeforeDisplay(int& argc, char* argv[])
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);  // NOLINT(cppcoreguidelines-pro-bounds-pointer-arithmetic)
-    }
+    const QStringList arguments = Decoded(Arguments(argc, argv));
     // An unknown option may be one of Qt's; what matters here is whether ours are set.
     const bool known = parser_.parse(arguments);
     if (!parser_.isSet(help_) && !parser_.isSet(version_) && !(known && parser_.isSet(helpAll_))) {
@@ -124,6 +165,24 @@ void WindowCommandLine::AnswerBeforeDisplay(int& argc, char* argv[])
         parser_.showHelp(0);
     }
     parser_.process(arguments);
+}
+
+std::optional<WindowCommandLine::Answer> WindowCommandLine::ParseBeforeDisplay(int argc, char* argv[])
+{
+    const QList<QByteArray> arguments = Arguments(argc, argv);
+    if (!parser_.parse(Decoded(arguments))) {
+        return std::nullopt;
+    }
+    return Parse(arguments);
+}
+
+QList<QByteArray> WindowCommandLine::Arguments(int argc, char* argv[])
+{
+    QList<QByteArray> arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QByteArray(argv[i]);  // NOLINT(cppcoreguidelines-pro-bounds-pointer-arithmetic)
+    }
+    return arguments;
 }
 
 }  // namespace lorvane

@@ -4,8 +4,10 @@
 #include <optional>
 #include <variant>
 
+#include <QByteArray>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -50,14 +52,21 @@ public:
 
     WindowCommandLine();
 
-    // `arguments` as the application has them, its name first and Qt's own options taken out.
-    [[nodiscard]] Answer Parse(const QStringList& arguments);
+    // `arguments` as the program was given them, its name first and Qt's own options taken out;
+    // FILE is kept as bytes, so that a name that is not UTF-8 still finds its file.
+    [[nodiscard]] Answer Parse(const QList<QByteArray>& arguments);
     // Prints the help or the version to standard output and ends the program with status 0.
     void AnswerHelpOrVersion(const QStringList& arguments);
     // --help and --version need no display: when `argv` asks for one, answers it on a console and
     // ends the program, before a display is looked for. Qt's own options (-platform ...) are still
     // in `argv` here, so --help-all, which lists them, is answered here only when nothing is unknown.
     void AnswerBeforeDisplay(int& argc, char* argv[]);
+    // What `argv` comes to, before a display is looked for, so that a wrong argument is told
+    // first; none when something in it is unknown, which may be one of Qt's own options (those
+    // are taken out only by the application, and Parse is then called with what is left).
+    [[nodiscard]] std::optional<Answer> ParseBeforeDisplay(int argc, char* argv[]);
+    // The program's arguments as bytes, as `argv` holds them.
+    [[nodiscard]] static QList<QByteArray> Arguments(int argc, char* argv[]);
 
 private:
     QCommandLineParser parser_;

@@ -33,8 +33,9 @@ public:
     // Draws with `random` and names the pictures after `clock`, into the window's variables.
     PictureSequence(PictureState& state, RandomSource& random, Clock& clock);
 
-    // Seeds the random source with `seed` and makes picture `number` (1 to Recipe::kLastPicture)
-    // the next one, jumping over the 809 values of each picture before it.
+    // Seeds the random source with `seed` and makes picture `number` (1 to Recipe::kLastPicture;
+    // a number outside that is taken as the nearer end) the next one, jumping over the 809 values
+    // of each picture before it.
     void Start(float seed, int number = 1);
     // Clears the drawing area, draws the next picture as "next" does, and gives it.
     SequencePicture DrawNext();

@@ -1,5 +1,6 @@
 #include "recipe.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -20,27 +21,6 @@ constexpr std::string_view kBlanks = " \t\r\n";
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-int Number(std::string_view digits)
-{
-    int value = 0;
-    for (const char c : digits) {
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
-bool IsLeapYear(int year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month)
-{
-    constexpr std::array<int, 12> days = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    constexpr int february = 2;
-    return month == february && IsLeapYear(year) ? 29 : days.at(static_cast<std::size_t>(month - 1));
 }
 
 // The value after `key=` in `field`, or nothing when the field is not that key.
@@ -68,21 +48,64 @@ std::string Quoted(std::string_view text)
     return Join({"'", text, "'"});
 }
 
-std::variant<float, RecipeError> ParseSeed(std::string_view text)
+// For a decimal number too far from zero or too close to it for a float: whether it is too close,
+// by the place of its first significant digit (negative below 1), the written exponent saturated.
+bool CloserToZeroThanAFloat(std::string_view number)
+{
+    const std::size_t e = number.find_first_of("eE");
+    // The place of the first significant digit: 1 for 1 to 9.99, 0 for 0.1 to 0.999, -1 below.
+    std::int64_t place = 0;
+    bool significant = false;
+    bool fraction = false;
+    for (const char c : number.substr(0, e)) {
+        if (c == '.') {
+            fraction = true;
+        } else if (IsDigit(c) && !significant) {
+            significant = c != '0';
+            if (fraction && !significant) {
+                --place;
+            } else if (!fraction && significant) {
+                ++place;
+            }
+        } else if (IsDigit(c) && !fraction) {
+            ++place;
+        }
+    }
+    constexpr std::int64_t saturated = 1000000000;
+    std::int64_t exponent = 0;
+    if (e != std::string_view::npos) {
+        for (const char c : number.substr(e + 1)) {
+            exponent = IsDigit(c) ? std::min(saturated, exponent * 10 + (c - '0')) : exponent;
+        }
+        exponent = number.substr(e + 1).starts_with('-') ? -exponent : exponent;
+    }
+    return place + exponent <= 0;
+}
+
+}  // namespace
+
+std::variant<float, RecipeError> ParseSeed(std::string_view text, std::string_view name)
 {
     float seed = 0.0F;
     const auto [end, error] = FloatFromChars(text.data(), text.data() + text.size(), seed);
-    if (error == std::errc::result_out_of_range) {
-        return RecipeError{Join({"seed ", Quoted(text), " is out of single-precision range"})};
+    const std::string said = Join({name, " ", Quoted(text)});
+    if (error == std::errc::invalid_argument || end != text.data() + text.size()) {
+        return RecipeError{Join({said, " is not a number"})};
     }
-    if (error != std::errc{} || end != text.data() + text.size()) {
-        return RecipeError{Join({"seed ", Quoted(text), " is not a number"})};
+    if (error == std::errc::result_out_of_range) {
+        if (!CloserToZeroThanAFloat(text)) {
+            return RecipeError{Join({said, " is a number out of range: at most 3.40282e+38 either way"})};
+        }
+        // As a float rounds it: zero, with the number's sign.
+        seed = text.starts_with('-') ? -0.0F : 0.0F;
     }
     if (!std::isfinite(seed)) {
-        return RecipeError{Join({"seed ", Quoted(text), " is not a finite number"})};
+        return RecipeError{Join({said, " is not a finite number"})};
     }
     return seed;
 }
+
+namespace {
 
 std::variant<int, RecipeError> ParsePicture(std::string_view text)
 {
@@ -128,29 +151,6 @@ std::string Recipe::IsoTime() const
                  digits.substr(10, 2), ":", digits.substr(12, 2)});
 }
 
-bool IsDateAndTime(std::string_view digits)
-{
-    if (digits.size() != kDigitsOfAt) {
-        return false;
-    }
-    for (const char c : digits) {
-        if (!IsDigit(c)) {
-            return false;
-        }
-    }
-    constexpr int lastMonth = 12;
-    constexpr int lastHour = 23;
-    constexpr int lastMinute = 59;
-    const int year = Number(digits.substr(0, 4));
-    const int month = Number(digits.substr(4, 2));
-    const int day = Number(digits.substr(6, 2));
-    const int hour = Number(digits.substr(8, 2));
-    const int minute = Number(digits.substr(10, 2));
-    const int second = Number(digits.substr(12, 2));
-    return year >= 1 && month >= 1 && month <= lastMonth && day >= 1 && day <= DaysInMonth(year, month) &&
-           hour <= lastHour && minute <= lastMinute && second <= lastMinute;
-}
-
 std::variant<Recipe, RecipeError> ParseRecipe(std::string_view text)
 {
     if (text.size() > Recipe::kLongestText) {
@@ -181,7 +181,7 @@ std::variant<Recipe, RecipeError> ParseRecipe(std::string_view text)
     }
 
     Recipe recipe;
-    auto seed = ParseSeed(values[0]);
+    auto seed = ParseSeed(values[0], "seed");
     if (auto* error = std::get_if<RecipeError>(&seed)) {
         return std::move(*error);
     }

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <variant>
 
+#include "date_and_time.h"
+
 namespace lorvane {
 
 // What it takes to draw a picture again: the seed the random source started from, the picture's
@@ -36,13 +38,16 @@ struct RecipeError {
     std::string message;
 };
 
+// Reads a seed as the recipe and lorvane01-render's --seed both take it: a decimal number
+// (`-1.5`, `2e4`; no `+`, no blanks) rounded to the nearest single-precision value, so that one
+// too close to zero for that is zero and one too large is refused. The message names it with
+// `name` ("seed", "--seed").
+[[nodiscard]] std::variant<float, RecipeError> ParseSeed(std::string_view text, std::string_view name);
+
 // Reads the one-line form strictly: the three fields in order, a finite single-precision seed,
 // a picture from 1 to Recipe::kLastPicture and a real date and time. Surrounding blanks and line
 // ends are allowed.
 [[nodiscard]] std::variant<Recipe, RecipeError> ParseRecipe(std::string_view text);
-
-// Whether 14 digits are a real date and time, years 0001 to 9999.
-[[nodiscard]] bool IsDateAndTime(std::string_view digits);
 
 // The recipe of the `picture`-th picture after `seed`, named `name` ("T" and 14 digits); none
 // when the name is not that (its clock failed) or the number is out of range.

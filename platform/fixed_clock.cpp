@@ -1,9 +1,9 @@
 #include "fixed_clock.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 
+#include "date_and_time.h"
 #include "platform_error.h"
 
 namespace lorvane {
@@ -15,13 +15,7 @@ constexpr int kSecondsPerHour = 3600;
 
 FixedClock::FixedClock(int year, int month, int day, int hour, int minute, int second)
 {
-    constexpr int lastYear = 9999;
-    constexpr int lastMonth = 12;
-    constexpr int lastDay = 31;
-    constexpr int lastHour = 23;
-    constexpr int lastMinute = 59;
-    if (year < 0 || year > lastYear || month < 1 || month > lastMonth || day < 1 || day > lastDay || hour < 0 ||
-        hour > lastHour || minute < 0 || minute > lastMinute || second < 0 || second > lastMinute) {
+    if (!IsDateAndTime(DateAndTime{year, month, day, hour, minute, second})) {
         throw PlatformError("invalid date or time");
     }
     std::array<char, 32> text{};
@@ -34,23 +28,11 @@ FixedClock::FixedClock(int year, int month, int day, int hour, int minute, int s
 
 std::optional<FixedClock> FixedClock::At(std::string_view digits)
 {
-    constexpr std::size_t kDigits = 14;
-    if (digits.size() != kDigits ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    const std::optional<DateAndTime> when = ReadDateAndTime(digits);
+    if (!when) {
         return std::nullopt;
     }
-    const auto number = [digits](std::size_t from, std::size_t length) {
-        int value = 0;
-        for (const char c : digits.substr(from, length)) {
-            value = value * 10 + (c - '0');
-        }
-        return value;
-    };
-    try {
-        return FixedClock(number(0, 4), number(4, 2), number(6, 2), number(8, 2), number(10, 2), number(12, 2));
-    } catch (const PlatformError&) {
-        return std::nullopt;
-    }
+    return FixedClock(when->year, when->month, when->day, when->hour, when->minute, when->second);
 }
 
 std::string FixedClock::Date()

@@ -10,9 +10,9 @@ namespace lorvane {
 // A clock that always reads the same date and time, for reproducible picture names.
 class FixedClock final : public Clock {
 public:
-    // All values as on a calendar: month 1 to 12, day 1 to 31, hour 0 to 23.
+    // A real date and time (IsDateAndTime), else PlatformError.
     FixedClock(int year, int month, int day, int hour, int minute, int second);
-    // From 14 digits YYYYMMDDhhmmss; none for anything else or a value out of range.
+    // From 14 digits YYYYMMDDhhmmss; none for anything that is not a real date and time.
     [[nodiscard]] static std::optional<FixedClock> At(std::string_view digits);
 
     std::string Date() override;

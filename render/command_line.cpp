@@ -1,48 +1,30 @@
 #include "command_line.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <clocale>
-#include <cmath>
-#include <cstdlib>
-#include <limits>
 #include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <QRegularExpression>
 #include <QThread>
 
 #include "picture_size.h"
+#include "repeated_option.h"
 
 namespace lorvane {
 
 namespace {
-
-// The random source takes a single-precision seed, as the clock gives it.
-constexpr double kLargestSeed = static_cast<double>(std::numeric_limits<float>::max());
-// Any number below this rounds to a finite single-precision seed: the largest is written
-// 3.4028235e+38, which is a little more than kLargestSeed.
-constexpr double kRoundsToLargestSeed = kLargestSeed + 0x1p103;
 
 UsageError NotAWholeNumber(const QString& option, const QString& value, int most)
 {
     return UsageError{QStringLiteral("--%1 '%2' is not a whole number from 1 to %3").arg(option, value).arg(most)};
 }
 
-UsageError SeedOutOfRange(const QString& value)
-{
-    return UsageError{QStringLiteral("--seed '%1' is a number out of range: at most %2 either way")
-                          .arg(value)
-                          .arg(kLargestSeed, 0, 'g', 6)};
-}
-
 // A wall-clock reading YYYYMMDDhhmmss, or nothing. Date and time apart: daylight saving never
 // moves it.
 std::optional<FixedClock> ClockAt(const QString& text)
 {
-    if (!IsDateAndTime(text.toStdString())) {
-        return std::nullopt;
-    }
     return FixedClock::At(text.toStdString());
 }
 
@@ -83,24 +65,6 @@ std::optional<int> WholeNumber(const QString& text, int most)
     return value;
 }
 
-// Written as a decimal number, whether or not a double can hold it.
-bool LooksLikeANumber(const QString& text)
-{
-    static const QRegularExpression number(
-        QRegularExpression::anchoredPattern(QStringLiteral(R"([+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?)")));
-    return number.match(text).hasMatch();
-}
-
-// For a decimal number a double cannot hold: whether it is too small rather than too large.
-bool CloserToZeroThanADouble(const QString& number)
-{
-    static const locale_t plain = newlocale(LC_ALL_MASK, "C", nullptr);
-    const QByteArray text = number.toLatin1();
-    errno = 0;
-    const double value = strtod_l(text.constData(), nullptr, plain);
-    return errno == ERANGE && std::abs(value) <= 1.0;
-}
-
 // The last value given for `option` ("--out"), as bytes, reading the arguments as Qt's parser
 // reads them; `folder` when none is given.
 QByteArray RawValue(const QList<QByteArray>& arguments, const QByteArray& option, QByteArray folder,
@@ -131,7 +95,7 @@ CommandLine::CommandLine()
                        "SVG or PDF file named after the picture and its number, e.g. T20240307090502-1.png.\n"
                        "An existing file is never replaced: the new one is called T20240307090502-1-2.png,\n"
                        "then -3 and so on."));
-    parser_.addOptions({seed_, pictures_, first_, from_, at_, scale_, fit_, format_, out_, jobs_});
+    parser_.addOptions({seed_, pictures_, first_, from_, at_, scale_, fit_, format_, out_, jobs_, memory_});
 }
 
 CommandLine::Answer CommandLine::Parse(const QList<QByteArray>& arguments)
@@ -167,6 +131,13 @@ int CommandLine::DefaultJobs()
 
 std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(const QList<QByteArray>& arguments) const
 {
+    std::vector<std::string> given;
+    for (const QString& name : parser_.optionNames()) {
+        given.push_back(name.toStdString());
+    }
+    if (const std::optional<std::string> repeated = RepeatedOption(given)) {
+        return UsageError{QString::fromStdString(*repeated)};
+    }
     if (const QStringList extra = parser_.positionalArguments(); !extra.isEmpty()) {
         return UsageError{QStringLiteral("unexpected argument '%1'").arg(extra.constFirst())};
     }
@@ -187,29 +158,11 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
         return UsageError{QStringLiteral("--seed is required")};
     }
     if (from.isEmpty()) {
-        const QString seedText = parser_.value(seed_);
-        bool isNumber = false;
-        double seed = seedText.toDouble(&isNumber);
-        if (!isNumber && !LooksLikeANumber(seedText)) {
-            return UsageError{QStringLiteral("--seed '%1' is not a number").arg(seedText)};
+        auto seed = ParseSeed(parser_.value(seed_).toStdString(), "--seed");
+        if (const auto* error = std::get_if<RecipeError>(&seed)) {
+            return UsageError{QString::fromStdString(error->message)};
         }
-        if (!isNumber) {
-            // Beyond what a double holds: a number too small for it is as good as zero.
-            if (!CloserToZeroThanADouble(seedText)) {
-                return SeedOutOfRange(seedText);
-            }
-            seed = 0.0;
-        }
-        if (!std::isfinite(seed)) {
-            return UsageError{QStringLiteral("--seed '%1' is not a finite number").arg(seedText)};
-        }
-        if (std::abs(seed) >= kRoundsToLargestSeed) {
-            return SeedOutOfRange(seedText);
-        }
-        // Rounded to the nearest single-precision number, as the recipe's seed is read.
-        options.seed = std::abs(seed) > kLargestSeed
-                           ? std::copysign(std::numeric_limits<float>::max(), static_cast<float>(seed > 0 ? 1 : -1))
-                           : static_cast<float>(seed);
+        options.seed = std::get<float>(seed);
     }
 
     const QString picturesText = parser_.value(pictures_);
@@ -274,10 +227,18 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
         return NotAWholeNumber(QStringLiteral("jobs"), jobsText, RenderOptions::kMostJobs);
     }
     options.jobs = *jobs;
+    if (parser_.isSet(memory_)) {
+        const QString memoryText = parser_.value(memory_);
+        const std::optional<int> memory = WholeNumber(memoryText, RenderOptions::kMostMemory);
+        if (!memory) {
+            return NotAWholeNumber(QStringLiteral("memory"), memoryText, RenderOptions::kMostMemory);
+        }
+        options.memory = static_cast<std::uint64_t>(*memory);
+    }
 
     QStringList valueOptions;
     for (const QCommandLineOption* option :
-         {&seed_, &pictures_, &first_, &from_, &at_, &scale_, &fit_, &format_, &out_, &jobs_}) {
+         {&seed_, &pictures_, &first_, &from_, &at_, &scale_, &fit_, &format_, &out_, &jobs_, &memory_}) {
         valueOptions << option->names().constFirst();
     }
     const auto others = [&valueOptions](const QCommandLineOption& option) {

@@ -103,6 +103,10 @@ private:
                                  .arg(RenderOptions::kMostJobs)
                                  .arg(DefaultJobs()),
                              QStringLiteral("N"), QString::number(DefaultJobs())};
+    QCommandLineOption memory_{QStringLiteral("memory"),
+                               QStringLiteral("Lowers --jobs so that the pictures in hand, one more than the jobs, "
+                                              "fit in <MB> MiB (default: the memory available), and says so."),
+                               QStringLiteral("MB")};
 };
 
 }  // namespace lorvane

@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "interrupt_watch.h"
 #include "lorvane_version.h"
+#include "memory_budget.h"
 #include "standard_descriptors.h"
 
 namespace {
@@ -84,7 +85,11 @@ int main(int argc, char* argv[])
         commandLine.AnswerHelpOrVersion(QGuiApplication::arguments());
         return 0;
     }
-    lorvane::BatchWriter writer(std::get<lorvane::RenderOptions>(std::move(parsed)));
+    auto options = std::get<lorvane::RenderOptions>(std::move(parsed));
+    if (const auto lowered = lorvane::KeepJobsWithinMemory(options)) {
+        std::fprintf(stderr, "lorvane01-render: %s\n", qPrintable(*lowered));
+    }
+    lorvane::BatchWriter writer(std::move(options));
     interrupts.Watch([&writer] { writer.Cancel(); });
     const auto problem = writer.Run(ListFile);
     interrupts.DieOfReceivedSignal();

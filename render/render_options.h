@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 #include <QByteArray>
@@ -17,6 +18,8 @@ struct RenderOptions {
     static constexpr int kLargestScale = 8;
     static constexpr int kLastPicture = Recipe::kLastPicture;
     static constexpr int kMostJobs = 256;
+    // --memory in MiB, up to a pebibyte.
+    static constexpr int kMostMemory = 1 << 30;
     // --fit from 600 x 450 (scale 1) to this each way.
     static constexpr int kLargestFit = 16384;
 
@@ -37,6 +40,9 @@ struct RenderOptions {
     QByteArray folder = QByteArrayLiteral(".");
     // Threads that make and write the files.
     int jobs = 1;
+    // The memory the pictures in hand may take, in MiB (--memory); none for what the machine has
+    // available. Lowers `jobs` when they would not fit.
+    std::optional<std::uint64_t> memory;
 };
 
 }  // namespace lorvane

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <limits>
+#include <string>
 
 #include <QTemporaryDir>
 #include <QThread>
@@ -47,7 +50,10 @@ TEST(CommandLine, ReadsEveryOption)
     EXPECT_EQ(options.folder, "pictures");
     EXPECT_EQ(options.jobs, 3);
     // --fit goes with PNG files at their own scale only.
-    EXPECT_EQ(Options({"--seed", "1", "--fit", "1920x1080"}).fit, QSize(1920, 1080));
+    for (const QSize fit : {QSize(1920, 1080), QSize(600, 450), QSize(600, 599), QSize(16384, 16384)}) {
+        const QString text = QStringLiteral("%1x%2").arg(fit.width()).arg(fit.height());
+        EXPECT_EQ(Options({"--seed", "1", "--fit", text}).fit, fit) << text.toStdString();
+    }
 }
 
 TEST(CommandLine, DefaultsToOnePngAtScaleOneInTheCurrentFolderNamedByTheClock)
@@ -67,7 +73,7 @@ TEST(CommandLine, KeepsTheFolderAsTheBytesGivenEvenWhenTheyAreNotUtf8)
     const QByteArray folder("pictures-\xff\xfe");
     for (const QList<QByteArray>& arguments :
          {QList<QByteArray>{"lorvane01-render", "--seed", "1", "--out", folder},
-          QList<QByteArray>{"lorvane01-render", "--out=other", "--seed", "1", "--out=" + folder},
+          QList<QByteArray>{"lorvane01-render", "--seed", "1", "--out=" + folder},
           QList<QByteArray>{"lorvane01-render", "--at", "20240307090502", "--seed", "1", "--out", folder}}) {
         auto parsed = CommandLine().Parse(arguments);
         ASSERT_TRUE(std::holds_alternative<RenderOptions>(parsed));
@@ -84,6 +90,24 @@ TEST(CommandLine, TakesAnySeedASinglePrecisionNumberCanHold)
     EXPECT_EQ(Options({"--seed", "-3.4028235e+38"}).seed, -std::numeric_limits<float>::max());
     EXPECT_EQ(Options({"--seed", "1e-60"}).seed, 0.0F);
     EXPECT_EQ(Options({"--seed", "1e-400"}).seed, 0.0F);
+}
+
+TEST(CommandLine, ReadsEverySeedAsARecipeReadsIt)
+{
+    for (const char* text :
+         {"0.1", "1e-60", "-1e-60", "7e-46", "3.4028235e+38", "3.4028236e+38", "1e40", "nan", "+1", "1,5", "0x10"}) {
+        const auto recipe = ParseRecipe(std::string("seed=") + text + " picture=1 at=20240307090502");
+        const auto parsed = Parse({"--seed", text});
+        if (const auto* error = std::get_if<RecipeError>(&recipe)) {
+            ASSERT_TRUE(std::holds_alternative<UsageError>(parsed)) << text;
+            EXPECT_EQ(std::get<UsageError>(parsed).message.toStdString(), "--" + error->message) << text;
+        } else {
+            ASSERT_TRUE(std::holds_alternative<RenderOptions>(parsed)) << text;
+            EXPECT_EQ(std::bit_cast<std::uint32_t>(std::get<RenderOptions>(parsed).seed),
+                      std::bit_cast<std::uint32_t>(std::get<Recipe>(recipe).seed))
+                << text;
+        }
+    }
 }
 
 TEST(CommandLine, StartsAtTheFirstPictureGivenOrTakesEverythingButTheSeedFromAFile)
@@ -140,6 +164,7 @@ TEST(CommandLine, SaysWhatIsWrongWithEachArgumentItRefuses)
         {{"--seed", "1", "--scale", "2.5"}, "--scale '2.5' is not a whole number from 1 to 8"},
         {{"--seed", "1", "--format", "gif"}, "--format 'gif' is not png, svg or pdf"},
         {{"--seed", "1", "--at", "20230229090502"}, "--at '20230229090502' is not a date and time YYYYMMDDhhmmss"},
+        {{"--seed", "1", "--at", "20240231090502"}, "--at '20240231090502' is not a date and time YYYYMMDDhhmmss"},
         {{"--seed", "1", "--at", "202403070905"}, "--at '202403070905' is not a date and time YYYYMMDDhhmmss"},
         {{"--seed", "1", "--out", ""}, "--out needs a folder"},
         {{"--seed", "1", "--first", "0"}, "--first '0' is not a whole number from 1 to 10000000"},
@@ -153,6 +178,11 @@ TEST(CommandLine, SaysWhatIsWrongWithEachArgumentItRefuses)
         {{"--seed", "1", "--fit", "0x0"}, "--fit '0x0' " + size},
         {{"--seed", "1", "--fit", "100000x100000"}, "--fit '100000x100000' " + size},
         {{"--seed", "1", "--fit", "599x450"}, "--fit '599x450' " + size},
+        // One rule in both programs: an option given twice is refused, not the last one taken.
+        {{"--seed", "1", "--seed", "2"}, "--seed is given more than once"},
+        {{"--seed", "1", "--scale", "2", "--out", "a", "--scale=3"}, "--scale is given more than once"},
+        {{"--seed", "1", "--fit", "600x449"}, "--fit '600x449' " + size},
+        {{"--seed", "1", "--fit", "16385x450"}, "--fit '16385x450' " + size},
         {{"--seed", "1", "--fit", "1920*1080"}, "--fit '1920*1080' " + size},
         {{"--seed", "1", "--fit", "1920x1080", "--scale", "2"},
          "--fit makes PNG files at its own size: not with --scale or --format png"},

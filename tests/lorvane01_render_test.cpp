@@ -105,6 +105,19 @@ TEST(Lorvane01Render, FitFramesThePicturePlayedAtTheLargestScaleOnBlackWithItsRe
     EXPECT_EQ(std::get<Recipe>(read).Text(), recipe.Text());
 }
 
+TEST(Lorvane01Render, LowersTheJobsSoThatThePicturesInHandFitItsMemoryAndSaysSoInOneLine)
+{
+    const QTemporaryDir dir;
+    // 4 MiB a picture; 12 MiB hold three, two jobs' and one waiting.
+    const Finished run = Lorvane01Render(dir.path(), {"--seed", "1", "--at", "20240307090502", "--fit", "1024x1024",
+                                                      "--jobs", "4", "--memory", "12"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err.toStdString(),
+              "lorvane01-render: --jobs 4 lowered to 2: each picture in hand takes 4 MiB, and 12 MiB of memory holds "
+              "3\n");
+    EXPECT_EQ(run.out.toStdString(), "T20240307090502-1.png\n");
+}
+
 TEST(Lorvane01Render, AFolderThatCannotBeWrittenGetsOneLineAndStatusOne)
 {
     const QTemporaryDir dir;

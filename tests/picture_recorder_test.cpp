@@ -125,5 +125,26 @@ TEST(PictureRecorder, APictureHandedOutMidRunOwnsItsItemsWhileTheRecorderDrawsOn
     EXPECT_EQ(copy, midRun);
 }
 
+TEST(PictureRecorder, ALineLeavingThePictureEndsWhereItCrossesTheCentresOfTheOutermostPixels)
+{
+    // Each line is steep or shallow enough that half a pixel either side of the centre line
+    // moves its end by a whole pixel.
+    const struct {
+        float x1, y1, x2, y2;
+        LineItem clipped;
+    } cases[] = {
+        {500, 100, 700, 500, LineItem{500, 100, 599, 299, kRed}},  // right: x = 599.5
+        {100, 400, 300, 500, LineItem{100, 400, 199, 449, kRed}},  // bottom: y = 449.5
+        {100, 100, -100, 500, LineItem{100, 100, 0, 301, kRed}},   // left: x = -0.5
+        {100, 100, 500, -100, LineItem{100, 100, 301, 0, kRed}},   // top: y = -0.5
+        {700, 500, 500, 100, LineItem{599, 299, 500, 100, kRed}},  // entering from the right
+    };
+    for (const auto& [x1, y1, x2, y2, clipped] : cases) {
+        PictureRecorder recording;
+        recording.Line(x1, y1, x2, y2, kRed);
+        EXPECT_EQ(ItemsOf(recording), std::vector<RecordedItem>{clipped}) << x1 << "," << y1 << " " << x2 << "," << y2;
+    }
+}
+
 }  // namespace
 }  // namespace lorvane

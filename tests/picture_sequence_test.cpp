@@ -1,10 +1,14 @@
 #include "picture_sequence.h"
 
+#include <cstdint>
+#include <limits>
+
 #include <gtest/gtest.h>
 
 #include "fakes.h"
 #include "fixed_clock.h"
 #include "picture_state.h"
+#include "random_source.h"
 #include "seeded_random_source.h"
 
 namespace lorvane {
@@ -62,6 +66,44 @@ TEST(PictureSequence, StartsFromAnyRandomSourceByDrawingTheValuesItCannotJump)
     static_cast<void>(sequence.DrawNext());
     EXPECT_EQ(random.drawn, 3 * testing::kDrawsPerPicture);
     EXPECT_EQ(random.seeds, std::vector<float>{1.5F});
+}
+
+// Counts the values a start jumps over, without drawing them.
+class CountingRandomSource final : public RandomSource {
+public:
+    void Seed(float /*seed*/) override {}
+    float Next() override { return 0.0F; }
+    void Skip(std::uint64_t count) override { skipped += count; }
+
+    std::uint64_t skipped = 0;
+};
+
+TEST(PictureSequence, StartsAtTheNearestPictureThereIsForANumberOutOfRange)
+{
+    constexpr std::uint64_t kLast = Recipe::kLastPicture;
+    const struct {
+        int number;
+        int next;
+        std::uint64_t skipped;
+    } cases[] = {
+        {1, 1, 0},
+        {2, 2, 809},
+        {0, 1, 0},
+        {-1, 1, 0},
+        {std::numeric_limits<int>::min(), 1, 0},
+        {Recipe::kLastPicture, Recipe::kLastPicture, (kLast - 1) * 809},
+        {Recipe::kLastPicture + 1, Recipe::kLastPicture, (kLast - 1) * 809},
+        {std::numeric_limits<int>::max(), Recipe::kLastPicture, (kLast - 1) * 809},
+    };
+    for (const auto& [number, next, skipped] : cases) {
+        testing::ScriptedClock clock("03-07-2024", "09:05:02");
+        CountingRandomSource random;
+        PictureState state = PictureState::AtStartUp();
+        PictureSequence sequence(state, random, clock);
+        sequence.Start(1.5F, number);
+        EXPECT_EQ(sequence.NextNumber(), next) << number;
+        EXPECT_EQ(random.skipped, skipped) << number;
+    }
 }
 
 }  // namespace

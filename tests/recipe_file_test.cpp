@@ -160,6 +160,8 @@ TEST(RecipeReader, SaysWhatIsWrongWithFilesGivenAndStatusTwo)
          "its recipe is damaged: picture '10000001' is not a whole number from 1 to 10000000"},
         {"month.pdf", Edited(FileFormat::Pdf, "seed=1 picture=3 at=20241399000000"),
          "its recipe is damaged: at '20241399000000' is not a date and time YYYYMMDDhhmmss"},
+        {"day.png", Png("seed=1 picture=3 at=20240300090502"),
+         "its recipe is damaged: at '20240300090502' is not a date and time YYYYMMDDhhmmss"},
         {"cut.png", File(FileFormat::Png).left(20), "is a damaged PNG file"},
         {"garbage.png", QByteArray("\x89PNG\r\n\x1a\n") + QByteArray(5000, '\x7f'), "is a damaged PNG file"},
         {"plain.svg", File(FileFormat::Svg, std::nullopt), noRecipe},

@@ -71,5 +71,13 @@ TEST(SvgPlayer, PlacesTextAtTheRasterPlayersBaselineAndSize)
     EXPECT_TRUE(document.contains(R"(width="1800" height="1350" viewBox="0 0 600 450")"));
 }
 
+TEST(SvgPlayer, PutsBothEndsOfALineOnPixelCentres)
+{
+    PictureRecorder recording;
+    recording.Line(10.0F, 20.0F, 200.0F, 30.0F, 0x0000FF);
+    EXPECT_EQ(Elements(SvgFile(recording.Picture(), 1, std::nullopt), "line"),
+              R"(<line x1="10.5" y1="20.5" x2="200.5" y2="30.5" stroke="#ff0000" stroke-linecap="square"/>)");
+}
+
 }  // namespace
 }  // namespace lorvane

@@ -1,5 +1,7 @@
 #include "window_command_line.h"
 
+#include <cstdio>
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -14,11 +16,13 @@
 namespace lorvane {
 namespace {
 
-WindowCommandLine::Answer Parse(QStringList arguments)
+WindowCommandLine::Answer Parse(const QStringList& arguments)
 {
-    arguments.prepend(QStringLiteral("lorvane01"));
-    WindowCommandLine commandLine;
-    return commandLine.Parse(arguments);
+    QList<QByteArray> bytes = {"lorvane01"};
+    for (const QString& argument : arguments) {
+        bytes << argument.toLocal8Bit();
+    }
+    return WindowCommandLine().Parse(bytes);
 }
 
 TEST(WindowCommandLine, ResolvesTheFileTheSlideshowAndFullScreen)
@@ -37,6 +41,26 @@ TEST(WindowCommandLine, ResolvesTheFileTheSlideshowAndFullScreen)
     EXPECT_EQ(slideshow.interval, 0.5);
     EXPECT_EQ(std::get<WindowOptions>(Parse({"--interval=3600"})).interval, 3600.0);
     EXPECT_TRUE(std::holds_alternative<WindowCommandLine::HelpOrVersion>(Parse({"--help"})));
+}
+
+TEST(WindowCommandLine, OpensAFileWhoseNameIsNotUtf8)
+{
+    QTemporaryDir folder;
+    const Recipe recipe{1234.5F, 7, "20240307090502"};
+    const QByteArray name = QFile::encodeName(folder.path()) + "/saved-\xff\xfe.png";
+    const QByteArray bytes = EncodeFile(DrawRecipe(recipe).recording, FileFormat::Png, 1, recipe).value();
+    std::FILE* file = std::fopen(name.constData(), "wb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), file),
+              static_cast<std::size_t>(bytes.size()));
+    ASSERT_EQ(std::fclose(file), 0);
+    for (const QList<QByteArray>& arguments :
+         {QList<QByteArray>{"lorvane01", name}, QList<QByteArray>{"lorvane01", "--interval", "2", "--fullscreen", name},
+          QList<QByteArray>{"lorvane01", "--interval=2", "--", name}}) {
+        const auto answer = WindowCommandLine().Parse(arguments);
+        ASSERT_TRUE(std::holds_alternative<WindowOptions>(answer)) << arguments.join(' ').toStdString();
+        EXPECT_EQ(std::get<WindowOptions>(answer).start->Text(), recipe.Text());
+    }
 }
 
 TEST(WindowCommandLine, AScreensaverTakesItsWindowFromTheOptionOrTheHostAndTenSeconds)
@@ -76,6 +100,9 @@ TEST(WindowCommandLine, BadInputGivesOneLineAndItsStatus)
         {{"--window-id", "0x100000000"}, "--window-id '0x100000000' is not a window id"},
         {{"--window-id", "7", "--root"}, "--window-id and --root cannot be given together"},
         {{"--root", "--fullscreen"}, "not with --fullscreen or a FILE"},
+        // One rule in both programs: an option given twice is refused, not the last one taken.
+        {{"--interval", "2", "--interval=3"}, "--interval is given more than once"},
+        {{"--fullscreen", "--fullscreen"}, "--fullscreen is given more than once"},
     };
     for (const auto& [arguments, expected] : cases) {
         const WindowCommandLine::Answer answer = Parse(arguments);
