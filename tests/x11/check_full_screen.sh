@@ -69,7 +69,7 @@ done
 xdotool windowfocus --sync "$window" key F11
 (cd "$work" && QT_QPA_PLATFORM=offscreen "$render" --seed 32702 --at 20240307090502 --fit 1920x1080 >/dev/null)
 # What the screen shows once the window manager has given the view the whole screen.
-differing=$(screen_until_it_shows "$work/T20240307090502-1.png" "$work/full.png")
+differing=$(screen_until_it_shows "$work/T20240307090502-1-1920x1080.png" "$work/full.png")
 echo "full screen against lorvane01-render --fit 1920x1080: $differing pixels differ"
 [ "$differing" = 0 ] || fail_keeping_screenshots
 if [ -n "${SCREENSHOT:-}" ]; then
