@@ -3,7 +3,8 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lorvane01)
 set(CPACK_PACKAGE_VENDOR Varlenko)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "generative art, one abstract picture at a time")
-set(CPACK_PACKAGE_DESCRIPTION
+# One string: as a list of lines, CMake would take the ";" in the text for a separator and drop it.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "lorvane01 opens a window and draws abstract pictures in it: a palette of\n"
     "1001 colours from three random waves, a random band of it for the colour\n"
     "family, a background and 200 overlapping squares in colours of the band,\n"
@@ -12,7 +13,6 @@ set(CPACK_PACKAGE_DESCRIPTION
     "The picture shown can be copied or saved as a PNG, SVG or PDF file that\n"
     "carries its recipe; lorvane01-render draws the same pictures from a seed or\n"
     "from such a file, without a display.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

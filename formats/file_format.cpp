@@ -48,9 +48,9 @@ std::optional<QByteArray> EncodeFile(const RecordedPicture& picture, FileFormat 
 }
 
 std::optional<QByteArray> EncodeFittedPng(const RecordedPicture& picture, QSize area,
-                                          const std::optional<Recipe>& recipe)
+                                          const std::optional<Recipe>& recipe, Framing framing)
 {
-    const PictureFit fit = FitPicture(area);
+    const PictureFit fit = FitPicture(area, framing);
     try {
         QImage framed(area, QImage::Format_RGB32);
         if (framed.isNull()) {

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 
+#include "picture_fit.h"
 #include "recipe.h"
 
 namespace lorvane {
@@ -30,10 +31,11 @@ enum class FileFormat { Png, Svg, Pdf };
 [[nodiscard]] std::optional<QByteArray> EncodeFile(const RecordedPicture& picture, FileFormat format,
                                                    RasterPlayer& player, const std::optional<Recipe>& recipe);
 
-// The PNG of a picture framed in `area` device pixels (at least 600 x 450): played at the largest
-// scale that fits and centred on black, as full screen shows it. Nothing when it cannot be played
-// or encoded.
+// The PNG of a picture framed in `area` device pixels (at least 600 x 450) by FitPicture: fitted,
+// at the largest scale that fits and centred on black, as full screen shows it; or filled, at the
+// smallest scale that covers it, centred and cropped. Nothing when it cannot be played or encoded.
 [[nodiscard]] std::optional<QByteArray> EncodeFittedPng(const RecordedPicture& picture, QSize area,
-                                                        const std::optional<Recipe>& recipe);
+                                                        const std::optional<Recipe>& recipe,
+                                                        Framing framing = Framing::Fit);
 
 }  // namespace lorvane

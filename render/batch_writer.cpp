@@ -4,7 +4,9 @@
 #include <utility>
 
 #include "file_format.h"
+#include "picture_fit.h"
 #include "picture_sequence.h"
+#include "picture_size.h"
 #include "picture_state.h"
 #include "platform_error.h"
 #include "raster_player.h"
@@ -28,19 +30,46 @@ RasterPlayer& ThreadPlayer(int scale)
     return *player;
 }
 
+// A file that is not 600 x 450 says its size in its name, as the option that made it gives it:
+// "-2560x1440" for --fit 2560x1440, "@4x" for --scale 4. A PDF page is the picture's size
+// whatever the scale, so it keeps the plain name.
+QString SizeInName(const RenderOptions& options)
+{
+    if (options.fit) {
+        return *options.fit == QSize(kPictureWidth, kPictureHeight)
+                   ? QString()
+                   : QStringLiteral("-%1x%2").arg(options.fit->width()).arg(options.fit->height());
+    }
+    if (options.scale == 1 || options.format == FileFormat::Pdf) {
+        return {};
+    }
+    return QStringLiteral("@%1x").arg(options.scale);
+}
+
 }  // namespace
 
 BatchWriter::BatchWriter(RenderOptions options) : options_(std::move(options)) {}
 
-std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written)
+std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written, const Notice& notice)
 {
     if (stop_.stop_requested()) {
         return std::nullopt;
     }
     OutputFolder folder(options_.folder);
+    const OutputFolder::Made made = folder.MakeIfMissing();
+    if (made.problem) {
+        return made.problem;
+    }
     if (std::optional<QString> problem = folder.Problem()) {
+        folder.RemoveMade();
         return problem;
     }
+    if (made.made && notice) {
+        notice(QStringLiteral("made the folder %1").arg(QString::fromLocal8Bit(options_.folder)));
+    }
+    const QString size = SizeInName(options_);
+    // Kept to take the made folders back, when they are still empty at the end.
+    OutputFolder madeFolder = folder;
     SavingPool pool(options_.jobs, std::move(folder), QLatin1Char('.') + Suffix(options_.format), written,
                     stop_.get_token());
     SystemClock systemClock;
@@ -53,11 +82,12 @@ std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written)
         const int number = sequence.NextNumber();
         // The pool plays the picture and encodes it, so that this thread only draws.
         SequencePicture drawn = sequence.DrawNext();
-        SavingJob job{order, QStringLiteral("%1-%2").arg(QString::fromStdString(state.imeslike)).arg(number),
-                      [drawn = std::move(drawn), format = options_.format, scale = options_.scale,
-                       fit = options_.fit]() -> std::optional<QByteArray> {
+        SavingJob job{order,
+                      QStringLiteral("%1-%2%3").arg(QString::fromStdString(state.imeslike)).arg(number).arg(size),
+                      [drawn = std::move(drawn), format = options_.format, scale = options_.scale, fit = options_.fit,
+                       framing = options_.fill ? Framing::Fill : Framing::Fit]() -> std::optional<QByteArray> {
                           if (fit) {
-                              return EncodeFittedPng(drawn.recording, *fit, drawn.recipe);
+                              return EncodeFittedPng(drawn.recording, *fit, drawn.recipe, framing);
                           }
                           try {
                               return EncodeFile(drawn.recording, format, ThreadPlayer(scale), drawn.recipe);
@@ -71,6 +101,9 @@ std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written)
         }
     }
     std::optional<QString> problem = pool.Finish();
+    if (problem || stop_.stop_requested()) {
+        madeFolder.RemoveMade();
+    }
     return stop_.stop_requested() ? std::nullopt : problem;
 }
 

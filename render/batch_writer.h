@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <stop_token>
 
@@ -18,10 +19,14 @@ class BatchWriter {
 public:
     explicit BatchWriter(RenderOptions options);
 
-    // Calls `written` with the path of each file, in picture order, as soon as it is in place;
-    // a problem it gives stops the batch. Stops at the first file that cannot be written and
-    // returns one line naming the folder and the reason; the files reported before it stay.
-    [[nodiscard]] std::optional<QString> Run(const SavingPool::Reporter& written);
+    // A line for the person running the batch that is not a problem ("made the folder prints").
+    using Notice = std::function<void(const QString& line)>;
+
+    // Makes the folder when it is missing (and says so through `notice`). Calls `written` with
+    // the path of each file, in picture order, as soon as it is in place; a problem it gives
+    // stops the batch. Stops at the first file that cannot be written and returns one line naming
+    // the folder and the reason; the files reported before it stay.
+    [[nodiscard]] std::optional<QString> Run(const SavingPool::Reporter& written, const Notice& notice = {});
     // Makes Run stop as soon as it can, with no file left but those reported, and no problem.
     // Callable from any thread, also before Run.
     void Cancel() { stop_.request_stop(); }

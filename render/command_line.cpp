@@ -9,7 +9,9 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include "picture_fit.h"
 #include "picture_size.h"
+#include "raster_player.h"
 #include "repeated_option.h"
 
 namespace lorvane {
@@ -95,7 +97,7 @@ CommandLine::CommandLine()
                        "SVG or PDF file named after the picture and its number, e.g. T20240307090502-1.png.\n"
                        "An existing file is never replaced: the new one is called T20240307090502-1-2.png,\n"
                        "then -3 and so on."));
-    parser_.addOptions({seed_, pictures_, first_, from_, at_, scale_, fit_, format_, out_, jobs_, memory_});
+    parser_.addOptions({seed_, pictures_, first_, from_, at_, scale_, fit_, fill_, format_, out_, jobs_, memory_});
 }
 
 CommandLine::Answer CommandLine::Parse(const QList<QByteArray>& arguments)
@@ -122,6 +124,12 @@ void CommandLine::AnswerHelpOrVersion(const QStringList& arguments)
 QString CommandLine::Usage() const
 {
     return parser_.helpText();
+}
+
+QString CommandLine::LargestFill()
+{
+    const QSize largest = QSize(kPictureWidth, kPictureHeight) * RasterPlayer::kLargestScale;
+    return QStringLiteral("%1x%2").arg(largest.width()).arg(largest.height());
 }
 
 int CommandLine::DefaultJobs()
@@ -214,11 +222,26 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
                                   .arg(fitText)
                                   .arg(RenderOptions::kLargestFit)};
         }
-        if (parser_.isSet(scale_) || options.format != FileFormat::Png) {
-            return UsageError{
-                QStringLiteral("--fit makes PNG files at its own size: not with --scale or --format %1").arg(format)};
+        // Only what was given: --format png is --fit's own.
+        QStringList clashes;
+        if (parser_.isSet(scale_)) {
+            clashes << QStringLiteral("--scale");
+        }
+        if (options.format != FileFormat::Png) {
+            clashes << QStringLiteral("--format ") + format;
+        }
+        if (!clashes.isEmpty()) {
+            return UsageError{QStringLiteral("--fit makes PNG files at its own size: not with %1")
+                                  .arg(clashes.join(QStringLiteral(" or ")))};
         }
         options.fit = fit;
+        options.fill = parser_.isSet(fill_);
+        if (options.fill && !FitPicture(*fit, Framing::Fill).placed.contains(QRect(QPoint(), *fit))) {
+            return UsageError{
+                QStringLiteral("--fit '%1' is too large to fill: at most %2").arg(fitText, LargestFill())};
+        }
+    } else if (parser_.isSet(fill_)) {
+        return UsageError{QStringLiteral("--fill needs --fit WxH, the area to fill")};
     }
 
     const QString jobsText = parser_.value(jobs_);

@@ -43,6 +43,8 @@ public:
     [[nodiscard]] QString Usage() const;
 
 private:
+    // The largest area --fill covers, "9600x7200": the picture at the players' largest scale.
+    [[nodiscard]] static QString LargestFill();
     [[nodiscard]] static int DefaultJobs();
     [[nodiscard]] std::variant<RenderOptions, UsageError, RecipeProblem> Options(
         const QList<QByteArray>& arguments) const;
@@ -89,6 +91,10 @@ private:
                                            "full screen shows it; for wallpapers. Not with --scale.")
                                 .arg(RenderOptions::kLargestFit),
                             QStringLiteral("WxH")};
+    QCommandLineOption fill_{QStringLiteral("fill"),
+                             QStringLiteral("With --fit: covers the whole area instead, played at the smallest "
+                                            "scale that does (up to %1), centred, the overflow cropped.")
+                                 .arg(LargestFill())};
     QCommandLineOption format_{QStringLiteral("format"),
                                QStringLiteral("png, svg or pdf (default png). A PDF page is the picture's size "
                                               "at 96 dpi, whatever the scale."),

@@ -91,7 +91,9 @@ int main(int argc, char* argv[])
     }
     lorvane::BatchWriter writer(std::move(options));
     interrupts.Watch([&writer] { writer.Cancel(); });
-    const auto problem = writer.Run(ListFile);
+    const auto problem = writer.Run(ListFile, [](const QString& notice) {
+        std::fprintf(stderr, "lorvane01-render: %s\n", qPrintable(notice));
+    });
     interrupts.DieOfReceivedSignal();
     if (problem) {
         std::fprintf(stderr, "lorvane01-render: %s\n", qPrintable(*problem));

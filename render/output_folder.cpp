@@ -76,6 +76,45 @@ int LinkWithoutReplacing(const QByteArray& from, const QByteArray& to)
 
 OutputFolder::OutputFolder(QByteArray path) : path_(std::move(path)) {}
 
+OutputFolder::Made OutputFolder::MakeIfMissing()
+{
+    struct stat info {};
+    if (stat(path_.constData(), &info) == 0 || errno != ENOENT) {
+        return {};
+    }
+    // Each folder on the way, from the outermost: "a", "a/b", "a/b/c" for "a/b/c".
+    QList<QByteArray> way;
+    for (qsizetype end = path_.indexOf('/', 1); end != -1; end = path_.indexOf('/', end + 1)) {
+        way << path_.left(end);
+    }
+    way << path_;
+    for (const QByteArray& folder : way) {
+        // An empty step, as in "a//b" or "prints/".
+        if (folder.endsWith('/')) {
+            continue;
+        }
+        if (mkdir(folder.constData(), S_IRWXU | S_IRWXG | S_IRWXO) == 0) {
+            made_ << folder;
+            continue;
+        }
+        int error = errno;
+        if (error == EEXIST && stat(folder.constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            continue;
+        }
+        error = error == EEXIST ? ENOTDIR : error;
+        RemoveMade();
+        return {false, QStringLiteral("cannot make folder %1: %2").arg(QString::fromLocal8Bit(path_), Reason(error))};
+    }
+    return {!made_.isEmpty(), std::nullopt};
+}
+
+void OutputFolder::RemoveMade()
+{
+    while (!made_.isEmpty()) {
+        rmdir(made_.takeLast().constData());
+    }
+}
+
 std::optional<QString> OutputFolder::Problem() const
 {
     struct stat info {};

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace lorvane {
@@ -21,6 +22,16 @@ public:
 
     explicit OutputFolder(QByteArray path);
 
+    // Makes the folder when it is missing, with any missing folders above it, as `mkdir -p` does.
+    // Whether it made it, or one line naming the folder and the reason; a folder it cannot make
+    // leaves nothing behind, not even the folders above it that it made on the way.
+    struct Made {
+        bool made = false;
+        std::optional<QString> problem;
+    };
+    [[nodiscard]] Made MakeIfMissing();
+    // Removes the folders MakeIfMissing made, those that are still empty.
+    void RemoveMade();
     // Why no file can be created in the folder, or nothing when one can. Leaves nothing behind.
     [[nodiscard]] std::optional<QString> Problem() const;
     // Writes `bytes` in full to a new hidden file; its path is for Publish or Discard.
@@ -36,6 +47,8 @@ private:
     [[nodiscard]] QString Failure(const QString& reason) const;
 
     QByteArray path_;
+    // What MakeIfMissing made, outermost first.
+    QList<QByteArray> made_;
 };
 
 }  // namespace lorvane

@@ -35,6 +35,9 @@ struct RenderOptions {
     // Frames each picture in this many device pixels, played at the largest scale that fits
     // and centred on black (PNG only); none for the picture's own size at `scale`.
     std::optional<QSize> fit;
+    // With `fit`: the picture covers the area, played at the smallest scale that does, centred and
+    // cropped, as wallpaper tools fill a screen.
+    bool fill = false;
     FileFormat format = FileFormat::Png;
     // As the system spells it, which need not be UTF-8.
     QByteArray folder = QByteArrayLiteral(".");

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include <QTemporaryDir>
 #include <QThread>
@@ -54,6 +55,8 @@ TEST(CommandLine, ReadsEveryOption)
         const QString text = QStringLiteral("%1x%2").arg(fit.width()).arg(fit.height());
         EXPECT_EQ(Options({"--seed", "1", "--fit", text}).fit, fit) << text.toStdString();
     }
+    EXPECT_FALSE(Options({"--seed", "1", "--fit", "1920x1080"}).fill);
+    EXPECT_TRUE(Options({"--seed", "1", "--fit", "9600x7200", "--fill", "--format", "png"}).fill);
 }
 
 TEST(CommandLine, DefaultsToOnePngAtScaleOneInTheCurrentFolderNamedByTheClock)
@@ -143,12 +146,14 @@ TEST(CommandLine, StartsAtTheFirstPictureGivenOrTakesEverythingButTheSeedFromAFi
     }
 }
 
-TEST(CommandLine, SaysWhatIsWrongWithEachArgumentItRefuses)
+// Each refused command line and the one line that says what is wrong with it, naming only what
+// was given (no "--format png" when --format was not).
+std::vector<std::pair<QStringList, QString>> Refusals()
 {
     const QString outOfRange = "is a number out of range: at most 3.40282e+38 either way";
     const QString fromTheFile = "cannot be given with --from, which takes it from the file";
     const QString size = "is not a size WxH from 600x450 to 16384x16384";
-    const std::pair<QStringList, QString> cases[] = {
+    return {
         {{}, "--seed is required"},
         {{"--seed"}, "Missing value after '--seed'."},
         {{"--seed", "1", "--colour", "red"}, "Unknown option 'colour'."},
@@ -185,11 +190,23 @@ TEST(CommandLine, SaysWhatIsWrongWithEachArgumentItRefuses)
         {{"--seed", "1", "--fit", "16385x450"}, "--fit '16385x450' " + size},
         {{"--seed", "1", "--fit", "1920*1080"}, "--fit '1920*1080' " + size},
         {{"--seed", "1", "--fit", "1920x1080", "--scale", "2"},
-         "--fit makes PNG files at its own size: not with --scale or --format png"},
+         "--fit makes PNG files at its own size: not with --scale"},
+        {{"--seed", "1", "--fit", "1920x1080", "--scale", "1"},
+         "--fit makes PNG files at its own size: not with --scale"},
         {{"--seed", "1", "--fit", "1920x1080", "--format", "svg"},
-         "--fit makes PNG files at its own size: not with --scale or --format svg"},
+         "--fit makes PNG files at its own size: not with --format svg"},
+        {{"--seed", "1", "--format", "pdf", "--fit", "1920x1080", "--scale", "2"},
+         "--fit makes PNG files at its own size: not with --scale or --format pdf"},
+        {{"--seed", "1", "--fill"}, "--fill needs --fit WxH, the area to fill"},
+        {{"--seed", "1", "--fill", "--scale", "2"}, "--fill needs --fit WxH, the area to fill"},
+        {{"--seed", "1", "--fit", "9601x7200", "--fill"}, "--fit '9601x7200' is too large to fill: at most 9600x7200"},
+        {{"--seed", "1", "--fit", "9600x7201", "--fill"}, "--fit '9600x7201' is too large to fill: at most 9600x7200"},
     };
-    for (const auto& [arguments, message] : cases) {
+}
+
+TEST(CommandLine, SaysWhatIsWrongWithEachArgumentItRefuses)
+{
+    for (const auto& [arguments, message] : Refusals()) {
         const auto parsed = Parse(arguments);
         ASSERT_TRUE(std::holds_alternative<UsageError>(parsed)) << message.toStdString();
         EXPECT_EQ(std::get<UsageError>(parsed).message, message);

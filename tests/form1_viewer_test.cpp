@@ -201,5 +201,24 @@ TEST(FitPicture, TakesTheLargestScaleThatFitsAndCentres)
     }
 }
 
+TEST(FitPicture, FillTakesTheSmallestScaleThatCoversAndCentresTheOverflow)
+{
+    struct Case {
+        QSize area;
+        double scale = 1.0;
+        QRect placed;
+    };
+    for (const Case& c :
+         {Case{{600, 450}, 1.0, {0, 0, 600, 450}}, Case{{2560, 1440}, 2560.0 / 600, {0, -240, 2560, 1920}},
+          Case{{1080, 1920}, 1920.0 / 450, {-740, 0, 2560, 1920}}, Case{{1920, 1080}, 3.2, {0, -180, 1920, 1440}},
+          Case{{300, 450}, 1.0, {-150, 0, 600, 450}},
+          // Past scale 16 it no longer covers: lorvane01-render refuses such an area.
+          Case{{20000, 20000}, 16.0, {5200, 6400, 9600, 7200}}}) {
+        const PictureFit fit = FitPicture(c.area, Framing::Fill);
+        EXPECT_DOUBLE_EQ(fit.scale, c.scale) << c.area.width() << "x" << c.area.height();
+        EXPECT_EQ(fit.placed, c.placed) << c.area.width() << "x" << c.area.height();
+    }
+}
+
 }  // namespace
 }  // namespace lorvane

@@ -91,7 +91,7 @@ TEST(Lorvane01Render, FitFramesThePicturePlayedAtTheLargestScaleOnBlackWithItsRe
     const QTemporaryDir dir;
     const Finished run = Lorvane01Render(dir.path(), {"--seed", "1", "--at", "20240307090502", "--fit", "1920x1080"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    const QString path = QDir(dir.path()).filePath("T20240307090502-1.png");
+    const QString path = QDir(dir.path()).filePath("T20240307090502-1-1920x1080.png");
     const QImage framed = testing::Decoded(path);
     ASSERT_EQ(framed.size(), QSize(1920, 1080));
     const Recipe recipe{1.0F, 1, "20240307090502"};
@@ -118,15 +118,92 @@ TEST(Lorvane01Render, LowersTheJobsSoThatThePicturesInHandFitItsMemoryAndSaysSoI
     EXPECT_EQ(run.out.toStdString(), "T20240307090502-1.png\n");
 }
 
-TEST(Lorvane01Render, AFolderThatCannotBeWrittenGetsOneLineAndStatusOne)
+TEST(Lorvane01Render, FillCoversTheAreaWithThePictureAtTheSmallestScaleThatDoesCroppedAndCentred)
+{
+    struct Case {
+        QString area;
+        // The smallest scale at which 600 x 450 covers the area, and the middle of the picture
+        // played at it that the area shows.
+        double scale;
+        QRect shown;
+    };
+    const Recipe recipe{1.0F, 1, "20240307090502"};
+    for (const Case& c : {Case{"2560x1440", 2560.0 / 600, {0, 240, 2560, 1440}},
+                          Case{"1080x1920", 1920.0 / 450, {740, 0, 1080, 1920}}}) {
+        const QTemporaryDir dir;
+        const Finished run =
+            Lorvane01Render(dir.path(), {"--seed", "1", "--at", "20240307090502", "--fit", c.area, "--fill"});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        const QString path = QDir(dir.path()).filePath("T20240307090502-1-" + c.area + ".png");
+        EXPECT_EQ(testing::Decoded(path), RasterPlayer(c.scale).Play(DrawRecipe(recipe).recording).copy(c.shown))
+            << c.area.toStdString();
+    }
+}
+
+TEST(Lorvane01Render, AFileNotOfThePicturesSizeSaysItsSizeInItsName)
+{
+    // One folder for all: the same names again get -2 after the size.
+    const std::pair<QStringList, QString> cases[] = {
+        {{}, "T20240307090502-3.png"},
+        {{"--fit", "600x450"}, "T20240307090502-3-2.png"},
+        {{"--fit", "2560x1440"}, "T20240307090502-3-2560x1440.png"},
+        {{"--fit", "2560x1440", "--fill"}, "T20240307090502-3-2560x1440-2.png"},
+        {{"--scale", "4"}, "T20240307090502-3@4x.png"},
+        {{"--scale", "4"}, "T20240307090502-3@4x-2.png"},
+        {{"--scale", "2", "--format", "svg"}, "T20240307090502-3@2x.svg"},
+        {{"--format", "svg"}, "T20240307090502-3.svg"},
+        // A PDF page is the picture's size whatever the scale.
+        {{"--scale", "2", "--format", "pdf"}, "T20240307090502-3.pdf"},
+    };
+    const QTemporaryDir dir;
+    for (const auto& [options, name] : cases) {
+        const Finished run =
+            Lorvane01Render(dir.path(), QStringList{"--seed", "1", "--first", "3", "--at", "20240307090502"} + options);
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out.toStdString(), (name + "\n").toStdString());
+    }
+}
+
+TEST(Lorvane01Render, MakesAMissingFolderWithTheFoldersAboveItAndSaysSoOnce)
 {
     const QTemporaryDir dir;
-    const Finished run = Lorvane01Render(dir.path(), {"--seed", "1", "--out", "missing"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.endsWith("lorvane01-render: cannot write to folder missing: no such folder\n"))
-        << run.err.toStdString();
-    EXPECT_TRUE(run.out.isEmpty());
-    EXPECT_TRUE(Entries(dir.path()).isEmpty());
+    const Finished made = Lorvane01Render(dir.path(), {"--seed", "1", "--at", "20240307090502", "--out", "a/b//c/"});
+    EXPECT_EQ(made.status, 0);
+    EXPECT_EQ(made.err, "lorvane01-render: made the folder a/b//c/\n");
+    EXPECT_EQ(Entries(dir.filePath("a/b/c")), QStringList{"T20240307090502-1.png"});
+    // There now: nothing to say.
+    const Finished again = Lorvane01Render(dir.path(), {"--seed", "1", "--at", "20240307090502", "--out", "a/b/c"});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.err, "");
+    EXPECT_EQ(Entries(dir.filePath("a/b/c")).size(), 2);
+}
+
+TEST(Lorvane01Render, AFolderThatCannotBeMadeOrWrittenGetsOneLineAndStatusOneAndLeavesNothing)
+{
+    const QTemporaryDir dir;
+    Written(dir.filePath("file"), "taken");
+    const QString tooLong(300, QLatin1Char('n'));
+    const std::pair<QString, QString> cases[] = {
+        {"file", "cannot write to folder file: not a folder"},
+        {"file/sub", "cannot write to folder file/sub: Not a directory"},
+        // The folders made on the way are taken back.
+        {"a/b/" + tooLong + "/c", "cannot make folder a/b/" + tooLong + "/c: File name too long"},
+    };
+    for (const auto& [folder, message] : cases) {
+        const Finished run = Lorvane01Render(dir.path(), {"--seed", "1", "--out", folder});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err.toStdString(), ("lorvane01-render: " + message + "\n").toStdString());
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_EQ(Entries(dir.path()), QStringList{"file"});
+    }
+    // sysfs refuses new files and folders even to root.
+    if (QFileInfo(QStringLiteral("/sys/kernel")).isDir()) {
+        const Finished run = Lorvane01Render(dir.path(), {"--seed", "1", "--out", "/sys/lorvane01"});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.startsWith("lorvane01-render: cannot make folder /sys/lorvane01: "))
+            << run.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists("/sys/lorvane01"));
+    }
 }
 
 TEST(Lorvane01Render, DrawsTheSamePictureAgainFromTheRecipeInEachKindOfFile)
@@ -204,7 +281,8 @@ TEST(Lorvane01Render, AListThatCannotBeWrittenGivesStatusOneAndLeavesNoFile)
         QProcess process;
         process.setWorkingDirectory(dir.path());
         prepare(process);
-        process.start(QStringLiteral(LORVANE01_RENDER), {"--seed", "1", "--pictures", "3"});
+        // Into folders it makes, which it takes back.
+        process.start(QStringLiteral(LORVANE01_RENDER), {"--seed", "1", "--pictures", "3", "--out", "made/here"});
         ASSERT_TRUE(process.waitForFinished());
         EXPECT_EQ(process.exitCode(), 1) << reason;
         const QByteArray err = process.readAllStandardError();
@@ -237,18 +315,24 @@ TEST(Lorvane01Render, SigintOrSigtermEndsItWhileItWaitsForAFifoToBeWritten)
     }
 }
 
-TEST(Lorvane01Render, WritesIntoAFolderWhoseNameIsNotUtf8)
+TEST(Lorvane01Render, WritesIntoAFolderWhoseNameIsNotUtf8AndMakesOne)
 {
     const QTemporaryDir dir;
-    // The name goes through the shell, as the bytes cannot be a QString; so does the tidying up,
-    // which Qt cannot do for such a name.
-    const Finished run = Lorvane01Render(
-        dir.path(),
-        {"-c", "mkdir \"$(printf 'p\\377')\" && \"$0\" --seed 1 --out \"$(printf 'p\\377')\"; s=$?; rm -r p*; exit $s",
-         QStringLiteral(LORVANE01_RENDER)},
-        QStringLiteral("/bin/sh"));
+    // The names go through the shell, as the bytes cannot be a QString; so does the tidying up,
+    // which Qt cannot do for such a name. p\377 is there; p\377/q\376 is made.
+    const Finished run =
+        Lorvane01Render(dir.path(),
+                        {"-c",
+                         "mkdir \"$(printf 'p\\377')\" && \"$0\" --seed 1 --out \"$(printf 'p\\377')\" && "
+                         "\"$0\" --seed 1 --out \"$(printf 'p\\377/q\\376')\"; s=$?; rm -r p*; exit $s",
+                         QStringLiteral(LORVANE01_RENDER)},
+                        QStringLiteral("/bin/sh"));
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.startsWith(QString::fromLocal8Bit("p\xff/T"))) << run.out.toStdString();
+    const QStringList lines = run.out.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 3) << run.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QString::fromLocal8Bit("p\xff/T"))) << run.out.toStdString();
+    EXPECT_TRUE(lines[1].startsWith(QString::fromLocal8Bit("p\xff/q\xfe/T"))) << run.out.toStdString();
+    EXPECT_EQ(run.err.count(QStringLiteral("made the folder")), 1) << run.err.toStdString();
 }
 
 // A small disk of its own: needs root (as CI has) to mount it.

@@ -41,6 +41,13 @@ usr/share/xscreensaver/config/lorvane01.xml"
     bash -n "$share/bash-completion/completions/lorvane01-render"
     bash -n "$share/bash-completion/completions/lorvane01"
     xmllint --noout "$share/xscreensaver/config/lorvane01.xml"
+    # Under any other prefix too, the xscreensaver file goes where xscreensaver reads it.
+    rm -rf "$root-local"
+    DESTDIR=$root-local cmake --install "$build" --prefix /usr/local >/dev/null
+    test -f "$root-local/usr/share/xscreensaver/config/lorvane01.xml"
+    test -f "$root-local/usr/local/bin/lorvane01"
+    test ! -e "$root-local/usr/local/share/xscreensaver"
+    rm -rf "$root-local"
     ;;
 desktop-entry)
     quietly desktop-file-validate "$share/applications/$id.desktop"
