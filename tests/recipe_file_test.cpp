@@ -130,17 +130,20 @@ std::string Answer(const QString& path, const QTemporaryDir& dir)
     return std::to_string(problem.ExitStatus()) + " " + message.toStdString();
 }
 
+// "recipe <text>", or the problem.
+std::string Said(const std::variant<Recipe, RecipeProblem>& read)
+{
+    const auto* recipe = std::get_if<Recipe>(&read);
+    return recipe ? "recipe " + recipe->Text() : std::get<RecipeProblem>(read).message.toStdString();
+}
+
 // What the reader makes of `bytes` in a file and in memory, which skip and end in different ways:
-// "recipe <text>" or the problem, which must be the same for both.
+// the same for both.
 std::string Read(const QTemporaryDir& dir, const char* name, const QByteArray& bytes)
 {
-    const auto answer = [](const std::variant<Recipe, RecipeProblem>& read) {
-        const auto* recipe = std::get_if<Recipe>(&read);
-        return recipe ? "recipe " + recipe->Text() : std::get<RecipeProblem>(read).message.toStdString();
-    };
-    const std::string inMemory = answer(RecipeReader::ReadBytes(bytes));
+    const std::string inMemory = Said(RecipeReader::ReadBytes(bytes));
     const QString path = Written(dir.filePath(QString::fromLatin1(name)), bytes);
-    std::string inFile = answer(RecipeReader::Read(QFile::encodeName(path)));
+    std::string inFile = Said(RecipeReader::Read(QFile::encodeName(path)));
     if (const std::string named = path.toStdString() + ": "; inFile.starts_with(named)) {
         inFile.erase(0, named.size());
     }
@@ -383,6 +386,68 @@ TEST(RecipeReader, FindsThePdfsMetadataWhereverItsMarkersFallInTheBlocksRead)
             ASSERT_EQ(moved.indexOf(marker), kBlock - before);
             EXPECT_EQ(Read(dir, "moved.pdf", moved), "recipe " + kText) << marker.toStdString() << before;
         }
+    }
+}
+
+TEST(RecipeReader, ReadsAnSvgPastSkippedMarkupOfAnyLengthAndBoundsWhatItKeeps)
+{
+    // Read in memory only: an SVG is read from a file the same way, a piece at a time.
+    const QByteArray svg = File(FileFormat::Svg);
+    // `markup` on the metadata's line (the fourth), before it.
+    const auto before = [&svg](const QByteArray& markup) {
+        return QByteArray(svg).insert(svg.indexOf("<metadata>"), markup);
+    };
+    // Stand for runs longer than any the XML reader is given and a little over half that, many
+    // pieces long, made only when their case is read.
+    const QByteArray longest = "{17 MiB}";
+    const QByteArray half = "{9 MiB}";
+    const auto nested = [](int depth) {
+        return QByteArray("<g>").repeated(depth) + QByteArray("</g>").repeated(depth);
+    };
+    const std::string read = "recipe " + kText;
+    const std::string damaged = "is a damaged SVG file ";
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        std::string answer;
+    } cases[] = {
+        // Comments, processing instructions and character data are not kept, however long.
+        {"comment.svg", before("<!--" + longest + "-->"), read},
+        {"instruction.svg", before("<?note " + longest + "?>"), read},
+        {"data.svg", before("<g><![CDATA[" + longest + "]]></g>"), read},
+        {"stylesheet.svg", QByteArray(svg).insert(svg.indexOf('\n') + 1, "<?xml-stylesheet href=\"a.css\"?>\n"), read},
+        // Small elements of 18 MB in all: the bound is on each one, and on a tag and its text apart.
+        {"elements.svg", before(("<g id=\"" + QByteArray(1000, 'g') + "\"/>\n").repeated(18000)), read},
+        {"runs.svg", before("<g id=\"" + half + "\">" + half + "<g id=\"" + half + "\"/></g>"), read},
+        // Text and tags are given to the reader, and bounded.
+        {"text.svg", before("<g>" + longest + "</g>"),
+         "has an element or text longer than 16 MiB; no picture saved by lorvane01 has"},
+        // The XML declaration is kept whole: it names the encoding.
+        {"latin1.svg",
+         QByteArray(svg)
+             .replace("encoding=\"UTF-8\"", "encoding=\"ISO-8859-1\"")
+             .insert(svg.indexOf("<metadata>"), "<desc>caf\xE9</desc>"),
+         read},
+        // What the reader refuses in them is still its to refuse, on its line.
+        {"dashes.svg", before("<!--\n\n -- -->"), damaged + "(line 6: Expected '>', but got ' '.)"},
+        {"lines.svg", before("<!--\n\r\n-->\n<?note\n?><![CDATA[" + longest + "\n]]></g>"),
+         damaged + "(line 9: Opening and ending tag mismatch.)"},
+        // In the recipe, a comment is dropped and character data counts.
+        {"recipe-comment.svg", Edited(FileFormat::Svg, "seed=32702.5<!-- a -->  picture=3 at=20240307090502"),
+         "its recipe is damaged: the recipe 'seed=32702.5  picture=3 at=20240307090502' is not of the form seed=S "
+         "picture=N at=YYYYMMDDhhmmss"},
+        {"recipe-data.svg", Edited(FileFormat::Svg, "<![CDATA[" + kText + "]]>"), read},
+        {"long-recipe-data.svg", Edited(FileFormat::Svg, "<![CDATA[" + kText + longest.toStdString() + "]]>"),
+         "its recipe is damaged: the recipe is longer than 200 characters"},
+        // lorvane01 nests two deep; 64 is the most.
+        {"deepest.svg", before(nested(63)), read},
+        {"too-deep.svg", before(nested(64)), damaged + "(line 4: Elements are nested more than 64 deep.)"},
+    };
+    for (const auto& [name, bytes, answer] : cases) {
+        const QByteArray made = QByteArray(bytes)
+                                    .replace(longest, QByteArray(17 * 1024 * 1024, 'x'))
+                                    .replace(half, QByteArray(9 * 1024 * 1024, 'x'));
+        EXPECT_EQ(Said(RecipeReader::ReadBytes(made)), answer) << name;
     }
 }
 
