@@ -1,7 +1,5 @@
 #include "file_format.h"
 
-#include <cmath>
-
 #include <QPainter>
 
 #include "pdf_file.h"
@@ -61,8 +59,7 @@ std::optional<QByteArray> EncodeFittedPng(const RecordedPicture& picture, QSize 
             QPainter painter(&framed);
             painter.drawImage(fit.placed.topLeft(), RasterPlayer(fit.scale).Play(picture));
         }
-        // Marked to print the picture at its own size, as a PNG at the nearest whole scale is.
-        return PngFile(framed, static_cast<int>(std::lround(fit.scale)), recipe);
+        return PngFile(framed, fit.scale, recipe);
     } catch (const PlatformError&) {
         return std::nullopt;
     }

@@ -301,7 +301,7 @@ std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text, in
     return bytes;
 }
 
-std::optional<QByteArray> PngFile(const QImage& image, int scale, const std::optional<Recipe>& recipe)
+std::optional<QByteArray> PngFile(const QImage& image, double scale, const std::optional<Recipe>& recipe)
 {
     constexpr double kDotsPerInch = 96.0;
     constexpr double kMetresPerInch = 0.0254;

@@ -31,9 +31,10 @@ inline constexpr std::string_view kPngRecipeKey = "lorvane01-recipe";
 // `dotsPerMetre` (when above 0) is the resolution written, in place of the image's own.
 [[nodiscard]] std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text = {}, int dotsPerMetre = 0);
 
-// The PNG file of a picture played at `scale`: marked as sRGB and as 96 dpi times the scale, so
-// that it prints at the picture's size, with the recipe's text chunks when it has one.
-[[nodiscard]] std::optional<QByteArray> PngFile(const QImage& image, int scale, const std::optional<Recipe>& recipe);
+// The PNG file of a picture played at `scale` (not always whole, when fitted to an area): marked
+// as sRGB and as 96 dpi times the scale, so that the picture prints at its own size, with the
+// recipe's text chunks when it has one.
+[[nodiscard]] std::optional<QByteArray> PngFile(const QImage& image, double scale, const std::optional<Recipe>& recipe);
 
 class ByteSource;
 

@@ -1,7 +1,9 @@
 #include "svg_file.h"
 
 #include <algorithm>
+#include <cstring>
 
+#include <QIODevice>
 #include <QString>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -29,6 +31,49 @@ FoundRecipe Damaged(const QXmlStreamReader& xml)
 constexpr qsizetype kPiece = qsizetype{64} * 1024;
 // One character more than a recipe may have, so that the parser can say it is too long.
 constexpr qsizetype kLongestRecipeText = static_cast<qsizetype>(Recipe::kLongestText) + 1;
+// lorvane01 nests its elements two deep; the reader holds every open element, so a file of
+// nothing but opening tags is refused early.
+constexpr int kDeepest = 64;
+
+// The file's bytes as the XML reader asks for them, checked and trimmed a piece at a time. The
+// reader takes them as it scans, so that it scans each token once: bytes added piece by piece
+// make it scan an unfinished token again with each piece.
+class CheckedMarkup final : public QIODevice {
+public:
+    explicit CheckedMarkup(ByteSource& source) : source_(source) { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+
+    [[nodiscard]] bool isSequential() const override { return true; }
+    // What the bounds found wrong, if anything; the reader then sees the file end there.
+    [[nodiscard]] const QString& Problem() const { return problem_; }
+
+protected:
+    qint64 readData(char* data, qint64 most) override
+    {
+        while (at_ == kept_.size() && !ended_) {
+            kept_.clear();
+            at_ = 0;
+            const QByteArray piece = source_.Read(kPiece);
+            problem_ = piece.isEmpty() ? QString() : bounds_.Check(piece, &kept_);
+            ended_ = piece.isEmpty() || !problem_.isEmpty();
+            if (!problem_.isEmpty()) {
+                kept_.clear();
+            }
+        }
+        const qint64 count = std::min<qint64>(most, kept_.size() - at_);
+        std::memcpy(data, kept_.constData() + at_, static_cast<std::size_t>(count));
+        at_ += count;
+        return count;
+    }
+    qint64 writeData(const char* /*data*/, qint64 /*count*/) override { return -1; }
+
+private:
+    ByteSource& source_;
+    MarkupBounds bounds_;
+    QByteArray kept_;
+    qsizetype at_ = 0;
+    bool ended_ = false;
+    QString problem_;
+};
 }  // namespace
 
 QByteArray SvgFile(const RecordedPicture& picture, int scale, const std::optional<Recipe>& recipe)
@@ -60,8 +105,8 @@ QByteArray SvgFile(const RecordedPicture& picture, int scale, const std::optiona
 
 FoundRecipe ReadSvgRecipe(ByteSource& source)
 {
-    MarkupBounds bounds;
-    QXmlStreamReader xml;
+    CheckedMarkup markup(source);
+    QXmlStreamReader xml(&markup);
     int depth = 0;
     bool sawRoot = false;
     bool inMetadata = false;
@@ -71,19 +116,11 @@ FoundRecipe ReadSvgRecipe(ByteSource& source)
     FoundRecipe found;
     for (;;) {
         const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::Invalid && xml.error() == QXmlStreamReader::PrematureEndOfDocumentError) {
-            const QByteArray piece = source.Read(kPiece);
-            if (source.Error() != 0) {
-                return found;
-            }
-            if (!piece.isEmpty()) {
-                if (const QString problem = bounds.Check(piece); !problem.isEmpty()) {
-                    return {{}, problem};
-                }
-                xml.addData(piece);
-                continue;
-            }
-            // The end of the file: the reader's error says the document is cut short.
+        if (!markup.Problem().isEmpty()) {
+            return {{}, markup.Problem()};
+        }
+        if (source.Error() != 0) {
+            return found;
         }
         if (xml.hasError()) {
             if (!sawRoot) {
@@ -93,8 +130,11 @@ FoundRecipe ReadSvgRecipe(ByteSource& source)
         }
         switch (token) {
         case QXmlStreamReader::StartElement:
-            ++depth;
             sawRoot = true;
+            if (++depth > kDeepest) {
+                xml.raiseError(QStringLiteral("Elements are nested more than %1 deep.").arg(kDeepest));
+                return Damaged(xml);
+            }
             if (inRecipe) {
                 xml.raiseError(QStringLiteral("Expected character data."));
                 return Damaged(xml);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "decoded_image.h"
+#include "file_format.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -102,6 +103,22 @@ TEST(PngFile, IsMarkedAsSrgbAtNinetySixDotsPerInchTimesItsScale)
         EXPECT_EQ(read.dotsPerMeterY(), dotsPerMetre) << scale;
         EXPECT_EQ(read.colorSpace(), QColorSpace(QColorSpace::SRgb));
         EXPECT_EQ(read.text(QStringLiteral("lorvane01-recipe")), "seed=32702.5 picture=3 at=20240307090502");
+    }
+}
+
+TEST(PngFile, FittedToAnAreaIsMarkedAsNinetySixDotsPerInchTimesItsScaleWholeOrNot)
+{
+    // So that the picture in it prints at its own size, as every other PNG does.
+    const Recipe recipe{32702.5F, 3, "20240307090502"};
+    const RecordedPicture picture = DrawRecipe(recipe).recording;
+    for (const auto& [area, dotsPerMetre] :
+         {std::pair{QSize(1920, 1080), 9071}, std::pair{QSize(1200, 900), 7559}, std::pair{QSize(400, 300), 3780}}) {
+        const std::optional<QByteArray> png = EncodeFittedPng(picture, area, recipe);
+        ASSERT_TRUE(png.has_value());
+        const QImage read = QImage::fromData(*png, "png");
+        EXPECT_EQ(read.size(), area);
+        EXPECT_EQ(read.dotsPerMeterX(), dotsPerMetre) << area.width();
+        EXPECT_EQ(read.dotsPerMeterY(), dotsPerMetre) << area.width();
     }
 }
 

@@ -72,6 +72,38 @@ QByteArray Compressed(const QByteArray& text)
 
 const QByteArray kRecipeKeyword("lorvane01-recipe\0", 17);
 const QByteArray kIend = Chunk("IEND", {});
+const QByteArray kPngSignature("\x89PNG\r\n\x1a\n");
+
+// An IHDR chunk's data: a square of 8-bit RGB.
+QByteArray HeaderData(quint32 side)
+{
+    QByteArray header(13, '\0');
+    qToBigEndian(side, header.data());
+    qToBigEndian(side, header.data() + 4);
+    header[8] = 8;
+    header[9] = 2;
+    return header;
+}
+
+// The chunks as the reader walks them: the signature and a header first, no image data needed.
+QByteArray PngOf(const QByteArray& chunks)
+{
+    return kPngSignature + Chunk("IHDR", HeaderData(600)) + chunks;
+}
+
+QByteArray WithWrongCrc(QByteArray chunk)
+{
+    chunk.back() = static_cast<char>(chunk.back() ^ 1);
+    return chunk;
+}
+
+// A chunk's length and type, and nothing after them.
+QByteArray ChunkHeader(quint32 length, const QByteArray& type)
+{
+    QByteArray header(4, '\0');
+    qToBigEndian(length, header.data());
+    return header + type;
+}
 
 // `png` with `chunks` put after its image data, before its end.
 QByteArray After(const QByteArray& png, const QByteArray& chunks)
@@ -96,6 +128,27 @@ std::string Answer(const QString& path, const QTemporaryDir& dir)
     QString message = problem.message;
     message.remove(dir.path() + "/");
     return std::to_string(problem.ExitStatus()) + " " + message.toStdString();
+}
+
+// "recipe <text>", or the problem.
+std::string Said(const std::variant<Recipe, RecipeProblem>& read)
+{
+    const auto* recipe = std::get_if<Recipe>(&read);
+    return recipe ? "recipe " + recipe->Text() : std::get<RecipeProblem>(read).message.toStdString();
+}
+
+// What the reader makes of `bytes` in a file and in memory, which skip and end in different ways:
+// the same for both.
+std::string Read(const QTemporaryDir& dir, const char* name, const QByteArray& bytes)
+{
+    const std::string inMemory = Said(RecipeReader::ReadBytes(bytes));
+    const QString path = Written(dir.filePath(QString::fromLatin1(name)), bytes);
+    std::string inFile = Said(RecipeReader::Read(QFile::encodeName(path)));
+    if (const std::string named = path.toStdString() + ": "; inFile.starts_with(named)) {
+        inFile.erase(0, named.size());
+    }
+    EXPECT_EQ(inFile, inMemory) << name;
+    return inMemory;
 }
 
 TEST(RecipeReader, ReadsTheRecipeEachWriterWritesWhateverTheFilesName)
@@ -137,13 +190,8 @@ TEST(RecipeReader, SaysWhatIsWrongWithFilesGivenAndStatusTwo)
     const QByteArray xmp = pdf.mid(pdf.indexOf("<?xpacket begin="),
                                    pdf.indexOf("<?xpacket end=\"w\"?>") + 19 - pdf.indexOf("<?xpacket begin="));
     // 16000 x 16000 pixels: never decoded to find that there is no recipe.
-    QByteArray header(13, '\0');
-    qToBigEndian(quint32{16000}, header.data());
-    qToBigEndian(quint32{16000}, header.data() + 4);
-    header[8] = 8;
-    header[9] = 2;
-    const QByteArray large = QByteArray("\x89PNG\r\n\x1a\n") + Chunk("IHDR", header) +
-                             Chunk("IDAT", Compressed(QByteArray(48001, '\0'))) + kIend;
+    const QByteArray large =
+        kPngSignature + Chunk("IHDR", HeaderData(16000)) + Chunk("IDAT", Compressed(QByteArray(48001, '\0'))) + kIend;
     QByteArray utf16("\xFF\xFE");
     const QString svgText = QString::fromUtf8(svg);
     utf16.append(reinterpret_cast<const char*>(svgText.utf16()), svgText.size() * 2);
@@ -277,6 +325,131 @@ TEST(RecipeReader, NamesWhyAFileCannotBeOpenedWithItsStatus)
         const QString locked = Written(dir.filePath("locked.png"), png);
         QFile::setPermissions(locked, {});
         EXPECT_EQ(Answer(locked, dir), "1 locked.png: cannot read it: Permission denied");
+    }
+}
+
+TEST(RecipeReader, TellsSoundPngChunksFromDamagedOnesAtEachLimit)
+{
+    const QTemporaryDir dir;
+    const QByteArray text = QByteArray::fromStdString(kText);
+    const QByteArray recipe = Chunk("tEXt", kRecipeKeyword + text);
+    const QByteArray comment = Chunk("tEXt", QByteArray("Comment\0remark", 14));
+    // A recipe chunk of `size` bytes: the recipe and blanks.
+    const auto padded = [&](qsizetype size) {
+        return Chunk("tEXt", kRecipeKeyword + text + QByteArray(size - kRecipeKeyword.size() - text.size(), ' '));
+    };
+    const std::string read = "recipe " + kText;
+    const std::string damaged = "is a damaged PNG file";
+    const std::string tooLong = "its recipe is damaged: the recipe is longer than 200 characters";
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        std::string answer;
+    } cases[] = {
+        // The header: 13 bytes, and first.
+        {"header-12.png", kPngSignature + Chunk("IHDR", HeaderData(600).chopped(1)) + recipe + kIend, damaged},
+        {"header-14.png", kPngSignature + Chunk("IHDR", HeaderData(600) + '\0') + recipe + kIend, damaged},
+        {"header-second.png", kPngSignature + recipe + Chunk("IHDR", HeaderData(600)) + kIend, damaged},
+        {"after-end.png", PngOf(kIend + recipe), "has no recipe; it is not a picture saved by lorvane01"},
+        // The recipe chunk is checked whole, up to 64 KiB; of a longer one only that much is read.
+        {"crc.png", PngOf(WithWrongCrc(recipe) + kIend), damaged},
+        {"cut-in-crc.png", PngOf(recipe.chopped(1)), damaged},
+        {"cut-in-data.png", PngOf(recipe.chopped(5)), damaged},
+        {"longest-recipe-chunk.png", PngOf(WithWrongCrc(padded(64 * 1024)) + kIend), damaged},
+        {"past-longest-recipe-chunk.png", PngOf(WithWrongCrc(padded(64 * 1024 + 1)) + kIend), tooLong},
+        // 64 text chunks are the most, the recipe's among them.
+        {"64-texts.png", PngOf(comment.repeated(63) + recipe + kIend), read},
+        {"65-texts.png", PngOf(comment.repeated(64) + recipe + kIend),
+         "has more than 64 text chunks; no picture saved by lorvane01 has"},
+        // A chunk's length is at most 2^31 - 1; a file cut short after its recipe still gives it.
+        {"longest-chunk.png", PngOf(recipe + ChunkHeader(0x7FFFFFFF, "abCd")), read},
+        {"past-longest-chunk.png", PngOf(recipe + ChunkHeader(0x80000000, "abCd")), damaged},
+        {"odd-type.png", PngOf(recipe + ChunkHeader(4, "ab1d") + "dataCRC!" + kIend), damaged},
+        // Over 4 KiB, ending right after a chunk that is skipped, with no IEND.
+        {"ends-after-a-chunk.png", PngOf(recipe + Chunk("abCd", QByteArray(5000, 'x'))), read},
+    };
+    for (const auto& [name, bytes, answer] : cases) {
+        EXPECT_EQ(Read(dir, name, bytes), answer) << name;
+    }
+}
+
+TEST(RecipeReader, FindsThePdfsMetadataWhereverItsMarkersFallInTheBlocksRead)
+{
+    const QTemporaryDir dir;
+    const QByteArray pdf = File(FileFormat::Pdf);
+    constexpr qsizetype kBlock = 64 * 1024;
+    for (const QByteArray& marker : {QByteArray("<?xpacket begin="), QByteArray("<?xpacket end=")}) {
+        // The 16 or 14 characters of each marker cut after one, after half, and before the last.
+        for (const qsizetype before : {qsizetype{1}, marker.size() / 2, marker.size() - 1}) {
+            const qsizetype at = pdf.indexOf(marker);
+            ASSERT_LT(at, kBlock - before);
+            // Blanks within the packet before its end marker, or between objects before its start.
+            const QByteArray moved = QByteArray(pdf).insert(at, QByteArray(kBlock - before - at, ' '));
+            ASSERT_EQ(moved.indexOf(marker), kBlock - before);
+            EXPECT_EQ(Read(dir, "moved.pdf", moved), "recipe " + kText) << marker.toStdString() << before;
+        }
+    }
+}
+
+TEST(RecipeReader, ReadsAnSvgPastSkippedMarkupOfAnyLengthAndBoundsWhatItKeeps)
+{
+    // Read in memory only: an SVG is read from a file the same way, a piece at a time.
+    const QByteArray svg = File(FileFormat::Svg);
+    // `markup` on the metadata's line (the fourth), before it.
+    const auto before = [&svg](const QByteArray& markup) {
+        return QByteArray(svg).insert(svg.indexOf("<metadata>"), markup);
+    };
+    // Stand for runs longer than any the XML reader is given and a little over half that, many
+    // pieces long, made only when their case is read.
+    const QByteArray longest = "{17 MiB}";
+    const QByteArray half = "{9 MiB}";
+    const auto nested = [](int depth) {
+        return QByteArray("<g>").repeated(depth) + QByteArray("</g>").repeated(depth);
+    };
+    const std::string read = "recipe " + kText;
+    const std::string damaged = "is a damaged SVG file ";
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        std::string answer;
+    } cases[] = {
+        // Comments, processing instructions and character data are not kept, however long.
+        {"comment.svg", before("<!--" + longest + "-->"), read},
+        {"instruction.svg", before("<?note " + longest + "?>"), read},
+        {"data.svg", before("<g><![CDATA[" + longest + "]]></g>"), read},
+        {"stylesheet.svg", QByteArray(svg).insert(svg.indexOf('\n') + 1, "<?xml-stylesheet href=\"a.css\"?>\n"), read},
+        // Small elements of 18 MB in all: the bound is on each one, and on a tag and its text apart.
+        {"elements.svg", before(("<g id=\"" + QByteArray(1000, 'g') + "\"/>\n").repeated(18000)), read},
+        {"runs.svg", before("<g id=\"" + half + "\">" + half + "<g id=\"" + half + "\"/></g>"), read},
+        // Text and tags are given to the reader, and bounded.
+        {"text.svg", before("<g>" + longest + "</g>"),
+         "has an element or text longer than 16 MiB; no picture saved by lorvane01 has"},
+        // The XML declaration is kept whole: it names the encoding.
+        {"latin1.svg",
+         QByteArray(svg)
+             .replace("encoding=\"UTF-8\"", "encoding=\"ISO-8859-1\"")
+             .insert(svg.indexOf("<metadata>"), "<desc>caf\xE9</desc>"),
+         read},
+        // What the reader refuses in them is still its to refuse, on its line.
+        {"dashes.svg", before("<!--\n\n -- -->"), damaged + "(line 6: Expected '>', but got ' '.)"},
+        {"lines.svg", before("<!--\n\r\n-->\n<?note\n?><![CDATA[" + longest + "\n]]></g>"),
+         damaged + "(line 9: Opening and ending tag mismatch.)"},
+        // In the recipe, a comment is dropped and character data counts.
+        {"recipe-comment.svg", Edited(FileFormat::Svg, "seed=32702.5<!-- a -->  picture=3 at=20240307090502"),
+         "its recipe is damaged: the recipe 'seed=32702.5  picture=3 at=20240307090502' is not of the form seed=S "
+         "picture=N at=YYYYMMDDhhmmss"},
+        {"recipe-data.svg", Edited(FileFormat::Svg, "<![CDATA[" + kText + "]]>"), read},
+        {"long-recipe-data.svg", Edited(FileFormat::Svg, "<![CDATA[" + kText + longest.toStdString() + "]]>"),
+         "its recipe is damaged: the recipe is longer than 200 characters"},
+        // lorvane01 nests two deep; 64 is the most.
+        {"deepest.svg", before(nested(63)), read},
+        {"too-deep.svg", before(nested(64)), damaged + "(line 4: Elements are nested more than 64 deep.)"},
+    };
+    for (const auto& [name, bytes, answer] : cases) {
+        const QByteArray made = QByteArray(bytes)
+                                    .replace(longest, QByteArray(17 * 1024 * 1024, 'x'))
+                                    .replace(half, QByteArray(9 * 1024 * 1024, 'x'));
+        EXPECT_EQ(Said(RecipeReader::ReadBytes(made)), answer) << name;
     }
 }
 
