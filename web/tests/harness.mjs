@@ -53,7 +53,7 @@ export function launchBrowser() {
 }
 
 // A page of this size (CSS pixels) and device pixel ratio that records every error it throws or logs.
-export async function openPage(browser, scale, { width = 800, height = 650 } = {}) {
+export async function openPage(browser, scale, { width = 640, height = 540 } = {}) {
   const page = await browser.newPage();
   await page.setViewport({ width, height, deviceScaleFactor: scale });
   page.errors = [];
