@@ -261,11 +261,14 @@ function pictureName(recipe) {
   return `T${recipeParts(recipe).at}`;
 }
 
-// The picture played at a scale on a canvas of its own, to be placed on the page or saved.
-function played(picture, scale) {
-  const canvas = document.createElement('canvas');
-  Object.assign(canvas, deviceSize(scale));
-  paint(canvas.getContext('2d', { alpha: false }), picture, scale);
+// The picture played at a scale on a canvas of its own (a new one unless given), to be placed on
+// the page or saved. Painted on the processor, as the page's canvas is, so that placing it is a copy.
+function played(picture, scale, canvas = document.createElement('canvas')) {
+  const { width, height } = deviceSize(scale);
+  if (canvas.width !== width || canvas.height !== height) {
+    Object.assign(canvas, { width, height });
+  }
+  paint(canvas.getContext('2d', { alpha: false, willReadFrequently: true }), picture, scale);
   return canvas;
 }
 
@@ -325,7 +328,7 @@ class Page {
     }
     const fit = fitPicture(this.canvas.width, this.canvas.height);
     if (this.played?.picture !== this.shown || this.played.scale !== fit.scale) {
-      this.played = { picture: this.shown, scale: fit.scale, canvas: played(this.shown, fit.scale) };
+      this.played = { picture: this.shown, scale: fit.scale, canvas: played(this.shown, fit.scale, this.played?.canvas) };
     }
     this.fit = fit;
     const { x, y, width, height } = fit.placed;
