@@ -1,7 +1,10 @@
 // lorvane01 in a web browser: the core (WebAssembly, web_picture.cpp) draws the picture a recipe
-// names as a short list of items; this module paints them on the canvas at the screen's pixel
-// ratio, keeps the recipe in the address and saves the picture as a PNG that carries it.
+// names as a short list of items; this module paints them at the largest scale that fits the
+// window's device pixels, keeps the recipe in the address and the picture's name in the title,
+// and saves the picture as a PNG that carries it.
 import LorvaneCore from './lorvane01_core.js';
+import { KEYS, keyName } from './page_keys.js';
+import { fitPicture } from './picture_fit.js';
 
 const WIDTH = 600;
 const HEIGHT = 450;
@@ -253,20 +256,38 @@ export function withTextChunks(png, entries) {
 
 // ---- The page ----
 
+// The picture's name, as its file is named: T and the date and time it was made.
+function pictureName(recipe) {
+  return `T${recipeParts(recipe).at}`;
+}
+
+// The picture played at a scale on a canvas of its own (a new one unless given), to be placed on
+// the page or saved. Painted on the processor, as the page's canvas is, so that placing it is a copy.
+function played(picture, scale, canvas = document.createElement('canvas')) {
+  const { width, height } = deviceSize(scale);
+  if (canvas.width !== width || canvas.height !== height) {
+    Object.assign(canvas, { width, height });
+  }
+  paint(canvas.getContext('2d', { alpha: false, willReadFrequently: true }), picture, scale);
+  return canvas;
+}
+
 class Page {
   constructor(core, document) {
     this.core = core;
     this.canvas = document.getElementById('picture');
-    // Painted on the processor: a few hundred rectangles a picture, and saving reads them back.
+    // Painted on the processor: the tests and saving read it back.
     this.context = this.canvas.getContext('2d', { alpha: false, willReadFrequently: true });
     this.message = document.getElementById('message');
-    this.back = document.getElementById('back');
-    this.next = document.getElementById('next');
-    this.save = document.getElementById('save');
-    this.scale = 0;
+    this.buttons = Object.fromEntries(['back', 'next', 'save', 'link', 'full'].map((id) => [id, document.getElementById(id)]));
     this.shown = null;
-    // The time each picture of this visit was named at, so that "back" shows it as it was.
+    // The picture as last played: { picture, scale, canvas }.
+    this.played = null;
+    this.fit = null;
+    // The time each picture of this visit was named at, so that going back or forward to it
+    // shows it as it was, and the newest picture of each seed.
     this.times = new Map();
+    this.newest = new Map();
   }
 
   // Asks the core for the picture a recipe text names.
@@ -282,26 +303,40 @@ class Page {
 
   show(picture) {
     this.shown = picture;
-    const parts = recipeParts(picture.recipe);
-    this.times.set(`${parts.seed} ${parts.picture}`, parts.at);
-    this.fitToScreen(true);
-    this.back.disabled = parts.picture <= 1;
-    this.next.disabled = parts.picture >= LAST_PICTURE;
+    const { seed, picture: number, at } = recipeParts(picture.recipe);
+    this.times.set(`${seed} ${number}`, at);
+    this.newest.set(seed, Math.max(number, this.newest.get(seed) ?? 0));
+    this.present();
+    document.title = `${pictureName(picture.recipe)} — lorvane01`;
+    this.buttons.back.disabled = number <= 1;
+    this.buttons.next.disabled = number >= LAST_PICTURE;
   }
 
-  // Sizes the backing store for the screen's pixel ratio, and paints when asked or when it changed.
-  fitToScreen(repaint) {
-    const scale = window.devicePixelRatio || 1;
-    if (scale !== this.scale) {
-      const { width, height } = deviceSize(scale);
-      this.canvas.width = width;
-      this.canvas.height = height;
-      this.scale = scale;
-      repaint = true;
+  // The canvas covers the picture's area, one backing pixel for each device pixel.
+  resize(width, height) {
+    if (width !== this.canvas.width || height !== this.canvas.height) {
+      Object.assign(this.canvas, { width, height });
+      this.present();
     }
-    if (repaint && this.shown) {
-      paint(this.context, this.shown, scale);
+  }
+
+  // Black, and the picture in its place at the scale that fits; played again only when the
+  // picture or the scale changed.
+  present() {
+    if (!this.shown) {
+      return;
     }
+    const fit = fitPicture(this.canvas.width, this.canvas.height);
+    if (this.played?.picture !== this.shown || this.played.scale !== fit.scale) {
+      this.played = { picture: this.shown, scale: fit.scale, canvas: played(this.shown, fit.scale, this.played?.canvas) };
+    }
+    this.fit = fit;
+    const { x, y, width, height } = fit.placed;
+    this.context.setTransform(1, 0, 0, 1, 0, 0);
+    this.context.fillStyle = '#000';
+    this.context.fillRect(0, 0, this.canvas.width, this.canvas.height);
+    this.context.imageSmoothingQuality = 'high';
+    this.context.drawImage(this.played.canvas, x, y, width, height);
   }
 
   say(text) {
@@ -332,25 +367,29 @@ class Page {
     history.replaceState(null, '', addressOf(picture.recipe));
   }
 
-  step(by) {
-    const parts = recipeParts(this.shown.recipe);
-    const number = parts.picture + by;
-    if (number < 1 || number > LAST_PICTURE) {
+  // Shows picture `number` of the shown seed: as it was shown before, or named now.
+  goTo(number) {
+    const { seed, picture: shown } = recipeParts(this.shown.recipe);
+    if (number < 1 || number > LAST_PICTURE || number === shown) {
       return;
     }
-    const at = (by < 0 && this.times.get(`${parts.seed} ${number}`)) || nowDigits();
-    const picture = this.draw(recipeText({ seed: parts.seed, picture: number, at }));
+    const at = this.times.get(`${seed} ${number}`) ?? nowDigits();
+    const picture = this.draw(recipeText({ seed, picture: number, at }));
     this.say('');
     this.show(picture);
     history.pushState(null, '', addressOf(picture.recipe));
   }
 
+  step(by) {
+    this.goTo(recipeParts(this.shown.recipe).picture + by);
+  }
+
   async png() {
-    const blob = await new Promise((resolve) => this.canvas.toBlob(resolve, 'image/png'));
+    const blob = await new Promise((resolve) => played(this.shown, window.devicePixelRatio || 1).toBlob(resolve, 'image/png'));
     const { picture: number, at } = recipeParts(this.shown.recipe);
     const iso = `${at.slice(0, 4)}-${at.slice(4, 6)}-${at.slice(6, 8)}T${at.slice(8, 10)}:${at.slice(10, 12)}:${at.slice(12)}`;
     const bytes = withTextChunks(new Uint8Array(await blob.arrayBuffer()),
-      [['Title', `T${at}`], ['Software', SOFTWARE], ['Creation Time', iso], [RECIPE_KEY, this.shown.recipe]]);
+      [['Title', pictureName(this.shown.recipe)], ['Software', SOFTWARE], ['Creation Time', iso], [RECIPE_KEY, this.shown.recipe]]);
     return { bytes, name: `T${at}-${number}.png` };
   }
 
@@ -368,26 +407,65 @@ class Page {
     await navigator.clipboard.write([new ClipboardItem({ 'image/png': new Blob([bytes], { type: 'image/png' }) })]);
   }
 
+  async copyLink() {
+    await navigator.clipboard.writeText(location.href);
+    this.say('The link to this picture is on the clipboard.');
+  }
+
+  toggleFullScreen() {
+    const asked = document.fullscreenElement ? document.exitFullscreen() : document.documentElement.requestFullscreen();
+    asked?.catch((error) => this.say(`Full screen is not available: ${error.message}`));
+  }
+
+  // What each command of the keys' table and the buttons does; false leaves the key to the browser.
+  commands() {
+    const failed = (what) => (error) => this.say(`${what}: ${error.message}`);
+    return {
+      forward: () => this.step(1),
+      back: () => this.step(-1),
+      first: () => this.goTo(1),
+      newest: () => this.goTo(this.newest.get(recipeParts(this.shown.recipe).seed)),
+      fullScreen: () => this.toggleFullScreen(),
+      save: () => { this.savePng(); },
+      copy: () => String(window.getSelection()) === '' && void this.copyPng().catch(failed('The picture could not be copied')),
+      link: () => { this.copyLink().catch(failed('The link could not be copied')); },
+    };
+  }
+
   listen() {
-    this.next.addEventListener('click', () => this.step(1));
-    this.back.addEventListener('click', () => this.step(-1));
-    this.save.addEventListener('click', () => this.savePng());
+    const commands = this.commands();
+    const { back, next, save, link, full } = this.buttons;
+    next.addEventListener('click', commands.forward);
+    back.addEventListener('click', commands.back);
+    save.addEventListener('click', commands.save);
+    link.addEventListener('click', commands.link);
+    full.addEventListener('click', commands.fullScreen);
+    document.addEventListener('fullscreenchange', () => { full.ariaPressed = String(Boolean(document.fullscreenElement)); });
     window.addEventListener('popstate', () => this.showAddress());
     window.addEventListener('hashchange', () => this.showAddress());
-    window.addEventListener('resize', () => this.fitToScreen(false));
-    // As in the window: Ctrl+S saves and Ctrl+C copies the picture.
     window.addEventListener('keydown', (event) => {
-      if (!(event.ctrlKey || event.metaKey) || event.altKey || event.shiftKey) {
+      const name = keyName(event);
+      // Space and Enter on a button press that button.
+      if (!KEYS.has(name) || (event.target.closest?.('button') && (name === 'Space' || name === 'Enter'))) {
         return;
       }
-      const key = event.key.toLowerCase();
-      if (key === 's') {
+      if (commands[KEYS.get(name)]() !== false) {
         event.preventDefault();
-        this.savePng();
-      } else if (key === 'c' && String(window.getSelection()) === '') {
-        event.preventDefault();
-        this.copyPng().catch((error) => this.say(`The picture could not be copied: ${error.message}`));
       }
+    });
+    // The canvas's size in device pixels, exactly, whenever it or the pixel ratio changes; the
+    // promise is kept once it is first known. Chromium's device emulation (as in the tests)
+    // gives the device-pixel box without its pixel ratio: then the CSS size times the ratio.
+    return new Promise((sized) => {
+      new ResizeObserver(([entry]) => {
+        const ratio = window.devicePixelRatio || 1;
+        const width = Math.round(entry.contentRect.width * ratio);
+        const height = Math.round(entry.contentRect.height * ratio);
+        const [box] = entry.devicePixelContentBoxSize ?? [];
+        const exact = box && Math.abs(box.inlineSize - width) <= 1 && Math.abs(box.blockSize - height) <= 1;
+        this.resize(exact ? box.inlineSize : width, exact ? box.blockSize : height);
+        sized();
+      }).observe(this.canvas, { box: 'device-pixel-content-box' });
     });
   }
 }
@@ -402,7 +480,7 @@ export let page = null;
 async function start() {
   const [core] = await Promise.all([LorvaneCore(), loadFont()]);
   page = new Page(core, document);
-  page.listen();
+  await page.listen();
   page.showAddress();
   performance.mark('lorvane01-first-picture');
   document.documentElement.dataset.ready = 'true';

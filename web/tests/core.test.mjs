@@ -1,10 +1,12 @@
 // The web page's core, built as WebAssembly, against the same source built natively: the answers
-// for 1,000 pictures and a few refused recipes are the same bytes.
+// for 1,000 pictures and a few refused recipes are the same bytes; and the page's placing of the
+// picture against the desktop's FitPicture.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
+import { fitPicture } from '../picture_fit.js';
 import { buildDir, scratchFolder, wasmDir } from './harness.mjs';
 
 test('WebCore: the WebAssembly core draws 1,000 pictures into the same bytes as the native build', () => {
@@ -19,4 +21,20 @@ test('WebCore: the WebAssembly core draws 1,000 pictures into the same bytes as 
   const first = expected.findIndex((byte, i) => byte !== got[i]);
   assert.equal(got.length, expected.length);
   assert.equal(first, -1, `the first difference is at byte ${first}`);
+});
+
+test('PictureFit: the page places the picture as FitPicture does, in areas from none to far larger than 16 times the picture', () => {
+  const heights = [0, 1, 299, 449, 450, 451, 599, 675, 768, 990, 1080, 1799, 2160, 2314, 7200, 7201, 10000];
+  const areas = [];
+  for (let width = 0; width <= 10000; width += 13) {
+    areas.push(...heights.map((height) => [width, height]));
+  }
+  const native = execFileSync(path.join(buildDir, 'web-core', 'lorvane_web_fit'),
+    { input: areas.map((area) => area.join(' ')).join('\n') }).toString().trim().split('\n');
+  assert.equal(native.length, areas.length);
+  areas.forEach(([width, height], i) => {
+    const { scale, placed } = fitPicture(width, height);
+    assert.equal(`${scale} ${placed.x} ${placed.y} ${placed.width} ${placed.height}`,
+      native[i].replace(/^\S+/, (text) => String(Number(text))), `${width} x ${height}`);
+  });
 });

@@ -52,10 +52,10 @@ export function launchBrowser() {
   });
 }
 
-// A page that records every error it throws or logs.
-export async function openPage(browser, scale) {
+// A page of this size (CSS pixels) and device pixel ratio that records every error it throws or logs.
+export async function openPage(browser, scale, { width = 640, height = 540 } = {}) {
   const page = await browser.newPage();
-  await page.setViewport({ width: 800, height: 650, deviceScaleFactor: scale });
+  await page.setViewport({ width, height, deviceScaleFactor: scale });
   page.errors = [];
   page.on('pageerror', (error) => page.errors.push(error.message));
   page.on('console', (message) => {
@@ -73,14 +73,20 @@ export async function load(page, url) {
   await page.waitForSelector('html[data-ready="true"]', { timeout: 10000 });
 }
 
-// RGBA pixels from the page: its canvas; 'fills', the shown picture painted again without its
-// captions; or a PNG's bytes in base64, decoded by the browser with no colour conversion.
+// Where the page placed its picture on the canvas (its fit: { scale, placed }).
+export function pageFit(page) {
+  return page.evaluate(async () => (await import('./lorvane01.js')).page.fit);
+}
+
+// RGBA pixels from the page: its canvas; 'fills', the shown picture played again at the canvas's
+// scale without its captions; or a PNG's bytes in base64, decoded by the browser with no colour
+// conversion.
 async function pagePixels(page, source) {
   const { width, height, base64 } = await page.evaluate(async (source) => {
     let canvas = document.getElementById('picture');
     if (source === 'fills') {
       const module = await import('./lorvane01.js');
-      const scale = window.devicePixelRatio;
+      const { scale } = module.page.fit;
       const { width, height } = module.deviceSize(scale);
       canvas = new OffscreenCanvas(width, height);
       module.paint(canvas.getContext('2d', { alpha: false }), module.page.shown, scale, { captions: false });
@@ -122,6 +128,24 @@ export function renderPng(page, { seed, picture, at }, scale) {
   execFileSync(render, ['--seed', seed, '--first', String(picture), '--at', at, '--scale', String(scale),
     '--out', out, '--jobs', '1']);
   return decodePng(page, readFileSync(path.join(out, readdirSync(out)[0])));
+}
+
+// lorvane01-render's PNG of a recipe with --fit WxH.
+export function renderFitPng(page, { seed, picture, at }, width, height) {
+  const out = scratchFolder('fit');
+  execFileSync(render, ['--seed', seed, '--first', String(picture), '--at', at, '--fit', `${width}x${height}`,
+    '--out', out, '--jobs', '1']);
+  return decodePng(page, readFileSync(path.join(out, readdirSync(out)[0])));
+}
+
+// The rectangle { x, y, width, height } of an image.
+export function crop(image, { x, y, width, height }) {
+  const rgba = new Uint8Array(width * height * 4);
+  for (let row = 0; row < height; ++row) {
+    const from = ((y + row) * image.width + x) * 4;
+    rgba.set(image.rgba.subarray(from, from + width * 4), row * width * 4);
+  }
+  return { width, height, rgba };
 }
 
 // The first pixel (x, y, the two colours) that differs in rows [0, rows), or null.

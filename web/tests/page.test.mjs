@@ -1,14 +1,16 @@
 // The web page in headless Chromium, against lorvane01-render: the same pixels above the captions
-// at device pixel ratios 1 and 2, the captions in the same places, the recipe in the address,
-// next, back and the browser's Back, Save PNG, and addresses that name no picture.
+// as --fit at the canvas's device-pixel size, the captions in the same places, on screens from a
+// phone's to a wide one; the recipe in the address and the picture's name in the title; next,
+// back, the keys and the browser's Back; Save PNG, Copy link, full screen, and addresses that
+// name no picture.
 import assert from 'node:assert/strict';
 import { existsSync, readdirSync, readFileSync } from 'node:fs';
 import { execFileSync } from 'node:child_process';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import {
-  CAPTION_TOP, addressOf, canvasPixels, captionBoxes, decodePng, fillPixels, firstDifference, launchBrowser,
-  load, openPage, recipeOfAddress, render, renderPng, scratchFolder, startServer,
+  CAPTION_TOP, addressOf, canvasPixels, captionBoxes, crop, decodePng, fillPixels, firstDifference, launchBrowser,
+  load, openPage, pageFit, recipeOfAddress, render, renderFitPng, renderPng, scratchFolder, startServer,
 } from './harness.mjs';
 
 // Twenty recipes: seeds of every kind (negative, zero, tiny, huge, the window's time-of-day
@@ -34,9 +36,9 @@ after(async () => {
   server?.stop();
 });
 
-// A fresh page at this device pixel ratio for `body`, which must leave no error behind.
-async function withPage(scale, body) {
-  const page = await openPage(browser, scale);
+// A fresh page at this device pixel ratio (and size) for `body`, which must leave no error behind.
+async function withPage(scale, body, size) {
+  const page = await openPage(browser, scale, size);
   await body(page);
   assert.deepEqual(page.errors, []);
   await page.close();
@@ -50,36 +52,201 @@ async function message(page) {
   return page.$eval('#message', (element) => element.textContent);
 }
 
-// The canvas against lorvane01-render above the captions, and the captions' ink boxes.
-async function expectSamePicture(page, recipe, scale) {
-  const expected = await renderPng(page, recipe, scale);
+// The canvas against lorvane01-render --fit at the canvas's size, above the captions, and the
+// captions' ink boxes in the picture.
+async function expectSamePicture(page, recipe) {
   const shown = await canvasPixels(page);
-  const rows = Math.round(CAPTION_TOP * scale);
+  const expected = await renderFitPng(page, recipe, shown.width, shown.height);
+  const fit = await pageFit(page);
+  const rows = fit.placed.y + Math.round(CAPTION_TOP * fit.scale);
+  // However the picture is placed, more than half the canvas lies above its captions.
+  assert.ok(rows > shown.height / 2, `${rows} rows of ${shown.height} compared`);
   const difference = firstDifference(shown, expected, rows);
-  assert.equal(difference, null, `${addressOf(recipe)} at ${scale}: ${JSON.stringify(difference)}`);
+  const where = `${addressOf(recipe)} at --fit ${shown.width}x${shown.height}`;
+  assert.equal(difference, null, `${where}: ${JSON.stringify(difference)}`);
   const fills = await fillPixels(page);
-  const boxes = captionBoxes(shown, fills, scale);
-  const expectedBoxes = captionBoxes(expected, fills, scale);
+  const boxes = captionBoxes(crop(shown, fit.placed), fills, fit.scale);
+  const expectedBoxes = captionBoxes(crop(expected, fit.placed), fills, fit.scale);
   boxes.forEach((box, i) => {
     for (const side of ['left', 'top', 'right', 'bottom']) {
-      assert.ok(Number.isFinite(box[side]), `${addressOf(recipe)} caption ${i} has no ink`);
+      assert.ok(Number.isFinite(box[side]), `${where}: caption ${i} has no ink`);
       assert.ok(Math.abs(box[side] - expectedBoxes[i][side]) <= 2,
-        `${addressOf(recipe)} at ${scale}, caption ${i}: ${JSON.stringify(box)} against ${JSON.stringify(expectedBoxes[i])}`);
+        `${where}, caption ${i}: ${JSON.stringify(box)} against ${JSON.stringify(expectedBoxes[i])}`);
     }
   });
 }
 
+// The mean of each colour channel over an image.
+function meanColour({ rgba }) {
+  const sums = [0, 0, 0];
+  for (let i = 0; i < rgba.length; i += 4) {
+    for (let c = 0; c < 3; ++c) {
+      sums[c] += rgba[i + c];
+    }
+  }
+  return sums.map((sum) => sum / (rgba.length / 4));
+}
+
+// Where each control and the canvas are, in CSS pixels, and whether each control is the
+// element at its own centre (not covered); the document's scrolling width.
+function layout(page) {
+  return page.evaluate(() => {
+    const box = (element) => element.getBoundingClientRect().toJSON();
+    const controls = [...document.querySelectorAll('button')].map((button) => {
+      const { left, top, right, bottom, width, height } = box(button);
+      const hit = document.elementFromPoint((left + right) / 2, (top + bottom) / 2);
+      return { id: button.id, left, top, right, bottom, width, height, onTop: button.contains(hit) };
+    });
+    return {
+      innerWidth, innerHeight, scrollWidth: document.documentElement.scrollWidth,
+      scrollHeight: document.documentElement.scrollHeight, canvas: box(document.getElementById('picture')), controls,
+    };
+  });
+}
+
+const title = (page) => page.evaluate(() => document.title);
+
+// Presses a key (with Alt or Ctrl held when asked) and gives the picture shown then.
+async function press(page, key, modifier) {
+  if (modifier) {
+    await page.keyboard.down(modifier);
+  }
+  await page.keyboard.press(key);
+  if (modifier) {
+    await page.keyboard.up(modifier);
+  }
+  return recipeOfAddress(await shownAddress(page));
+}
+
+// Screens people use, from a phone's to a wide one, and which way the picture fills the area
+// left above the controls.
+const SCREENS = [
+  { width: 390, height: 844, ratio: 1, fills: 'width' },
+  { width: 390, height: 844, ratio: 3, fills: 'width' },
+  { width: 600, height: 450, ratio: 1, fills: 'height' },
+  { width: 600, height: 450, ratio: 2, fills: 'height' },
+  { width: 1366, height: 768, ratio: 1, fills: 'height' },
+  { width: 1920, height: 1080, ratio: 1, fills: 'height' },
+];
+
 describe('WebPage', () => {
   for (const scale of [1, 2]) {
-    test(`shows each of 20 recipes as lorvane01-render draws them, pixel for pixel above the captions and with the captions in the same places, at devicePixelRatio ${scale}`, () => withPage(scale, async (page) => {
+    test(`shows each of 20 recipes as lorvane01-render --fit draws them at the canvas's size, pixel for pixel above the captions and with the captions in the same places, at devicePixelRatio ${scale}`, () => withPage(scale, async (page) => {
       for (const recipe of RECIPES) {
         await load(page, server.url + addressOf(recipe));
         assert.equal(await shownAddress(page), addressOf(recipe));
         assert.equal(await message(page), '');
-        await expectSamePicture(page, recipe, scale);
+        await expectSamePicture(page, recipe);
       }
     }));
   }
+
+  for (const screen of SCREENS) {
+    const { width, height, ratio, fills } = screen;
+    test(`at ${width} × ${height} CSS pixels and devicePixelRatio ${ratio}, every control is in view, nothing scrolls sideways, and the picture fills the ${fills} of the canvas as lorvane01-render --fit places it`, () => withPage(ratio, async (page) => {
+      const recipe = { seed: '12345.678', picture: 250, at: '20240307090502' };
+      await load(page, server.url + addressOf(recipe));
+      const seen = await layout(page);
+      assert.ok(seen.scrollWidth <= seen.innerWidth, `the page is ${seen.scrollWidth} px wide`);
+      assert.ok(seen.scrollHeight <= seen.innerHeight, `the page is ${seen.scrollHeight} px high`);
+      assert.deepEqual(seen.controls.map((control) => control.id), ['back', 'next', 'save', 'link', 'full']);
+      for (const control of seen.controls) {
+        assert.ok(control.width > 0 && control.height > 0 && control.onTop, JSON.stringify(control));
+        assert.ok(control.left >= 0 && control.top >= 0 && control.right <= seen.innerWidth &&
+          control.bottom <= seen.innerHeight, JSON.stringify(control));
+      }
+      assert.equal(seen.canvas.left, 0);
+      assert.equal(seen.canvas.width, width);
+
+      const shown = await canvasPixels(page);
+      assert.equal(shown.width, width * ratio);
+      assert.equal(shown.height, Math.round(seen.canvas.height * ratio));
+      const { placed } = await pageFit(page);
+      assert.equal(fills === 'width' ? placed.width : placed.height, fills === 'width' ? shown.width : shown.height);
+      if (shown.width >= 600 && shown.height >= 450) {
+        await expectSamePicture(page, recipe);
+        return;
+      }
+      // Smaller than the picture: all of it, shrunk, centred on black.
+      assert.equal(placed.x, Math.floor((shown.width - placed.width) / 2));
+      assert.equal(placed.y, Math.floor((shown.height - placed.height) / 2));
+      assert.equal(Math.round(placed.width * 3 / 4), placed.height);
+      const black = (rows) => crop(shown, { x: 0, y: rows[0], width: shown.width, height: rows[1] - rows[0] }).rgba
+        .every((value, i) => value === (i % 4 === 3 ? 255 : 0));
+      assert.ok(black([0, placed.y]) && black([placed.y + placed.height, shown.height]));
+      const got = meanColour(crop(shown, placed));
+      const expected = meanColour(await renderPng(page, recipe, 1));
+      got.forEach((value, c) => assert.ok(Math.abs(value - expected[c]) < 2, `mean ${got} against ${expected}`));
+    }, { width, height }));
+  }
+
+  test('the keys step as in full screen: Right, Space and Page Down forward, Left, Backspace and Page Up back, Home the first picture and End the newest; the title names each picture', () => withPage(1, async (page) => {
+    const start = { seed: '61234.56', picture: 4, at: '20240307090502' };
+    await load(page, server.url + addressOf(start));
+    assert.equal(await title(page), 'T20240307090502 — lorvane01');
+    const steps = [
+      ['ArrowRight', 5], ['Space', 6], ['PageDown', 7], ['ArrowLeft', 6], ['Backspace', 5], ['PageUp', 4],
+      ['Home', 1], ['ArrowLeft', 1], ['End', 7], ['ArrowRight', 8], ['End', 8],
+    ];
+    const names = new Map([[4, start.at]]);
+    for (const [key, number] of steps) {
+      const shown = await press(page, key);
+      assert.equal(shown.seed, start.seed, key);
+      assert.equal(shown.picture, number, `${key} to ${number}`);
+      // A picture shown before keeps its name; a new one is named when it is made.
+      assert.equal(shown.at, names.get(number) ?? shown.at, `${key} to ${number}`);
+      names.set(number, shown.at);
+      assert.equal(await title(page), `T${shown.at} — lorvane01`, key);
+      assert.equal(await page.$eval('#back', (button) => button.disabled), number === 1, key);
+    }
+    await expectSamePicture(page, recipeOfAddress(await shownAddress(page)));
+    // The browser keeps Alt+Left and Alt+Right; Shift and Ctrl with an arrow do nothing here.
+    assert.equal((await press(page, 'ArrowRight', 'Shift')).picture, 8);
+    assert.equal((await press(page, 'ArrowRight', 'Control')).picture, 8);
+    assert.deepEqual(page.errors, []);
+  }));
+
+  test('back and next are disabled where they can do nothing, and their keys do nothing there', () => withPage(1, async (page) => {
+    const disabled = () => page.$$eval('#back, #next', (buttons) => buttons.map((button) => button.disabled));
+    for (const [picture, expected, key] of [[1, [true, false], 'ArrowLeft'], [2, [false, false], null],
+      [10000000, [false, true], 'ArrowRight']]) {
+      await load(page, server.url + addressOf({ seed: '7', picture, at: '20240307090502' }));
+      assert.deepEqual(await disabled(), expected, `picture ${picture}`);
+      if (key) {
+        assert.equal((await press(page, key)).picture, picture, `${key} at picture ${picture}`);
+      }
+    }
+  }));
+
+  test('Copy link puts the address of the picture shown on the clipboard, and it shows that picture again', () => withPage(1, async (page) => {
+    await browser.defaultBrowserContext().overridePermissions(server.url.replace(/\/$/, ''), ['clipboard-read', 'clipboard-write', 'clipboard-sanitized-write']);
+    const recipe = { seed: '43210.125', picture: 12, at: '20240307090502' };
+    await load(page, server.url + addressOf(recipe));
+    await page.click('#next');
+    await page.click('#link');
+    await page.waitForFunction(() => document.getElementById('message').textContent !== '');
+    const link = await page.evaluate(() => navigator.clipboard.readText());
+    assert.equal(link, server.url + addressOf(recipeOfAddress(await shownAddress(page))));
+    assert.equal(recipeOfAddress(new URL(link).hash).picture, 13);
+    await load(page, link);
+    assert.equal(recipeOfAddress(await shownAddress(page)).picture, 13);
+  }));
+
+  test('f and the Full screen button take the page to full screen and back', () => withPage(1, async (page) => {
+    await load(page, server.url + addressOf({ seed: '7', picture: 2, at: '20240307090502' }));
+    // Full screen or not, and the button's state saying so.
+    const fullScreen = (on) => page.waitForFunction((on) => (document.fullscreenElement === document.documentElement) === on &&
+      document.getElementById('full').getAttribute('aria-pressed') === String(on), { timeout: 5000 }, on);
+    await page.keyboard.press('f');
+    await fullScreen(true);
+    await page.click('#full');
+    await fullScreen(false);
+    await page.click('#full');
+    await fullScreen(true);
+    await page.keyboard.press('f');
+    await fullScreen(false);
+    assert.equal(recipeOfAddress(await shownAddress(page)).picture, 2);
+  }));
 
   test('next and back step through the seed\'s pictures and put each in the address; the browser\'s Back and Forward follow them', () => withPage(1, async (page) => {
     const start = { seed: '20798.984', picture: 4, at: '20261208054638' };
@@ -90,7 +257,7 @@ describe('WebPage', () => {
     const fifth = recipeOfAddress(await shownAddress(page));
     assert.equal(fifth.seed, start.seed);
     assert.equal(fifth.picture, 5);
-    await expectSamePicture(page, fifth, 1);
+    await expectSamePicture(page, fifth);
     await page.click('#next');
     assert.equal(recipeOfAddress(await shownAddress(page)).picture, 6);
 
@@ -99,17 +266,17 @@ describe('WebPage', () => {
     assert.deepEqual(recipeOfAddress(await shownAddress(page)), fifth);
     await page.click('#back');
     assert.equal(await shownAddress(page), addressOf(start));
-    await expectSamePicture(page, start, 1);
+    await expectSamePicture(page, start);
     assert.equal(await page.evaluate(() => history.length), historyLength + 4);
 
     await page.goBack();
     assert.deepEqual(recipeOfAddress(await shownAddress(page)), fifth);
-    await expectSamePicture(page, fifth, 1);
+    await expectSamePicture(page, fifth);
     await page.goBack();
     assert.equal(recipeOfAddress(await shownAddress(page)).picture, 6);
     await page.goForward();
     assert.deepEqual(recipeOfAddress(await shownAddress(page)), fifth);
-    await expectSamePicture(page, fifth, 1);
+    await expectSamePicture(page, fifth);
 
     // The keys of a focused button, as in the window.
     await page.focus('#next');
@@ -140,7 +307,7 @@ describe('WebPage', () => {
       assert.equal(png.height, 450 * scale);
       assert.equal(png.text['lorvane01-recipe'], 'seed=32702.5 picture=3 at=20240307090502');
       assert.equal(png.text.Title, 'T20240307090502');
-      assert.equal(firstDifference(png, await canvasPixels(page), png.height), null);
+      assert.equal(firstDifference(png, await renderPng(page, recipe, scale), Math.round(CAPTION_TOP * scale)), null);
 
       const out = scratchFolder('from');
       execFileSync(render, ['--from', saved, '--scale', String(scale), '--out', out]);
@@ -193,6 +360,6 @@ describe('WebPage', () => {
     });
     assert.equal(shown.picture, 1);
     assert.ok(Math.abs(Number(shown.seed) - now) < 60, `seed ${shown.seed}, now ${now}`);
-    await expectSamePicture(page, shown, 1);
+    await expectSamePicture(page, shown);
   }));
 });
