@@ -316,7 +316,12 @@ private:
         }
         state_ = target_.compare("xml", Qt::CaseInsensitive) == 0 ? State::Declared : State::Instruction;
         question_ = false;
-        Step(c);
+        if (state_ == State::Instruction && c != '?') {
+            // The blank after the target, or where the target should be, as the reader checks it.
+            Keep(c);
+        } else {
+            Step(c);
+        }
     }
 
     // The rest of any other processing instruction is dropped.

@@ -134,14 +134,14 @@ std::string Answer(const QString& path, const QTemporaryDir& dir)
 std::string Said(const std::variant<Recipe, RecipeProblem>& read)
 {
     const auto* recipe = std::get_if<Recipe>(&read);
-    return recipe ? "recipe " + recipe->Text() : std::get<RecipeProblem>(read).message.toStdString();
+    return recipe != nullptr ? "recipe " + recipe->Text() : std::get<RecipeProblem>(read).message.toStdString();
 }
 
 // What the reader makes of `bytes` in a file and in memory, which skip and end in different ways:
 // the same for both.
 std::string Read(const QTemporaryDir& dir, const char* name, const QByteArray& bytes)
 {
-    const std::string inMemory = Said(RecipeReader::ReadBytes(bytes));
+    std::string inMemory = Said(RecipeReader::ReadBytes(bytes));
     const QString path = Written(dir.filePath(QString::fromLatin1(name)), bytes);
     std::string inFile = Said(RecipeReader::Read(QFile::encodeName(path)));
     if (const std::string named = path.toStdString() + ": "; inFile.starts_with(named)) {
@@ -355,8 +355,8 @@ TEST(RecipeReader, TellsSoundPngChunksFromDamagedOnesAtEachLimit)
         {"crc.png", PngOf(WithWrongCrc(recipe) + kIend), damaged},
         {"cut-in-crc.png", PngOf(recipe.chopped(1)), damaged},
         {"cut-in-data.png", PngOf(recipe.chopped(5)), damaged},
-        {"longest-recipe-chunk.png", PngOf(WithWrongCrc(padded(64 * 1024)) + kIend), damaged},
-        {"past-longest-recipe-chunk.png", PngOf(WithWrongCrc(padded(64 * 1024 + 1)) + kIend), tooLong},
+        {"longest-recipe-chunk.png", PngOf(WithWrongCrc(padded(qsizetype{64} * 1024)) + kIend), damaged},
+        {"past-longest-recipe-chunk.png", PngOf(WithWrongCrc(padded(qsizetype{64} * 1024 + 1)) + kIend), tooLong},
         // 64 text chunks are the most, the recipe's among them.
         {"64-texts.png", PngOf(comment.repeated(63) + recipe + kIend), read},
         {"65-texts.png", PngOf(comment.repeated(64) + recipe + kIend),
@@ -377,7 +377,7 @@ TEST(RecipeReader, FindsThePdfsMetadataWhereverItsMarkersFallInTheBlocksRead)
 {
     const QTemporaryDir dir;
     const QByteArray pdf = File(FileFormat::Pdf);
-    constexpr qsizetype kBlock = 64 * 1024;
+    constexpr qsizetype kBlock = qsizetype{64} * 1024;
     for (const QByteArray& marker : {QByteArray("<?xpacket begin="), QByteArray("<?xpacket end=")}) {
         // The 16 or 14 characters of each marker cut after one, after half, and before the last.
         for (const qsizetype before : {qsizetype{1}, marker.size() / 2, marker.size() - 1}) {
@@ -432,6 +432,7 @@ TEST(RecipeReader, ReadsAnSvgPastSkippedMarkupOfAnyLengthAndBoundsWhatItKeeps)
          read},
         // What the reader refuses in them is still its to refuse, on its line.
         {"dashes.svg", before("<!--\n\n -- -->"), damaged + "(line 6: Expected '>', but got ' '.)"},
+        {"no-target.svg", before("<? note?>"), damaged + "(line 4: Expected '[a-zA-Z]', but got ' '.)"},
         {"lines.svg", before("<!--\n\r\n-->\n<?note\n?><![CDATA[" + longest + "\n]]></g>"),
          damaged + "(line 9: Opening and ending tag mismatch.)"},
         // In the recipe, a comment is dropped and character data counts.
@@ -447,8 +448,8 @@ TEST(RecipeReader, ReadsAnSvgPastSkippedMarkupOfAnyLengthAndBoundsWhatItKeeps)
     };
     for (const auto& [name, bytes, answer] : cases) {
         const QByteArray made = QByteArray(bytes)
-                                    .replace(longest, QByteArray(17 * 1024 * 1024, 'x'))
-                                    .replace(half, QByteArray(9 * 1024 * 1024, 'x'));
+                                    .replace(longest, QByteArray(qsizetype{17} * 1024 * 1024, 'x'))
+                                    .replace(half, QByteArray(qsizetype{9} * 1024 * 1024, 'x'));
         EXPECT_EQ(Said(RecipeReader::ReadBytes(made)), answer) << name;
     }
 }
