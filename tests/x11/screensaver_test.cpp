@@ -100,7 +100,8 @@ TEST_F(ScreensaverTest, AVeryLargeWindowDestroyedMidDrawEndsItQuietly)
     // A picture for 16000 x 16000 takes the program's main thread seconds to draw and show.
     const xcb_window_t host = server.MakeWindow(16000, 16000);
     Start({"--window-id", QString::number(host)});
-    QThread::msleep(300);
+    // Its window in the host's is there before the first picture is drawn.
+    ASSERT_TRUE(Eventually([&] { return server.Children(host) > 0; }));
     QElapsedTimer gone;
     gone.start();
     server.Destroy(host);
