@@ -1,9 +1,12 @@
 #include "screensaver.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <stop_token>
+#include <thread>
 #include <utility>
 
 #include <QGuiApplication>
@@ -23,6 +26,9 @@ namespace {
 
 // How often the host window's size is asked for: it also tells when the window has gone.
 constexpr int kFollowMilliseconds = 250;
+
+// How often the watch thread asks whether the host window is still there.
+constexpr std::chrono::milliseconds kWatchInterval{100};
 
 // The window's size in pixels, or nothing when it does not exist.
 std::optional<QSize> WindowSize(xcb_connection_t* connection, xcb_window_t window)
@@ -116,6 +122,17 @@ int RunScreensaver(std::optional<std::uint32_t> window, double intervalSeconds)
     QLoggingCategory::setFilterRules(QStringLiteral("qt.qpa.*=false"));
     std::signal(SIGTERM, EndOnTerm);
 
+    // Drawing a picture for a very large window takes the main thread seconds; this watch ends
+    // the program as soon as the host window is gone, whatever the main thread is doing. A
+    // connection that broke is left to the toolkit, which says so.
+    const std::jthread watch([connection, id](const std::stop_token& stop) {
+        while (!stop.stop_requested()) {
+            std::this_thread::sleep_for(kWatchInterval);
+            if (!WindowSize(connection, id) && xcb_connection_has_error(connection) == 0) {
+                _exit(0);
+            }
+        }
+    });
     QWindow* host = QWindow::fromWinId(id);
     SystemClock clock;
     SeededRandomSource random;

@@ -49,7 +49,7 @@ std::optional<std::uint64_t> AvailableMemory()
         return std::nullopt;
     }
     // A few kilobytes: the file is read in one piece, and no more than that.
-    constexpr qint64 kMostRead = 64 * 1024;
+    constexpr qint64 kMostRead = qint64{64} * 1024;
     static const QRegularExpression available(QStringLiteral(R"((?:^|\n)MemAvailable:\s+([0-9]{1,15}) kB\n)"));
     const QRegularExpressionMatch match = available.match(QString::fromLatin1(meminfo.read(kMostRead)));
     if (!match.hasMatch()) {

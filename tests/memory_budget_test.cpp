@@ -10,24 +10,24 @@ constexpr std::uint64_t kGiB = std::uint64_t{1} << 30U;
 TEST(MemoryBudget, JobsAreLoweredUntilTheJobsPlusOnePicturesInHandFit)
 {
     const struct {
-        int jobs;
         std::uint64_t pictureBytes;
         std::uint64_t budget;
+        int jobs;
         int capped;
     } cases[] = {
-        {8, 64 * kMebibyte, 1 * kGiB, 8},  // 9 pictures fit
-        {8, 1 * kGiB, 9 * kGiB, 8},        // exactly 9
-        {8, 1 * kGiB, 9 * kGiB - 1, 7},    // a byte short of 9
-        {8, 1 * kGiB, 3 * kGiB, 2},        // a 16384 x 16384 --fit, 3 GiB free
-        {8, 1 * kGiB, 2 * kGiB, 1},        // two pictures: one job
-        {8, 1 * kGiB, 1 * kGiB, 1},        // not even two: still one job
-        {8, 1 * kGiB, 0, 1},               // nothing known free: one job
-        {256, 1 * kGiB, 64 * kGiB, 63},    // many cores, 64 GiB
-        {4, 0, 0, 4},                      // SVG and PDF hold no image
-        {256, 1, ~std::uint64_t{0}, 256},  // no overflow
-        {3, ~std::uint64_t{0}, ~std::uint64_t{0}, 1},
+        {64 * kMebibyte, 1 * kGiB, 8, 8},  // 9 pictures fit
+        {1 * kGiB, 9 * kGiB, 8, 8},        // exactly 9
+        {1 * kGiB, 9 * kGiB - 1, 8, 7},    // a byte short of 9
+        {1 * kGiB, 3 * kGiB, 8, 2},        // a 16384 x 16384 --fit, 3 GiB free
+        {1 * kGiB, 2 * kGiB, 8, 1},        // two pictures: one job
+        {1 * kGiB, 1 * kGiB, 8, 1},        // not even two: still one job
+        {1 * kGiB, 0, 8, 1},               // nothing known free: one job
+        {1 * kGiB, 64 * kGiB, 256, 63},    // many cores, 64 GiB
+        {0, 0, 4, 4},                      // SVG and PDF hold no image
+        {1, ~std::uint64_t{0}, 256, 256},  // no overflow
+        {~std::uint64_t{0}, ~std::uint64_t{0}, 3, 1},
     };
-    for (const auto& [jobs, pictureBytes, budget, capped] : cases) {
+    for (const auto& [pictureBytes, budget, jobs, capped] : cases) {
         EXPECT_EQ(JobsWithinMemory(jobs, pictureBytes, budget), capped) << jobs << " " << pictureBytes << " " << budget;
     }
 }

@@ -130,7 +130,10 @@ TEST(PictureRecorder, ALineLeavingThePictureEndsWhereItCrossesTheCentresOfTheOut
     // Each line is steep or shallow enough that half a pixel either side of the centre line
     // moves its end by a whole pixel.
     const struct {
-        float x1, y1, x2, y2;
+        float x1 = 0;
+        float y1 = 0;
+        float x2 = 0;
+        float y2 = 0;
         LineItem clipped;
     } cases[] = {
         {500, 100, 700, 500, LineItem{500, 100, 599, 299, kRed}},  // right: x = 599.5

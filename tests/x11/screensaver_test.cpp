@@ -1,7 +1,9 @@
 // The screensaver under an Xvfb of its own, drawing into a window this test makes, as a host does.
 #include <csignal>
+#include <cstdio>
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -88,6 +90,25 @@ TEST_F(ScreensaverTest, DrawsIntoAWindowMadeByTheTestAndFollowsItsSize)
     // The window gone, the program ends quietly.
     server.Destroy(host);
     ASSERT_TRUE(saver.waitForFinished(10000));
+    EXPECT_EQ(saver.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(saver.exitCode(), 0);
+    EXPECT_EQ(saver.readAllStandardError(), "");
+}
+
+TEST_F(ScreensaverTest, AVeryLargeWindowDestroyedMidDrawEndsItQuietly)
+{
+    // A picture for 16000 x 16000 takes the program's main thread seconds to draw and show.
+    const xcb_window_t host = server.MakeWindow(16000, 16000);
+    Start({"--window-id", QString::number(host)});
+    // Its window in the host's is there before the first picture is drawn.
+    ASSERT_TRUE(Eventually([&] { return server.Children(host) > 0; }));
+    QElapsedTimer gone;
+    gone.start();
+    server.Destroy(host);
+    ASSERT_TRUE(saver.waitForFinished(30000));
+    // How soon it ended is for the record, not a condition: the machine may be busy.
+    RecordProperty("milliseconds_to_end", static_cast<int>(gone.elapsed()));
+    std::printf("ended %lld ms after its window went\n", static_cast<long long>(gone.elapsed()));
     EXPECT_EQ(saver.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(saver.exitCode(), 0);
     EXPECT_EQ(saver.readAllStandardError(), "");

@@ -58,6 +58,14 @@ void XServer::Destroy(xcb_window_t window)
     xcb_flush(connection_);
 }
 
+int XServer::Children(xcb_window_t window)
+{
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr);
+    const int children = tree != nullptr ? xcb_query_tree_children_length(tree) : 0;
+    std::free(tree);
+    return children;
+}
+
 QImage XServer::Grab(xcb_window_t window)
 {
     xcb_get_geometry_reply_t* geometry =

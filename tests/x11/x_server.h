@@ -26,6 +26,8 @@ public:
     [[nodiscard]] xcb_window_t MakeWindow(int width, int height);
     void Resize(xcb_window_t window, int width, int height);
     void Destroy(xcb_window_t window);
+    // How many windows `window` holds: a screensaver puts its own in its host's.
+    [[nodiscard]] int Children(xcb_window_t window);
     // What the window shows, or a null image when it is gone.
     [[nodiscard]] QImage Grab(xcb_window_t window);
 
