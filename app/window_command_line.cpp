@@ -61,15 +61,14 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QStringList& arguments)
         options.interval = seconds;
     }
     if (parser_.isSet(windowId_) || parser_.isSet(root_)) {
-        if (parser_.isSet(windowId_) && parser_.isSet(root_)) {
-            return UsageError{QStringLiteral("--window-id and --root cannot be given together")};
-        }
         if (options.fullScreen || !parser_.positionalArguments().isEmpty()) {
             return UsageError{
                 QStringLiteral("--window-id and --root draw a new sequence in that window: not with "
                                "--fullscreen or a FILE")};
         }
         WindowOptions::Screensaver screensaver;
+        // --window-id wins over --root, as in xscreensaver's own modules: its settings program
+        // runs the `programs:` entry (which holds --root) with --window-id for its preview.
         if (parser_.isSet(windowId_)) {
             const QString text = parser_.value(windowId_);
             screensaver.window = WindowId(text);
