@@ -29,7 +29,8 @@ WindowCommandLine::WindowCommandLine()
         QStringLiteral("Makes abstract pictures, one at a time.\n"
                        "Keys: Alt+Left and Alt+Right go back and forward through the pictures shown,\n"
                        "Ctrl+O opens a picture saved by lorvane01, F11 toggles full screen, where\n"
-                       "Space, Right or a click draws the next picture and Escape leaves."));
+                       "Right, Space or a click goes forward, Left back, P pauses a slideshow,\n"
+                       "? lists the keys and Escape leaves."));
     parser_.addOptions({fullScreen_, interval_, windowId_, root_});
     parser_.addPositionalArgument(QStringLiteral("FILE"),
                                   QStringLiteral("A picture saved by lorvane01 (PNG, SVG or PDF) to start from; "

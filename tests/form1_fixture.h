@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QPushButton>
 #include <QtTest/QTest>
 
@@ -25,6 +26,12 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     }
 
+    // Waits until `window` has the keyboard. QTest::qWaitForWindowActive answers too early for
+    // the full-screen view: its window counts as active while its owner, the window, still is.
+    static bool BecomesActive(QWidget* window)
+    {
+        return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+    }
     QPushButton* Button(const char* name) { return form.findChild<QPushButton*>(name); }
     PictureBox* Picture1() { return form.findChild<PictureBox*>("Picture1"); }
     const QImage& Shown() { return Picture1()->Image(); }
