@@ -13,7 +13,7 @@ FadingNote::FadingNote(QWidget* parent, Qt::Alignment alignment)
     setObjectName(QStringLiteral("Note"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
-    setStyleSheet(QStringLiteral("color: white; background-color: rgba(0, 0, 0, 200); border-radius: 8px;"));
+    setStyleSheet(QStringLiteral("color: white; background-color: rgba(0, 0, 0, 215); border-radius: 8px;"));
     setGraphicsEffect(opacity_);
     hide();
     hold_.setSingleShot(true);
