@@ -32,14 +32,14 @@ enum class ViewCommand {
 
 // One key of a view: the key, its modifiers and what it does.
 struct KeyRow {
-    Qt::Key key;
+    Qt::Key key = Qt::Key_unknown;
     Qt::KeyboardModifiers modifiers;
-    ViewCommand command;
+    ViewCommand command = ViewCommand::ShowKeys;
 };
 
 struct ButtonRow {
-    Qt::MouseButton button;
-    ViewCommand command;
+    Qt::MouseButton button = Qt::NoButton;
+    ViewCommand command = ViewCommand::ShowKeys;
 };
 
 // Everything a view answers to, as data: each view's keys live in its table and nowhere else

@@ -49,9 +49,9 @@ protected:
 TEST_F(ViewKeys, FullScreenKeysWalkJumpAndLeaveAsImageViewersKeysDo)
 {
     struct Case {
-        Qt::Key key;
+        Qt::Key key = Qt::Key_unknown;
         Qt::KeyboardModifiers modifiers;
-        int picture;
+        int picture = 0;
         bool fullScreen = true;
     };
     const Case cases[] = {
