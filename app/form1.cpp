@@ -7,7 +7,6 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
-#include <QKeySequence>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -21,6 +20,7 @@
 #include <variant>
 
 #include "clock.h"
+#include "fading_note.h"
 #include "full_screen_view.h"
 #include "picture_box.h"
 #include "picture_size.h"
@@ -67,7 +67,9 @@ Form1::Form1(RandomSource& random, Clock& clock, QWidget* parent)
       command2_(MakeButton(QStringLiteral("Command2"), QStringLiteral("exit"), kCommand2Geometry, this)),
       fullScreen_(new FullScreenView(this)),
       slideshow_(new QTimer(this)),
-      saver_([this]() -> const SequencePicture& { return shown_; })
+      note_(new FadingNote(picture1_, Qt::AlignTop)),
+      saver_([this]() -> const SequencePicture& { return shown_; }),
+      actions_(kWindowKeys, this, [this](ViewCommand command) { Run(command); })
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
@@ -77,53 +79,63 @@ Form1::Form1(RandomSource& random, Clock& clock, QWidget* parent)
     setTabOrder(command1_, command2_);
     connect(command1_, &QPushButton::clicked, this, &Form1::Command1Click);
     connect(command2_, &QPushButton::clicked, this, &Form1::Command2Click);
-    AddKeepActions();
+    // The drawing area's context menu (right button, Menu key, Shift+F10); the keys work anywhere
+    // in the window.
+    picture1_->addActions(actions_.Menu());
+    picture1_->setContextMenuPolicy(Qt::ActionsContextMenu);
     setAcceptDrops(true);
-    connect(fullScreen_, &FullScreenView::NextWanted, this, &Form1::Command1Click);
-    connect(fullScreen_, &FullScreenView::LeaveWanted, this, &Form1::ToggleFullScreen);
-    connect(fullScreen_, &FullScreenView::BackWanted, this, &Form1::Back);
-    connect(fullScreen_, &FullScreenView::ForwardWanted, this, &Form1::Forward);
+    connect(fullScreen_, &FullScreenView::CommandWanted, this, &Form1::RunFromFullScreen);
+    slideshow_->setObjectName(QStringLiteral("Slideshow"));
     connect(slideshow_, &QTimer::timeout, this, &Form1::Command1Click);
+    UpdateActions();
 }
 
-void Form1::AddKeepActions()
+void Form1::Run(ViewCommand command)
 {
-    // On the drawing area's context menu (right button, Menu key, Shift+F10), and their
-    // shortcuts anywhere in the window.
-    auto* copy = new QAction(QStringLiteral("Copy picture"), this);
-    copy->setShortcut(QKeySequence::Copy);
-    connect(copy, &QAction::triggered, this, [this] { saver_.Copy(); });
-    auto* save = new QAction(QStringLiteral("Save picture as\u2026"), this);
-    save->setShortcut(QKeySequence::Save);
-    connect(save, &QAction::triggered, this, [this] { saver_.AskAndSave(this); });
-    auto* open = new QAction(QStringLiteral("Open picture\u2026"), this);
-    open->setShortcut(QKeySequence::Open);
-    connect(open, &QAction::triggered, this, &Form1::AskAndOpen);
-    auto* back = new QAction(QStringLiteral("Back"), this);
-    back->setShortcuts(QKeySequence::Back);
-    connect(back, &QAction::triggered, this, &Form1::Back);
-    auto* forward = new QAction(QStringLiteral("Forward"), this);
-    forward->setShortcuts(QKeySequence::Forward);
-    connect(forward, &QAction::triggered, this, &Form1::Forward);
-    auto* fullScreen = new QAction(QStringLiteral("Full screen"), this);
-    // F11 everywhere, whatever the desktop's own full-screen keys are.
-    QList<QKeySequence> fullScreenKeys = QKeySequence::keyBindings(QKeySequence::FullScreen);
-    if (!fullScreenKeys.contains(QKeySequence(Qt::Key_F11))) {
-        fullScreenKeys.prepend(QKeySequence(Qt::Key_F11));
+    // Dialogs belong to the view on the screen.
+    QWidget* shown = InFullScreen() ? static_cast<QWidget*>(fullScreen_) : this;
+    switch (command) {
+    case ViewCommand::Copy:
+        saver_.Copy();
+        break;
+    case ViewCommand::Save:
+        saver_.AskAndSave(shown);
+        break;
+    case ViewCommand::Open:
+        AskAndOpen();
+        break;
+    case ViewCommand::Back:
+        Back();
+        break;
+    case ViewCommand::Forward:
+        Forward();
+        break;
+    case ViewCommand::First:
+        First();
+        break;
+    case ViewCommand::Newest:
+        Newest();
+        break;
+    case ViewCommand::PauseOrResume:
+        PauseOrResume();
+        break;
+    case ViewCommand::ToggleFullScreen:
+    case ViewCommand::LeaveFullScreen:
+        ToggleFullScreen();
+        break;
+    case ViewCommand::ShowKeys:
+        break;
     }
-    fullScreen->setShortcuts(fullScreenKeys);
-    connect(fullScreen, &QAction::triggered, this, &Form1::ToggleFullScreen);
-    for (QAction* action : {copy, save, open, back, forward, fullScreen}) {
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-        picture1_->addAction(action);
-        // Full screen is a window of its own, with the same keys for keeping and opening; it
-        // walks the history and leaves by keys of its own.
-        if (action != fullScreen && action != back && action != forward) {
-            fullScreen_->addAction(action);
-        }
+}
+
+void Form1::RunFromFullScreen(ViewCommand command)
+{
+    // Full screen goes on past the newest picture, as image viewers' slideshows do.
+    if (command == ViewCommand::Forward) {
+        ForwardOrNext();
+    } else {
+        Run(command);
     }
-    picture1_->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void Form1::Load(const std::optional<Recipe>& start)
@@ -145,8 +157,9 @@ void Form1::Load(const std::optional<Recipe>& start)
         GoOnFrom(*start);
         return;
     }
-    Show(sequence_.DrawNext());
-    history_.Add(shown_.recipe);
+    SequencePicture first = sequence_.DrawNext();
+    history_.Add(first.recipe);
+    Show(std::move(first));
 }
 
 std::optional<QString> Form1::Open(const QString& path)
@@ -163,8 +176,8 @@ std::optional<QString> Form1::Open(const QString& path)
 
 void Form1::ShowRecipe(const Recipe& recipe)
 {
-    Show(DrawRecipe(recipe));
     history_.Add(recipe);
+    Show(DrawRecipe(recipe));
 }
 
 void Form1::GoOnFrom(const Recipe& recipe)
@@ -175,7 +188,8 @@ void Form1::GoOnFrom(const Recipe& recipe)
 
 void Form1::AskAndOpen()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open picture"), QString(),
+    QWidget* shown = InFullScreen() ? static_cast<QWidget*>(fullScreen_) : this;
+    const QString path = QFileDialog::getOpenFileName(shown, QStringLiteral("Open picture"), QString(),
                                                       QStringLiteral("Pictures saved by lorvane01 (*.png *.svg *.pdf);;"
                                                                      "All files (*)"));
     if (!path.isEmpty()) {
@@ -214,13 +228,58 @@ void Form1::ToggleFullScreen()
 
 void Form1::StartSlideshow(double seconds)
 {
-    slideshow_->start(static_cast<int>(seconds * 1000.0));
+    hasSlideshow_ = true;
+    slideshow_->setInterval(static_cast<int>(seconds * 1000.0));
+    SetSlideshowPlaying(true);
+}
+
+bool Form1::SlideshowPlaying() const
+{
+    return slideshow_->isActive();
+}
+
+void Form1::PauseOrResume()
+{
+    if (!hasSlideshow_) {
+        return;
+    }
+    const bool playing = !SlideshowPlaying();
+    SetSlideshowPlaying(playing);
+    const QString word = playing ? QStringLiteral("Playing") : QStringLiteral("Paused");
+    if (InFullScreen()) {
+        fullScreen_->ShowNote(word);
+    } else {
+        note_->Show(word, FullScreenView::kNoteMilliseconds);
+    }
+}
+
+void Form1::SetSlideshowPlaying(bool playing)
+{
+    if (playing) {
+        slideshow_->start();
+    } else {
+        slideshow_->stop();
+    }
+    UpdateActions();
 }
 
 void Form1::Back()
 {
     if (const std::optional<Recipe> previous = history_.Back()) {
+        if (SlideshowPlaying()) {
+            PauseOrResume();
+        }
         Show(DrawRecipe(*previous));
+    }
+}
+
+void Form1::First()
+{
+    if (const std::optional<Recipe> first = history_.First()) {
+        if (SlideshowPlaying()) {
+            PauseOrResume();
+        }
+        Show(DrawRecipe(*first));
     }
 }
 
@@ -231,12 +290,48 @@ void Form1::Forward()
     }
 }
 
+void Form1::Newest()
+{
+    if (const std::optional<Recipe> newest = history_.Newest()) {
+        Show(DrawRecipe(*newest));
+    }
+}
+
+void Form1::ForwardOrNext()
+{
+    if (history_.CanGoForward()) {
+        Forward();
+    } else {
+        Command1Click();
+    }
+}
+
+void Form1::UpdateActions()
+{
+    const bool back = history_.CanGoBack();
+    const bool forward = history_.CanGoForward();
+    actions_.Action(ViewCommand::Back)->setEnabled(back);
+    actions_.Action(ViewCommand::Forward)->setEnabled(forward);
+    fullScreen_->Action(ViewCommand::Back)->setEnabled(back);
+    fullScreen_->Action(ViewCommand::First)->setEnabled(back);
+    fullScreen_->Action(ViewCommand::Newest)->setEnabled(forward);
+    // Forward in full screen always does something: at the newest picture it draws a new one.
+    const QString pause = hasSlideshow_ && !SlideshowPlaying() ? QStringLiteral("Resume slideshow")
+                                                               : CommandText(ViewCommand::PauseOrResume);
+    for (QAction* action :
+         {actions_.Action(ViewCommand::PauseOrResume), fullScreen_->Action(ViewCommand::PauseOrResume)}) {
+        action->setText(pause);
+        action->setEnabled(hasSlideshow_);
+    }
+    // The window's menu offers it only while there is a slideshow; it has no key there.
+    actions_.Action(ViewCommand::PauseOrResume)->setVisible(hasSlideshow_);
+}
+
 void Form1::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::BackButton) {
-        Back();
-    } else if (event->button() == Qt::ForwardButton) {
-        Forward();
+    const std::optional<ViewCommand> command = ButtonCommand(kWindowKeys, event->button());
+    if (command) {
+        Run(*command);
     } else {
         QWidget::mousePressEvent(event);
     }
@@ -267,8 +362,9 @@ void Form1::Command1Click()
     }
     // The sequence clears the drawing area before it draws.
     update();
-    Show(sequence_.DrawNext());
-    history_.Add(shown_.recipe);
+    SequencePicture next = sequence_.DrawNext();
+    history_.Add(next.recipe);
+    Show(std::move(next));
 }
 
 void Form1::Show(SequencePicture picture)
@@ -278,6 +374,11 @@ void Form1::Show(SequencePicture picture)
     if (InFullScreen()) {
         fullScreen_->Show(shown_.recording);
     }
+    // A picture shown by hand gets the whole interval too.
+    if (SlideshowPlaying()) {
+        slideshow_->start();
+    }
+    UpdateActions();
 }
 
 void Form1::Command2Click()

@@ -8,7 +8,9 @@
 #include "picture_saver.h"
 #include "picture_sequence.h"
 #include "picture_state.h"
+#include "view_keys.h"
 
+class QAction;
 class QDragEnterEvent;
 class QDropEvent;
 class QMouseEvent;
@@ -18,6 +20,7 @@ class QTimer;
 namespace lorvane {
 
 class Clock;
+class FadingNote;
 class FullScreenView;
 class PictureBox;
 class RandomSource;
@@ -37,15 +40,26 @@ public:
     // Shows the picture a saved file names and makes "next" go on from its seed's sequence. A file
     // without a sound recipe changes nothing: the answer is one line naming it and the reason.
     [[nodiscard]] std::optional<QString> Open(const QString& path);
-    // Walk the pictures shown since start-up, drawing each again from its recipe.
+    // Walk the pictures shown since start-up, drawing each again from its recipe. Going back
+    // pauses the slideshow, so that a picture a person went back to stays.
     void Back();
     void Forward();
+    void First();
+    void Newest();
+    // Forward, or at the newest picture the next new one, as "next" draws it.
+    void ForwardOrNext();
     // F11: the picture alone on the whole screen, or back to this window.
     void ToggleFullScreen();
     [[nodiscard]] bool InFullScreen() const;
     [[nodiscard]] FullScreenView* FullScreen() const { return fullScreen_; }
-    // A slideshow: presses "next" every `seconds`.
+    // A slideshow: presses "next" every `seconds`. Each picture shown, by the timer or by hand,
+    // stays the whole interval.
     void StartSlideshow(double seconds);
+    // Pauses a running slideshow or resumes a paused one, and says which over the picture.
+    void PauseOrResume();
+    [[nodiscard]] bool SlideshowPlaying() const;
+    // The window's action for a command (for its state), or nullptr.
+    [[nodiscard]] QAction* Action(ViewCommand command) const { return actions_.Action(command); }
     [[nodiscard]] const PictureState& State() const { return state_; }
     // The picture shown, with its recipe: the seed, its number since start-up and its time.
     [[nodiscard]] const SequencePicture& Shown() const { return shown_; }
@@ -61,6 +75,11 @@ protected:
 
 private:
     void Command1Click();
+    void Run(ViewCommand command);
+    void RunFromFullScreen(ViewCommand command);
+    void SetSlideshowPlaying(bool playing);
+    // The actions' state for where the walk stands and the slideshow.
+    void UpdateActions();
     void ShowRecipe(const Recipe& recipe);
     void GoOnFrom(const Recipe& recipe);
     void AskAndOpen();
@@ -68,7 +87,6 @@ private:
     Q_INVOKABLE void OpenAndReport(const QString& path);
     void Command2Click();
     void SetBlackBackground();
-    void AddKeepActions();
     void Show(SequencePicture picture);
 
     Clock& clock_;
@@ -81,8 +99,11 @@ private:
     QPushButton* command2_ = nullptr;
     FullScreenView* fullScreen_ = nullptr;
     QTimer* slideshow_ = nullptr;
+    bool hasSlideshow_ = false;
+    FadingNote* note_ = nullptr;
     bool ending_ = false;
     PictureSaver saver_;
+    ViewActions actions_;
 };
 
 }  // namespace lorvane

@@ -1,20 +1,28 @@
 #include "full_screen_view.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShowEvent>
 
+#include "fading_note.h"
+
 namespace lorvane {
 
-FullScreenView::FullScreenView(QWidget* parent) : QWidget(parent, Qt::Window)
+FullScreenView::FullScreenView(QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      keys_(new FadingNote(this, Qt::AlignCenter)),
+      note_(new FadingNote(this, Qt::AlignTop)),
+      actions_(kFullScreenKeys, this, [this](ViewCommand command) { Run(command); })
 {
     setObjectName(QStringLiteral("FullScreen"));
     setWindowTitle(QStringLiteral("Form1"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
+    keys_->setObjectName(QStringLiteral("Keys"));
     cursorTimer_.setSingleShot(true);
     cursorTimer_.setInterval(kCursorHideMilliseconds);
     connect(&cursorTimer_, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
@@ -25,6 +33,20 @@ void FullScreenView::Show(const RecordedPicture& picture)
     picture_.Resize(size(), devicePixelRatioF());
     picture_.Show(picture);
     update();
+}
+
+void FullScreenView::ShowNote(const QString& text)
+{
+    note_->Show(text, kNoteMilliseconds);
+}
+
+void FullScreenView::Run(ViewCommand command)
+{
+    if (command == ViewCommand::ShowKeys) {
+        keys_->Show(KeysTable(kFullScreenKeys), kKeysMilliseconds);
+        return;
+    }
+    emit CommandWanted(command);
 }
 
 void FullScreenView::paintEvent(QPaintEvent* /*event*/)
@@ -40,32 +62,17 @@ void FullScreenView::resizeEvent(QResizeEvent* event)
     update();
 }
 
-void FullScreenView::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_F11 || event->matches(QKeySequence::FullScreen)) {
-        emit LeaveWanted();
-    } else if (event->matches(QKeySequence::Back)) {
-        emit BackWanted();
-    } else if (event->matches(QKeySequence::Forward)) {
-        emit ForwardWanted();
-    } else if ((event->key() == Qt::Key_Space || event->key() == Qt::Key_Right) &&
-               event->modifiers() == Qt::NoModifier) {
-        emit NextWanted();
-    } else {
-        QWidget::keyPressEvent(event);
-    }
-}
-
 void FullScreenView::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
-        emit NextWanted();
-    } else if (event->button() == Qt::BackButton) {
-        emit BackWanted();
-    } else if (event->button() == Qt::ForwardButton) {
-        emit ForwardWanted();
-    } else {
+    const std::optional<ViewCommand> command = ButtonCommand(kFullScreenKeys, event->button());
+    QAction* action = command ? Action(*command) : nullptr;
+    if (action == nullptr) {
         QWidget::mousePressEvent(event);
+        return;
+    }
+    // As its keys do: nothing where the command can do nothing.
+    if (action->isEnabled()) {
+        action->trigger();
     }
 }
 
@@ -74,6 +81,12 @@ void FullScreenView::mouseMoveEvent(QMouseEvent* event)
     unsetCursor();
     cursorTimer_.start();
     QWidget::mouseMoveEvent(event);
+}
+
+void FullScreenView::contextMenuEvent(QContextMenuEvent* event)
+{
+    unsetCursor();
+    QMenu::exec(actions_.Menu(), event->globalPos(), nullptr, this);
 }
 
 void FullScreenView::showEvent(QShowEvent* event)
@@ -88,7 +101,7 @@ void FullScreenView::closeEvent(QCloseEvent* event)
 {
     // Closed by the window manager: back to the normal window, which stays the program's.
     event->ignore();
-    emit LeaveWanted();
+    emit CommandWanted(ViewCommand::LeaveFullScreen);
 }
 
 }  // namespace lorvane

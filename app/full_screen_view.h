@@ -4,48 +4,63 @@
 #include <QWidget>
 
 #include "fitted_picture.h"
+#include "view_keys.h"
+
+class QAction;
 
 namespace lorvane {
 
+class FadingNote;
+
 // The picture alone on black, filling the screen: played at the largest scale that fits the
 // screen's device pixels and centred, so its squares and captions are drawn at that resolution,
-// not enlarged. A window of its own, so the normal window's layout never changes.
+// not enlarged. A window of its own, so the normal window's layout never changes. Its keys, mouse
+// buttons and right-click menu are those of kFullScreenKeys; it lists them itself on ? or F1 and
+// hands every other command to its owner.
 class FullScreenView : public QWidget {
     Q_OBJECT
 
 public:
     // The mouse cursor hides after this long still.
     static constexpr int kCursorHideMilliseconds = 2000;
+    // How long the keys and a note stay before they fade.
+    static constexpr int kKeysMilliseconds = 5000;
+    static constexpr int kNoteMilliseconds = 1200;
 
     explicit FullScreenView(QWidget* parent = nullptr);
 
     // Plays the picture for the view's present size and asks for a repaint.
     void Show(const RecordedPicture& picture);
+    // A brief word over the picture, such as "Paused".
+    void ShowNote(const QString& text);
+    // The command's action (for its state and words), or nullptr; the right-click menu's actions.
+    [[nodiscard]] QAction* Action(ViewCommand command) const { return actions_.Action(command); }
+    [[nodiscard]] QList<QAction*> MenuActions() const { return actions_.Menu(); }
     // The picture as played and where it stands, in device pixels.
     [[nodiscard]] const QImage& Image() const { return picture_.Image(); }
     [[nodiscard]] const PictureFit& Fit() const { return picture_.Fit(); }
 
 signals:
-    // Space, Right or a click: draw the next picture.
-    void NextWanted();
-    // Escape, F11 or closing the view.
-    void LeaveWanted();
-    // Alt+Left and Alt+Right, or the mouse's back and forward buttons.
-    void BackWanted();
-    void ForwardWanted();
+    // A key, a mouse button or the menu asks for `command`; closing the view asks to leave it.
+    void CommandWanted(ViewCommand command);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void Run(ViewCommand command);
+
     FittedPicture picture_;
     QTimer cursorTimer_;
+    FadingNote* keys_;
+    FadingNote* note_;
+    ViewActions actions_;
 };
 
 }  // namespace lorvane

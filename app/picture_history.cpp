@@ -21,7 +21,7 @@ void PictureHistory::Add(const std::optional<Recipe>& recipe)
 
 std::optional<Recipe> PictureHistory::Back()
 {
-    if (position_ == 0 || entries_.empty()) {
+    if (!CanGoBack()) {
         return std::nullopt;
     }
     return At(--position_);
@@ -29,10 +29,28 @@ std::optional<Recipe> PictureHistory::Back()
 
 std::optional<Recipe> PictureHistory::Forward()
 {
-    if (position_ + 1 >= entries_.size()) {
+    if (!CanGoForward()) {
         return std::nullopt;
     }
     return At(++position_);
+}
+
+std::optional<Recipe> PictureHistory::First()
+{
+    if (!CanGoBack()) {
+        return std::nullopt;
+    }
+    position_ = 0;
+    return At(position_);
+}
+
+std::optional<Recipe> PictureHistory::Newest()
+{
+    if (!CanGoForward()) {
+        return std::nullopt;
+    }
+    position_ = entries_.size() - 1;
+    return At(position_);
 }
 
 Recipe PictureHistory::At(std::size_t index) const

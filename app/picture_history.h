@@ -24,6 +24,12 @@ public:
     [[nodiscard]] std::optional<Recipe> Back();
     // The picture after the one shown, and stands there; nothing at the last.
     [[nodiscard]] std::optional<Recipe> Forward();
+    // The first and the last picture kept, and stands there; nothing when it stands there already.
+    [[nodiscard]] std::optional<Recipe> First();
+    [[nodiscard]] std::optional<Recipe> Newest();
+    // Whether Back and Forward would give a picture.
+    [[nodiscard]] bool CanGoBack() const { return position_ > 0 && !entries_.empty(); }
+    [[nodiscard]] bool CanGoForward() const { return position_ + 1 < entries_.size(); }
     [[nodiscard]] std::size_t Size() const { return entries_.size(); }
 
 private:

@@ -62,7 +62,8 @@ WindowCommandLine::WindowCommandLine()
         QStringLiteral("Makes abstract pictures, one at a time.\n"
                        "Keys: Alt+Left and Alt+Right go back and forward through the pictures shown,\n"
                        "Ctrl+O opens a picture saved by lorvane01, F11 toggles full screen, where\n"
-                       "Space, Right or a click draws the next picture and Escape leaves."));
+                       "Right, Space or a click goes forward, Left back, P pauses a slideshow,\n"
+                       "? lists the keys and Escape leaves."));
     parser_.addOptions({fullScreen_, interval_, windowId_, root_});
     parser_.addPositionalArgument(QStringLiteral("FILE"),
                                   QStringLiteral("A picture saved by lorvane01 (PNG, SVG or PDF) to start from; "
@@ -101,15 +102,14 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
         options.interval = seconds;
     }
     if (parser_.isSet(windowId_) || parser_.isSet(root_)) {
-        if (parser_.isSet(windowId_) && parser_.isSet(root_)) {
-            return UsageError{QStringLiteral("--window-id and --root cannot be given together")};
-        }
         if (options.fullScreen || !parser_.positionalArguments().isEmpty()) {
             return UsageError{
                 QStringLiteral("--window-id and --root draw a new sequence in that window: not with "
                                "--fullscreen or a FILE")};
         }
         WindowOptions::Screensaver screensaver;
+        // --window-id wins over --root, as in xscreensaver's own modules: its settings program
+        // runs the `programs:` entry (which holds --root) with --window-id for its preview.
         if (parser_.isSet(windowId_)) {
             const QString text = parser_.value(windowId_);
             screensaver.window = WindowId(text);

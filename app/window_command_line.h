@@ -37,7 +37,7 @@ struct WindowOptions {
 };
 
 // The command line of lorvane01, `lorvane01 [FILE] [--fullscreen] [--interval SECONDS]
-// [--window-id ID | --root]`, resolved in one step (FILE's recipe and XSCREENSAVER_WINDOW are read
+// [--window-id ID] [--root]`, resolved in one step (FILE's recipe and XSCREENSAVER_WINDOW are read
 // here) into what the program starts with. Parsing neither prints
 // nor exits, so every answer can be checked without running the program.
 class WindowCommandLine {
@@ -84,7 +84,7 @@ private:
                                  QStringLiteral("ID")};
     QCommandLineOption root_{QStringLiteral("root"),
                              QStringLiteral("A screensaver in the window XSCREENSAVER_WINDOW names, else the root "
-                                            "window.")};
+                                            "window; --window-id wins over it.")};
 };
 
 }  // namespace lorvane

@@ -25,8 +25,10 @@ inline bool Activate(QWidget& window)
         QApplication::setActiveWindow(&window);
         return QApplication::activeWindow() == &window;
     }
+    // Not QTest::qWaitForWindowActive, which answers too early for the full-screen view: its
+    // window counts as active while its owner, the window, still is.
     window.activateWindow();
-    return QTest::qWaitForWindowActive(&window);
+    return QTest::qWaitFor([&window] { return QApplication::activeWindow() == &window; });
 }
 
 // The window after start-up at 09:05:02.25 (its seed, from the time of day), active and showing

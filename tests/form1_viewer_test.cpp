@@ -1,14 +1,19 @@
 // The window as a viewer: its history, Open, dropping a file and full screen.
+#include <QAction>
 #include <QApplication>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrl>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "decoded_image.h"
 #include "files.h"
@@ -139,6 +144,7 @@ TEST_F(Form1ViewerTest, F11ShowsThePictureAloneUntilEscapeAndSpaceThereDrawsNext
     ASSERT_TRUE(testing::Activate(form));
     QTest::keyClick(&form, Qt::Key_F11);
     ASSERT_TRUE(form.InFullScreen());
+    ASSERT_TRUE(testing::Activate(*view));
     QTest::keyClick(view, Qt::Key_F11);
     EXPECT_FALSE(form.InFullScreen());
 }
@@ -157,6 +163,82 @@ TEST_F(Form1ViewerTest, TheSlideshowPressesNextOnItsTimerAndFullScreenHidesTheSt
     QMouseEvent move(QEvent::MouseMove, QPointF(10, 10), QPointF(10, 10), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(view, &move);
     EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(Form1ViewerTest, PInFullScreenPausesAndResumesTheSlideshowAndSaysWhichOverThePicture)
+{
+    form.ToggleFullScreen();
+    FullScreenView* view = form.FullScreen();
+    ASSERT_TRUE(testing::Activate(*view));
+    form.StartSlideshow(0.5);
+    auto* note = view->findChild<QLabel*>("Note");
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->isVisible());
+    QTest::keyClick(view, Qt::Key_P);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), "Paused");
+    EXPECT_EQ(view->Action(ViewCommand::PauseOrResume)->text(), "Resume slideshow");
+    // Two intervals and more, and no picture comes.
+    QTest::qWait(1200);
+    EXPECT_EQ(random.drawn, kDrawsPerPicture);
+    QTest::keyClick(view, Qt::Key_P);
+    EXPECT_EQ(note->text(), "Playing");
+    EXPECT_TRUE(QTest::qWaitFor([this] { return form.Shown().recipe->picture == 2; }, 3000));
+    // The word goes by itself.
+    EXPECT_TRUE(QTest::qWaitFor([note] { return !note->isVisible(); }, 4000));
+}
+
+TEST_F(Form1ViewerTest, GoingBackPausesTheSlideshowSoThatThePictureStays)
+{
+    Next();
+    Next();
+    form.StartSlideshow(0.5);
+    QTest::keySequence(&form, QKeySequence::Back);
+    EXPECT_EQ(form.Shown().recipe->picture, 2);
+    auto* note = Picture1()->findChild<QLabel*>("Note");
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), "Paused");
+    QTest::qWait(1200);
+    EXPECT_EQ(form.Shown().recipe->picture, 2);
+    EXPECT_EQ(random.drawn, 3 * kDrawsPerPicture);
+
+    // The window has no key for it: its menu resumes it.
+    QAction* resume = form.Action(ViewCommand::PauseOrResume);
+    ASSERT_TRUE(resume->isVisible());
+    EXPECT_EQ(resume->text(), "Resume slideshow");
+    resume->trigger();
+    EXPECT_EQ(note->text(), "Playing");
+    EXPECT_TRUE(QTest::qWaitFor([this] { return form.Shown().recipe->picture == 4; }, 3000));
+    // Full screen's Left and Home pause it too.
+    form.ToggleFullScreen();
+    ASSERT_TRUE(testing::Activate(*form.FullScreen()));
+    for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Home}) {
+        ASSERT_TRUE(form.SlideshowPlaying());
+        QTest::keyClick(form.FullScreen(), key);
+        EXPECT_FALSE(form.SlideshowPlaying()) << QKeySequence(key).toString().toStdString();
+        form.PauseOrResume();
+    }
+}
+
+TEST_F(Form1ViewerTest, EachPictureShownByHandGetsTheWholeIntervalOfTheSlideshow)
+{
+    Next();
+    Next();
+    form.Back();
+    form.StartSlideshow(3);
+    const auto* slideshow = form.findChild<QTimer*>("Slideshow");
+    ASSERT_NE(slideshow, nullptr);
+    // "next", and Forward by the window's key, each halfway through an interval.
+    for (const std::function<void()>& press :
+         {std::function<void()>([this] { QTest::keySequence(&form, QKeySequence::Forward); }),
+          std::function<void()>([this] { Next(); })}) {
+        QTest::qWait(1500);
+        const int before = form.Shown().recipe->picture;
+        press();
+        EXPECT_EQ(form.Shown().recipe->picture, before + 1);
+        EXPECT_GT(slideshow->remainingTime(), 2500);
+    }
 }
 
 TEST(FullScreenView, At1920By1080PlaysThePictureAtScale2Point4CentredOnBlack)

@@ -77,6 +77,19 @@ TEST(WindowCommandLine, AScreensaverTakesItsWindowFromTheOptionOrTheHostAndTenSe
     EXPECT_EQ(root.screensaver->window, std::nullopt);
 }
 
+TEST(WindowCommandLine, WindowIdWinsOverRootInEitherOrderAsForXscreensaversPreview)
+{
+    // xscreensaver-settings runs the `programs:` entry with --window-id added for its preview pane.
+    qputenv("XSCREENSAVER_WINDOW", "0x400001");
+    for (const QStringList& arguments : {QStringList{"--root", "--interval", "1", "--window-id", "0x2a00007"},
+                                         QStringList{"--window-id", "0x2a00007", "--root"}}) {
+        const auto answer = Parse(arguments);
+        ASSERT_TRUE(std::holds_alternative<WindowOptions>(answer)) << arguments.join(' ').toStdString();
+        EXPECT_EQ(std::get<WindowOptions>(answer).screensaver->window, 0x2a00007U);
+    }
+    qunsetenv("XSCREENSAVER_WINDOW");
+}
+
 TEST(WindowCommandLine, BadInputGivesOneLineAndItsStatus)
 {
     QTemporaryDir folder;
@@ -98,7 +111,7 @@ TEST(WindowCommandLine, BadInputGivesOneLineAndItsStatus)
         {{"--window-id", "zebra"}, "--window-id 'zebra' is not a window id (such as 0x2a00007)"},
         {{"--window-id", "0"}, "--window-id '0' is not a window id"},
         {{"--window-id", "0x100000000"}, "--window-id '0x100000000' is not a window id"},
-        {{"--window-id", "7", "--root"}, "--window-id and --root cannot be given together"},
+        {{"--root", "--window-id", "zebra"}, "--window-id 'zebra' is not a window id"},
         {{"--root", "--fullscreen"}, "not with --fullscreen or a FILE"},
         // One rule in both programs: an option given twice is refused, not the last one taken.
         {{"--interval", "2", "--interval=3"}, "--interval is given more than once"},

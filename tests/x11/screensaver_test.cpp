@@ -114,6 +114,18 @@ TEST_F(ScreensaverTest, AVeryLargeWindowDestroyedMidDrawEndsItQuietly)
     EXPECT_EQ(saver.readAllStandardError(), "");
 }
 
+TEST_F(ScreensaverTest, PreviewsInTheWindowIdGivenAfterTheProgramsEntryWithRoot)
+{
+    // As xscreensaver-settings runs it for its preview pane: the `programs:` entry, then --window-id.
+    // Were --root to win, the picture would go to the root window, under the host's white.
+    const xcb_window_t preview = server.MakeWindow(700, 450);
+    Start({"--root", "--interval", "1", "--window-id", QString::number(preview, 16).prepend("0x")});
+    EXPECT_EQ(PictureIn(preview, QRect(50, 0, 600, 450)).size(), QSize(600, 450));
+    // The host's white is painted over: black bars beside the picture.
+    EXPECT_EQ(server.Grab(preview).pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(saver.state(), QProcess::Running) << saver.readAllStandardError().toStdString();
+}
+
 TEST_F(ScreensaverTest, EndsWithStatusZeroOnSigterm)
 {
     const xcb_window_t host = server.MakeWindow(900, 600);
