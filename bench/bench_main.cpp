@@ -69,7 +69,7 @@ void AddStartUpGoal(lorvane::GoalReporter& reporter)
     }
     const double ratio = Median(program) / Median(minimal);
     std::fprintf(stderr, "start-up to the window mapped, medians of %d: lorvane01 %.1f ms, minimal Qt window %.1f ms\n",
-                kStartUpRuns, Median(program), Median(minimal));
+                 kStartUpRuns, Median(program), Median(minimal));
     reporter.AddMeasuredAtMost("lorvane01 start-up / minimal Qt window", ratio, kStartUpRatioGoal, "x");
 }
 
@@ -87,8 +87,9 @@ void AddScale8MemoryGoal(lorvane::GoalReporter& reporter)
     const double pictureMegabytes = static_cast<double>(lorvane::kPictureWidth * kScale) * lorvane::kPictureHeight *
                                     kScale * kBytesPerPixel / kBytesPerMegabyte;
     const double limit = (jobs + 1) * pictureMegabytes + kOverheadGoalMegabytes;
-    std::fprintf(stderr, "lorvane01-render --scale 8 --pictures 8 (jobs %d): status %d, %.3f s, peak resident %.1f MiB\n", jobs,
-                run.status, run.seconds, run.peakMegabytes);
+    std::fprintf(stderr,
+                 "lorvane01-render --scale 8 --pictures 8 (jobs %d): status %d, %.3f s, peak resident %.1f MiB\n", jobs,
+                 run.status, run.seconds, run.peakMegabytes);
     reporter.AddMeasuredAtMost("lorvane01-render --scale 8 peak memory",
                                run.status == 0 ? run.peakMegabytes : limit + 1, limit, "MiB");
 }

@@ -28,9 +28,9 @@ std::unique_ptr<benchmark::BenchmarkReporter> MakeDisplay(std::string_view forma
         return std::make_unique<benchmark::CSVReporter>();
 #pragma GCC diagnostic pop
     }
-    return std::make_unique<benchmark::ConsoleReporter>(
-        isatty(STDOUT_FILENO) != 0 ? benchmark::ConsoleReporter::OO_ColorTabular
-                                   : benchmark::ConsoleReporter::OO_Tabular);
+    return std::make_unique<benchmark::ConsoleReporter>(isatty(STDOUT_FILENO) != 0
+                                                            ? benchmark::ConsoleReporter::OO_ColorTabular
+                                                            : benchmark::ConsoleReporter::OO_Tabular);
 }
 
 }  // namespace
