@@ -115,7 +115,7 @@ TEST(Lorvane01Render, LowersTheJobsSoThatThePicturesInHandFitItsMemoryAndSaysSoI
     EXPECT_EQ(run.err.toStdString(),
               "lorvane01-render: --jobs 4 lowered to 2: each picture in hand takes 4 MiB, and 12 MiB of memory holds "
               "3\n");
-    EXPECT_EQ(run.out.toStdString(), "T20240307090502-1.png\n");
+    EXPECT_EQ(run.out.toStdString(), "T20240307090502-1-1024x1024.png\n");
 }
 
 TEST(Lorvane01Render, FillCoversTheAreaWithThePictureAtTheSmallestScaleThatDoesCroppedAndCentred)
