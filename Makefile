@@ -52,14 +52,16 @@ test-asan: build-asan
 # lorvane01-render's threads under ThreadSanitizer: the saving pool, alone and through
 # BatchWriter, the batches and the signal tests, in the program and in its tests. The suppressions
 # are for libraries built without ThreadSanitizer, each explained in the file.
+# The build runs its tools (the icon's drawing and cutting) with the same options.
+TSAN_OPTIONS := halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp
 TSAN_TESTS := BatchWriter\.|SavingPool\.|Lorvane01Render\.
 build-tsan: deps
 	cmake --preset tsan $(CMAKE_FLAGS)
-	cmake --build $(TSAN_DIR) --target lorvane01-render lorvane01_render_tests --parallel $(JOBS)
+	TSAN_OPTIONS="$(TSAN_OPTIONS)" cmake --build $(TSAN_DIR) --target lorvane01-render lorvane01_render_tests --parallel $(JOBS)
 
 test-tsan: build-tsan
 	cd $(TSAN_DIR) && QT_QPA_PLATFORM=offscreen \
-		TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+		TSAN_OPTIONS="$(TSAN_OPTIONS)" \
 		ctest --output-on-failure --parallel $(JOBS) -R '$(TSAN_TESTS)'
 
 # libFuzzer, with clang: each target runs SECONDS seconds from a corpus of real files that the
