@@ -11,6 +11,7 @@
 #include "batch_writer.h"
 #include "bench_pictures.h"
 #include "png_file.h"
+#include "png_zlib_reference.h"
 #include "raster_player.h"
 
 namespace lorvane {
@@ -69,6 +70,12 @@ void BM_EncodePng(benchmark::State& state)
     EncodePictures(state, [](const QImage& image) { return EncodePng(image).value_or(QByteArray()); });
 }
 
+// The encoder before libdeflate: libpng with Paeth rows and zlib's run-length matching.
+void BM_EncodePngZlibReference(benchmark::State& state)
+{
+    EncodePictures(state, EncodePngZlibReference);
+}
+
 // lorvane01-render's whole batch: drawing, encoding and writing the files.
 void RenderBatch(benchmark::State& state, int pictures, int scale, int jobs)
 {
@@ -111,6 +118,7 @@ void BM_RenderBatchScale8(benchmark::State& state)
 
 BENCHMARK(BM_EncodePngQtDefault)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodePng)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodePngZlibReference)->Unit(benchmark::kMillisecond);
 // One batch per repetition: a batch is long enough to time on its own.
 BENCHMARK(BM_RenderBatch)->ArgName("jobs")->Arg(1)->Arg(2)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderBatchScale8)->ArgName("jobs")->Arg(2)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
