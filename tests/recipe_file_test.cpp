@@ -408,6 +408,9 @@ TEST(RecipeReader, ReadsAnSvgPastSkippedMarkupOfAnyLengthAndBoundsWhatItKeeps)
     };
     const std::string read = "recipe " + kText;
     const std::string damaged = "is a damaged SVG file ";
+    const std::string most =
+        "has more than 32 MiB or a million elements and attributes before its recipe; no picture saved by lorvane01 "
+        "has";
     const struct {
         const char* name;
         QByteArray bytes;
@@ -421,6 +424,10 @@ TEST(RecipeReader, ReadsAnSvgPastSkippedMarkupOfAnyLengthAndBoundsWhatItKeeps)
         // Small elements of 18 MB in all: the bound is on each one, and on a tag and its text apart.
         {"elements.svg", before(("<g id=\"" + QByteArray(1000, 'g') + "\"/>\n").repeated(18000)), read},
         {"runs.svg", before("<g id=\"" + half + "\">" + half + "<g id=\"" + half + "\"/></g>"), read},
+        // What is given to the reader before the recipe is bounded in all, as well as each piece.
+        {"many-elements.svg", before(QByteArray("<g/>").repeated(1'000'001)), most},
+        {"many-attributes.svg", before(QByteArray("<g a=\"\" b=\"\" c=\"\" d=\"\"/>").repeated(200'001)), most},
+        {"much-markup.svg", before(("<g>" + half + "</g>").repeated(4)), most},
         // Text and tags are given to the reader, and bounded.
         {"text.svg", before("<g>" + longest + "</g>"),
          "has an element or text longer than 16 MiB; no picture saved by lorvane01 has"},
