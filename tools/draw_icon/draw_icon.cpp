@@ -1,21 +1,29 @@
-// Cuts the program's icon out of a picture made by lorvane01-render: the middle square, whose side
-// is two fifths of the picture's width. There the squares are large enough to read at 48 pixels,
-// and no caption reaches it.
+// Draws the program's icon at build time: the picture a recipe names, as lorvane01-render would
+// save it, cut to its middle square, whose side is two fifths of the picture's width. There the
+// squares are large enough to read at 48 pixels, and no caption reaches it. It links the picture
+// and its players, not lorvane01-render, so that the window's build never waits for that.
 //
-//   crop_icon PICTURE.png ICON.png SIZE   the square, scaled to SIZE x SIZE pixels
-//   crop_icon PICTURE.png ICON.argb32 SIZE  the same as bare 32-bit pixels (QImage::Format_ARGB32),
-//                                          which the window takes without decoding anything
-//   crop_icon PICTURE.svg ICON.svg        the square as the new view box; the captions are left out
+//   draw_icon RECIPE ICON.png SIZE     the square of the picture at scale 2, scaled to SIZE x SIZE
+//   draw_icon RECIPE ICON.argb32 SIZE  the same as bare 32-bit pixels (QImage::Format_ARGB32),
+//                                      which the window takes without decoding anything
+//   draw_icon RECIPE ICON.svg          the SVG with the square as its view box, without captions
 #include <cmath>
 #include <cstdio>
+#include <variant>
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+
+#include "file_format.h"
+#include "picture_sequence.h"
+#include "recipe.h"
 
 namespace {
 
@@ -27,9 +35,8 @@ QRectF MiddleSquare(const QRectF& picture)
     return {picture.center().x() - side / 2, picture.center().y() - side / 2, side, side};
 }
 
-bool CropPng(const QString& input, const QString& output, int size)
+bool CropPng(const QImage& picture, const QString& output, int size)
 {
-    const QImage picture(input);
     if (picture.isNull() || size < 1) {
         return false;
     }
@@ -50,14 +57,13 @@ bool CropPng(const QString& input, const QString& output, int size)
 }
 
 // Copies the document element by element, with a square view box on the root and without <text>.
-bool CropSvg(const QString& input, const QString& output)
+bool CropSvg(const QByteArray& svg, const QString& output)
 {
-    QFile in(input);
     QFile out(output);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         return false;
     }
-    QXmlStreamReader reader(&in);
+    QXmlStreamReader reader(svg);
     QXmlStreamWriter writer(&out);
     writer.setAutoFormatting(true);
     bool atRoot = true;
@@ -109,21 +115,23 @@ bool CropSvg(const QString& input, const QString& output)
 
 int main(int argc, char* argv[])
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    }
-    bool done = false;
-    if (arguments.size() == 3 && arguments[0].endsWith(QLatin1String(".png"))) {
-        done = CropPng(arguments[0], arguments[1], arguments[2].toInt());
-    } else if (arguments.size() == 2 && arguments[0].endsWith(QLatin1String(".svg"))) {
-        done = CropSvg(arguments[0], arguments[1]);
-    } else {
-        std::fprintf(stderr, "usage: crop_icon PICTURE.png ICON.png SIZE | crop_icon PICTURE.svg ICON.svg\n");
+    const QGuiApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    const auto parsed = arguments.empty() ? std::variant<lorvane::Recipe, lorvane::RecipeError>()
+                                          : lorvane::ParseRecipe(arguments[0].toStdString());
+    const auto* const recipe = std::get_if<lorvane::Recipe>(&parsed);
+    const bool png = arguments.size() == 3 && !arguments[1].endsWith(QLatin1String(".svg"));
+    if (recipe == nullptr || !(png || (arguments.size() == 2 && arguments[1].endsWith(QLatin1String(".svg"))))) {
+        std::fprintf(stderr, "usage: draw_icon RECIPE ICON.png|ICON.argb32 SIZE | draw_icon RECIPE ICON.svg\n");
         return 2;
     }
+    const lorvane::RecordedPicture picture = lorvane::DrawRecipe(*recipe).recording;
+    const auto file =
+        lorvane::EncodeFile(picture, png ? lorvane::FileFormat::Png : lorvane::FileFormat::Svg, png ? 2 : 1, *recipe);
+    const bool done = file && (png ? CropPng(QImage::fromData(*file), arguments[1], arguments[2].toInt())
+                                   : CropSvg(*file, arguments[1]));
     if (!done) {
-        std::fprintf(stderr, "crop_icon: cannot make %s from %s\n", argv[2], argv[1]);
+        std::fprintf(stderr, "draw_icon: cannot make %s\n", qPrintable(arguments[1]));
         return 1;
     }
     return 0;
