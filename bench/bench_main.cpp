@@ -83,7 +83,7 @@ void AddScale8MemoryGoal(lorvane::GoalReporter& reporter)
                                                     {"--seed", "32767.5", "--at", "20240307090502", "--scale", "8",
                                                      "--pictures", "8", "--out", "."},
                                                     folder.path());
-    constexpr int kScale = lorvane::RenderOptions::kLargestScale;
+    constexpr int kScale = lorvane::RenderOptions::kMostScale;
     const double pictureMegabytes = static_cast<double>(lorvane::kPictureWidth * kScale) * lorvane::kPictureHeight *
                                     kScale * kBytesPerPixel / kBytesPerMegabyte;
     const double limit = (jobs + 1) * pictureMegabytes + kOverheadGoalMegabytes;

@@ -104,7 +104,7 @@ void BM_RenderBatch(benchmark::State& state)
 
 void BM_RenderBatchScale8(benchmark::State& state)
 {
-    RenderBatch(state, kScale8Pictures, RenderOptions::kLargestScale, static_cast<int>(state.range(0)));
+    RenderBatch(state, kScale8Pictures, RenderOptions::kMostScale, static_cast<int>(state.range(0)));
 }
 
 }  // namespace

@@ -199,9 +199,9 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
     }
 
     const QString scaleText = parser_.value(scale_);
-    const std::optional<int> scale = WholeNumber(scaleText, RenderOptions::kLargestScale);
+    const std::optional<int> scale = WholeNumber(scaleText, RenderOptions::kMostScale);
     if (!scale) {
-        return NotAWholeNumber(QStringLiteral("scale"), scaleText, RenderOptions::kLargestScale);
+        return NotAWholeNumber(QStringLiteral("scale"), scaleText, RenderOptions::kMostScale);
     }
     options.scale = *scale;
 

@@ -83,7 +83,7 @@ private:
     QCommandLineOption scale_{QStringLiteral("scale"),
                               QStringLiteral("Makes each picture pixel an <N> x <N> block, with captions "
                                              "drawn at that size (1 to %1; default 1).")
-                                  .arg(RenderOptions::kLargestScale),
+                                  .arg(RenderOptions::kMostScale),
                               QStringLiteral("N"), QStringLiteral("1")};
     QCommandLineOption fit_{QStringLiteral("fit"),
                             QStringLiteral("Frames each picture in a PNG of <WxH> pixels (600x450 to %1x%1), "

@@ -15,7 +15,8 @@ namespace lorvane {
 // What lorvane01-render has been asked to draw and where to put it.
 struct RenderOptions {
     static constexpr int kMostPictures = 100000;
-    static constexpr int kLargestScale = 8;
+    // --scale: files up to 4800 x 3600; RasterPlayer itself plays up to its kLargestScale.
+    static constexpr int kMostScale = 8;
     static constexpr int kLastPicture = Recipe::kLastPicture;
     static constexpr int kMostJobs = 256;
     // --memory in MiB, up to a pebibyte.
