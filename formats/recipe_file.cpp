@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <optional>
-#include <system_error>
 
 #include <QByteArray>
 
@@ -14,6 +13,7 @@
 #include "pdf_file.h"
 #include "png_file.h"
 #include "svg_file.h"
+#include "system_calls.h"
 
 namespace lorvane {
 
@@ -46,7 +46,7 @@ RecipeProblem TooLarge()
 
 QString Reason(int error)
 {
-    return QString::fromStdString(std::generic_category().message(error));
+    return QString::fromStdString(ErrorText(error));
 }
 
 // The recipe's text in the source, or the problem, without the file's name.

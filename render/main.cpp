@@ -1,7 +1,5 @@
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <system_error>
 #include <variant>
 
 #include <QGuiApplication>
@@ -14,6 +12,7 @@
 #include "lorvane_version.h"
 #include "memory_budget.h"
 #include "standard_descriptors.h"
+#include "system_calls.h"
 
 namespace {
 
@@ -33,15 +32,10 @@ void KeepToolkitNotesQuiet(QtMsgType type, const QMessageLogContext& context, co
 std::optional<QString> ListFile(const QByteArray& path)
 {
     const QByteArray line = path + '\n';
-    qsizetype done = 0;
-    while (done < line.size()) {
-        const ssize_t written =
-            write(STDOUT_FILENO, line.constData() + done, static_cast<std::size_t>(line.size() - done));
-        if (written < 0 && errno != EINTR) {
-            return QStringLiteral("cannot list the files written: %1")
-                .arg(QString::fromStdString(std::generic_category().message(errno)));
-        }
-        done += written > 0 ? written : 0;
+    if (const int error = lorvane::WriteAll(STDOUT_FILENO, line.constData(), static_cast<std::size_t>(line.size()));
+        error != 0) {
+        return QStringLiteral("cannot list the files written: %1")
+            .arg(QString::fromStdString(lorvane::ErrorText(error)));
     }
     return std::nullopt;
 }
