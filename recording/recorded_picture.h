@@ -10,7 +10,7 @@
 namespace lorvane {
 
 // A picture as the composer drew it: the colour of the whole area and the items painted over it,
-// later ones over earlier ones. Players only read it; the window, the history and the saving pool
+// later ones over earlier ones. Players only read it; the window and the saving pool
 // keep it. It holds nothing that points into itself or its recorder.
 //
 //     PictureRecorder recorder;
