@@ -100,8 +100,8 @@ private:
                                               "at 96 dpi, whatever the scale."),
                                QStringLiteral("format"), QStringLiteral("png")};
     QCommandLineOption out_{QStringLiteral("out"),
-                            QStringLiteral("Writes the files into the existing folder <DIR> (default: the "
-                                           "current folder)."),
+                            QStringLiteral("Writes the files into the folder <DIR>, made if it is missing "
+                                           "(default: the current folder)."),
                             QStringLiteral("DIR"), QStringLiteral(".")};
     QCommandLineOption jobs_{QStringLiteral("jobs"),
                              QStringLiteral("Makes and writes files on <N> threads (1 to %1; default: one per "
@@ -111,7 +111,9 @@ private:
                              QStringLiteral("N"), QString::number(DefaultJobs())};
     QCommandLineOption memory_{QStringLiteral("memory"),
                                QStringLiteral("Lowers --jobs so that the pictures in hand, one more than the jobs, "
-                                              "fit in <MB> MiB (default: the memory available), and says so."),
+                                              "fit in <MB> MiB (1 to %1; default: the memory available), and "
+                                              "says so.")
+                                   .arg(RenderOptions::kMostMemory),
                                QStringLiteral("MB")};
 };
 
