@@ -119,14 +119,12 @@ def type_key(key, modifiers=0):
 def menu_items_shown(act):
     """Does `act`, then reads the items of the menu it shows. A menu is no child of the
     application: screen readers learn of it as it shows."""
-    items = []
+    menus = []
     loop = GLib.MainLoop()
 
     def on_showing(event):
         if event.detail1 == 1 and event.source.getRole() == pyatspi.ROLE_POPUP_MENU:
-            # A hidden item (Pause slideshow, with no slideshow) is not read out.
-            items.extend(item.name for item in event.source
-                         if item.getRole() == pyatspi.ROLE_MENU_ITEM and item.getState().contains(pyatspi.STATE_VISIBLE))
+            menus.append(event.source)
             loop.quit()
 
     pyatspi.Registry.registerEventListener(on_showing, "object:state-changed:showing")
@@ -134,7 +132,12 @@ def menu_items_shown(act):
     act()
     loop.run()
     pyatspi.Registry.deregisterEventListener(on_showing, "object:state-changed:showing")
-    return items
+    if not menus:
+        return None
+    # A hidden item (Pause slideshow, with no slideshow) is not read out.
+    return wait_for(lambda: [item.name for item in menus[0]
+                             if item.getRole() == pyatspi.ROLE_MENU_ITEM
+                             and item.getState().contains(pyatspi.STATE_VISIBLE)], 5)
 
 
 def main():
