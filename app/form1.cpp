@@ -25,6 +25,7 @@
 #include "picture_box.h"
 #include "picture_size.h"
 #include "recipe_file.h"
+#include "spoken_picture.h"
 
 namespace lorvane {
 
@@ -36,10 +37,13 @@ constexpr QRect kCommand2Geometry(560, 560, 49, 25);
 // The controls end at (632, 585); the right and bottom margins match the left one.
 constexpr QSize kClientSize(664, 617);
 
-QPushButton* MakeButton(const QString& name, const QString& caption, const QRect& geometry, QWidget* parent)
+// The caption is the button's accessible name; the description says what it does.
+QPushButton* MakeButton(const QString& name, const QString& caption, const QString& description, const QRect& geometry,
+                        QWidget* parent)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
+    button->setAccessibleDescription(description);
     button->setGeometry(geometry);
     // Enter and Escape do nothing of their own: neither button is a default button.
     button->setAutoDefault(false);
@@ -63,8 +67,10 @@ Form1::Form1(RandomSource& random, Clock& clock, QWidget* parent)
       clock_(clock),
       sequence_(state_, random, clock),
       picture1_(new PictureBox(this)),
-      command1_(MakeButton(QStringLiteral("Command1"), QStringLiteral("next"), kCommand1Geometry, this)),
-      command2_(MakeButton(QStringLiteral("Command2"), QStringLiteral("exit"), kCommand2Geometry, this)),
+      command1_(MakeButton(QStringLiteral("Command1"), QStringLiteral("next"), QStringLiteral("Draws a new picture"),
+                           kCommand1Geometry, this)),
+      command2_(MakeButton(QStringLiteral("Command2"), QStringLiteral("exit"), QStringLiteral("Ends the program"),
+                           kCommand2Geometry, this)),
       fullScreen_(new FullScreenView(this)),
       slideshow_(new QTimer(this)),
       note_(new FadingNote(picture1_, Qt::AlignTop)),
@@ -73,6 +79,8 @@ Form1::Form1(RandomSource& random, Clock& clock, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
+    SetAccessibleRole(this, QAccessible::Window);
+    setAccessibleDescription(QStringLiteral("lorvane01: abstract pictures, one at a time"));
     resize(kClientSize);
     picture1_->setGeometry(kPicture1Geometry);
     setTabOrder(picture1_, command1_);
@@ -371,6 +379,10 @@ void Form1::Show(SequencePicture picture)
 {
     shown_ = std::move(picture);
     picture1_->Show(shown_.recording);
+    // Both views, so that full screen is described before it opens.
+    const SpokenPicture spoken = SpeakPicture(shown_.recipe);
+    Describe(picture1_, spoken);
+    Describe(fullScreen_, spoken);
     if (InFullScreen()) {
         fullScreen_->Show(shown_.recording);
     }

@@ -8,6 +8,7 @@
 #include <QShowEvent>
 
 #include "fading_note.h"
+#include "spoken_picture.h"
 
 namespace lorvane {
 
@@ -18,6 +19,7 @@ FullScreenView::FullScreenView(QWidget* parent)
       actions_(kFullScreenKeys, this, [this](ViewCommand command) { Run(command); })
 {
     setObjectName(QStringLiteral("FullScreen"));
+    SetAccessibleRole(this, QAccessible::Graphic);
     setWindowTitle(QStringLiteral("Form1"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);

@@ -10,12 +10,14 @@
 
 #include "picture_size.h"
 #include "platform_error.h"
+#include "spoken_picture.h"
 
 namespace lorvane {
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Picture1"));
+    SetAccessibleRole(this, QAccessible::Graphic);
     setFocusPolicy(Qt::StrongFocus);
     // Every pixel is painted from the picture, so Qt need not erase first (no flash).
     setAttribute(Qt::WA_OpaquePaintEvent);

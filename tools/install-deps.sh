@@ -14,7 +14,9 @@ packages=(cmake g++ make qt6-base-dev qt6-svg-dev libpng-dev libxcb1-dev pkgconf
           # xscreensaver itself
           xvfb openbox xdotool x11-utils xscreensaver imagemagick faketime
           # the window's tests again on Wayland, under a headless weston
-          weston qt6-wayland "$@")
+          weston qt6-wayland
+          # the window read through the accessibility bus, as a screen reader reads it
+          at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dbus "$@")
 
 missing=()
 for package in "${packages[@]}"; do
