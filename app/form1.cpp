@@ -23,6 +23,7 @@
 #include "fading_note.h"
 #include "full_screen_view.h"
 #include "picture_box.h"
+#include "picture_painting.h"
 #include "picture_size.h"
 #include "recipe_file.h"
 
@@ -119,6 +120,9 @@ void Form1::Run(ViewCommand command)
     case ViewCommand::PauseOrResume:
         PauseOrResume();
         break;
+    case ViewCommand::PaintAgain:
+        PaintAgain();
+        break;
     case ViewCommand::ToggleFullScreen:
     case ViewCommand::LeaveFullScreen:
         ToggleFullScreen();
@@ -211,16 +215,23 @@ bool Form1::InFullScreen() const
 
 void Form1::ToggleFullScreen()
 {
+    // A picture painting itself goes on where it stands in the other view.
     if (InFullScreen()) {
+        const qint64 painted = fullScreen_->PaintedFor();
         fullScreen_->hide();
+        if (painted != PicturePainting::kFinished) {
+            picture1_->Show(shown_.recording, painted);
+        }
         show();
         activateWindow();
         picture1_->setFocus();
         return;
     }
     // The window steps aside, unchanged, while the picture has the screen.
+    const qint64 painted = picture1_->PaintedFor();
+    picture1_->FinishPainting();
     hide();
-    fullScreen_->Show(shown_.recording);
+    fullScreen_->Show(shown_.recording, painted);
     fullScreen_->showFullScreen();
     fullScreen_->activateWindow();
     fullScreen_->setFocus();
@@ -236,6 +247,23 @@ void Form1::StartSlideshow(double seconds)
 bool Form1::SlideshowPlaying() const
 {
     return slideshow_->isActive();
+}
+
+void Form1::PaintOver(double seconds)
+{
+    picture1_->PaintOver(seconds);
+    fullScreen_->PaintOver(seconds);
+    painting_ = true;
+    UpdateActions();
+}
+
+void Form1::PaintAgain()
+{
+    if (InFullScreen()) {
+        fullScreen_->PaintAgain();
+    } else {
+        picture1_->PaintAgain();
+    }
 }
 
 void Form1::PauseOrResume()
@@ -325,6 +353,11 @@ void Form1::UpdateActions()
     }
     // The window's menu offers it only while there is a slideshow; it has no key there.
     actions_.Action(ViewCommand::PauseOrResume)->setVisible(hasSlideshow_);
+    // Without painting, Paint again is in neither menu and its key does nothing.
+    for (QAction* action : {actions_.Action(ViewCommand::PaintAgain), fullScreen_->Action(ViewCommand::PaintAgain)}) {
+        action->setVisible(painting_);
+        action->setEnabled(painting_);
+    }
 }
 
 void Form1::mousePressEvent(QMouseEvent* event)
@@ -370,9 +403,12 @@ void Form1::Command1Click()
 void Form1::Show(SequencePicture picture)
 {
     shown_ = std::move(picture);
-    picture1_->Show(shown_.recording);
+    // A picture painting itself is replaced at once: only the view on the screen paints.
     if (InFullScreen()) {
+        picture1_->Show(shown_.recording, PicturePainting::kFinished);
         fullScreen_->Show(shown_.recording);
+    } else {
+        picture1_->Show(shown_.recording);
     }
     // A picture shown by hand gets the whole interval too.
     if (SlideshowPlaying()) {
