@@ -23,6 +23,7 @@
 #include "fading_note.h"
 #include "full_screen_view.h"
 #include "picture_box.h"
+#include "picture_painting.h"
 #include "picture_size.h"
 #include "recipe_file.h"
 #include "spoken_picture.h"
@@ -127,6 +128,9 @@ void Form1::Run(ViewCommand command)
     case ViewCommand::PauseOrResume:
         PauseOrResume();
         break;
+    case ViewCommand::PaintAgain:
+        PaintAgain();
+        break;
     case ViewCommand::ToggleFullScreen:
     case ViewCommand::LeaveFullScreen:
         ToggleFullScreen();
@@ -219,16 +223,23 @@ bool Form1::InFullScreen() const
 
 void Form1::ToggleFullScreen()
 {
+    // A picture painting itself goes on where it stands in the other view.
     if (InFullScreen()) {
+        const qint64 painted = fullScreen_->PaintedFor();
         fullScreen_->hide();
+        if (painted != PicturePainting::kFinished) {
+            picture1_->Show(shown_.recording, painted);
+        }
         show();
         activateWindow();
         picture1_->setFocus();
         return;
     }
     // The window steps aside, unchanged, while the picture has the screen.
+    const qint64 painted = picture1_->PaintedFor();
+    picture1_->FinishPainting();
     hide();
-    fullScreen_->Show(shown_.recording);
+    fullScreen_->Show(shown_.recording, painted);
     fullScreen_->showFullScreen();
     fullScreen_->activateWindow();
     fullScreen_->setFocus();
@@ -244,6 +255,23 @@ void Form1::StartSlideshow(double seconds)
 bool Form1::SlideshowPlaying() const
 {
     return slideshow_->isActive();
+}
+
+void Form1::PaintOver(double seconds)
+{
+    picture1_->PaintOver(seconds);
+    fullScreen_->PaintOver(seconds);
+    painting_ = true;
+    UpdateActions();
+}
+
+void Form1::PaintAgain()
+{
+    if (InFullScreen()) {
+        fullScreen_->PaintAgain();
+    } else {
+        picture1_->PaintAgain();
+    }
 }
 
 void Form1::PauseOrResume()
@@ -333,6 +361,11 @@ void Form1::UpdateActions()
     }
     // The window's menu offers it only while there is a slideshow; it has no key there.
     actions_.Action(ViewCommand::PauseOrResume)->setVisible(hasSlideshow_);
+    // Without painting, Paint again is in neither menu and its key does nothing.
+    for (QAction* action : {actions_.Action(ViewCommand::PaintAgain), fullScreen_->Action(ViewCommand::PaintAgain)}) {
+        action->setVisible(painting_);
+        action->setEnabled(painting_);
+    }
 }
 
 void Form1::mousePressEvent(QMouseEvent* event)
@@ -378,13 +411,16 @@ void Form1::Command1Click()
 void Form1::Show(SequencePicture picture)
 {
     shown_ = std::move(picture);
-    picture1_->Show(shown_.recording);
     // Both views, so that full screen is described before it opens.
     const SpokenPicture spoken = SpeakPicture(shown_.recipe);
     Describe(picture1_, spoken);
     Describe(fullScreen_, spoken);
+    // A picture painting itself is replaced at once: only the view on the screen paints.
     if (InFullScreen()) {
+        picture1_->Show(shown_.recording, PicturePainting::kFinished);
         fullScreen_->Show(shown_.recording);
+    } else {
+        picture1_->Show(shown_.recording);
     }
     // A picture shown by hand gets the whole interval too.
     if (SlideshowPlaying()) {

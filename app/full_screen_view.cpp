@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QHideEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,6 +15,7 @@ namespace lorvane {
 
 FullScreenView::FullScreenView(QWidget* parent)
     : QWidget(parent, Qt::Window),
+      picture_([this](const QRect& changed) { update(changed); }),
       keys_(new FadingNote(this, Qt::AlignCenter)),
       note_(new FadingNote(this, Qt::AlignTop)),
       actions_(kFullScreenKeys, this, [this](ViewCommand command) { Run(command); })
@@ -30,10 +32,16 @@ FullScreenView::FullScreenView(QWidget* parent)
     connect(&cursorTimer_, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
 }
 
-void FullScreenView::Show(const RecordedPicture& picture)
+void FullScreenView::Show(const RecordedPicture& picture, qint64 from)
 {
     picture_.Resize(size(), devicePixelRatioF());
-    picture_.Show(picture);
+    picture_.Show(picture, from, screen());
+    update();
+}
+
+void FullScreenView::PaintAgain()
+{
+    picture_.PaintAgain(screen());
     update();
 }
 
@@ -97,6 +105,12 @@ void FullScreenView::showEvent(QShowEvent* event)
     unsetCursor();
     cursorTimer_.start();
     QWidget::showEvent(event);
+}
+
+void FullScreenView::hideEvent(QHideEvent* event)
+{
+    picture_.FinishPainting();
+    QWidget::hideEvent(event);
 }
 
 void FullScreenView::closeEvent(QCloseEvent* event)

@@ -76,12 +76,16 @@ int main(int argc, char* argv[])
     if (options->screensaver) {
         return lorvane::RunScreensaver(options->screensaver->window,
                                        options->interval.value_or(
-                                           lorvane::WindowOptions::Screensaver::kDefaultInterval));
+                                           lorvane::WindowOptions::Screensaver::kDefaultInterval),
+                                       options->paint);
     }
 
     lorvane::SystemClock clock;
     lorvane::SeededRandomSource random;
     lorvane::Form1 form(random, clock);
+    if (options->paint) {
+        form.PaintOver(*options->paint);
+    }
     form.Load(options->start);
     if (options->fullScreen) {
         form.ToggleFullScreen();

@@ -14,7 +14,13 @@
 
 namespace lorvane {
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
+PictureBox::PictureBox(QWidget* parent)
+    : QWidget(parent), painting_([this](const QRect& changed) {
+          // Device pixels to the widget's, outward, so that no changed pixel is left out.
+          const double scale = player_.Scale();
+          update(QRectF(changed.x() / scale, changed.y() / scale, changed.width() / scale, changed.height() / scale)
+                     .toAlignedRect());
+      })
 {
     setObjectName(QStringLiteral("Picture1"));
     SetAccessibleRole(this, QAccessible::Graphic);
@@ -29,11 +35,19 @@ QSize PictureBox::sizeHint() const
     return {kPictureWidth, kPictureHeight};
 }
 
-void PictureBox::Show(const RecordedPicture& picture)
+void PictureBox::Show(const RecordedPicture& picture, qint64 from)
 {
     picture_ = picture;
-    player_.Play(picture_);
+    painting_.Start(picture_, player_, from, screen());
     update();
+}
+
+void PictureBox::PaintAgain()
+{
+    if (painting_.Paints()) {
+        painting_.Start(picture_, player_, 0, screen());
+        update();
+    }
 }
 
 void PictureBox::MatchDevicePixelRatio()
@@ -53,7 +67,7 @@ void PictureBox::MatchDevicePixelRatio()
     } catch (const PlatformError&) {
         return;
     }
-    player_.Play(picture_);
+    painting_.PlayAgain(picture_, player_);
     update();
 }
 

@@ -35,5 +35,18 @@ TEST(Screensaver, DrawsTheNextPictureAfterTheIntervalInSecondsAndNoSooner)
     EXPECT_TRUE(QTest::qWaitFor([&] { return PicturesDrawn(quick) == 2; }, 10000));
 }
 
+TEST(Screensaver, EachPictureCanPaintItself)
+{
+    testing::ScriptedClock clock("03-07-2024", "09:05:02");
+    testing::ScriptedRandomSource random;
+    Screensaver saver(
+        nullptr, [] { return QSize(800, 600); }, random, clock, 10.0);
+    saver.PaintOver(0.2);
+    saver.Start();
+    EXPECT_NE(saver.Picture().PaintedFor(), PicturePainting::kFinished);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return saver.Picture().PaintedFor() == PicturePainting::kFinished; }, 10000));
+    EXPECT_EQ(PicturesDrawn(random), 1U);
+}
+
 }  // namespace
 }  // namespace lorvane

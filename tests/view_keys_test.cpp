@@ -101,10 +101,12 @@ TEST_F(ViewKeys, TheWindowKeepsItsOwnKeys)
     Next();
     // Image viewers' keys are full screen's only: here they do nothing.
     for (const Qt::Key key : {Qt::Key_Left, Qt::Key_PageUp, Qt::Key_Home, Qt::Key_Backspace, Qt::Key_Escape, Qt::Key_Q,
-                              Qt::Key_F, Qt::Key_P, Qt::Key_F1}) {
+                              Qt::Key_F, Qt::Key_P, Qt::Key_F1, Qt::Key_R}) {
         QTest::keyClick(&form, key);
         EXPECT_EQ(form.Shown().recipe->picture, 3) << QKeySequence(key).toString().toStdString();
         EXPECT_FALSE(form.InFullScreen());
+        // Without --paint, R paints nothing again: the picture stays whole.
+        EXPECT_EQ(Picture1()->PaintedFor(), PicturePainting::kFinished);
     }
     QTest::keyClick(&form, Qt::Key_Left, Qt::AltModifier);
     EXPECT_EQ(form.Shown().recipe->picture, 2);

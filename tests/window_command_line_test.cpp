@@ -40,6 +40,9 @@ TEST(WindowCommandLine, ResolvesTheFileTheSlideshowAndFullScreen)
     EXPECT_TRUE(slideshow.fullScreen);
     EXPECT_EQ(slideshow.interval, 0.5);
     EXPECT_EQ(std::get<WindowOptions>(Parse({"--interval=3600"})).interval, 3600.0);
+    EXPECT_FALSE(plain.paint);
+    EXPECT_EQ(std::get<WindowOptions>(Parse({"--paint", "0.1"})).paint, 0.1);
+    EXPECT_EQ(std::get<WindowOptions>(Parse({"--root", "--paint=60"})).paint, 60.0);
     EXPECT_TRUE(std::holds_alternative<WindowCommandLine::HelpOrVersion>(Parse({"--help"})));
 }
 
@@ -102,6 +105,10 @@ TEST(WindowCommandLine, BadInputGivesOneLineAndItsStatus)
         {{"--interval", "nan"}, "--interval 'nan' is not a number of seconds from 0.5 to 3600"},
         {{"--interval", "1e9"}, "--interval '1e9' is not a number of seconds from 0.5 to 3600"},
         {{"--interval"}, "Missing value after '--interval'."},
+        {{"--paint", "0.09"}, "--paint '0.09' is not a number of seconds from 0.1 to 60"},
+        {{"--paint", "61"}, "--paint '61' is not a number of seconds from 0.1 to 60"},
+        {{"--paint", "inf"}, "--paint 'inf' is not a number of seconds from 0.1 to 60"},
+        {{"--paint", "soon"}, "--paint 'soon' is not a number of seconds from 0.1 to 60"},
         {{"--slideshow"}, "Unknown option 'slideshow'."},
         {{notes, notes}, "unexpected argument '"},
         {{notes}, "notes.txt: is not a PNG, SVG or PDF file"},
