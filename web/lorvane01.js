@@ -308,6 +308,8 @@ class Page {
     this.newest.set(seed, Math.max(number, this.newest.get(seed) ?? 0));
     this.present();
     document.title = `${pictureName(picture.recipe)} — lorvane01`;
+    // What a screen reader says of the picture, new with every picture shown.
+    this.canvas.ariaLabel = `${pictureName(picture.recipe)}, picture ${number} of seed ${seed}`;
     this.buttons.back.disabled = number <= 1;
     this.buttons.next.disabled = number >= LAST_PICTURE;
   }

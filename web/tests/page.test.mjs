@@ -206,6 +206,42 @@ describe('WebPage', () => {
     assert.deepEqual(page.errors, []);
   }));
 
+  test('a screen reader finds the picture by its name, the buttons by theirs and the message line as a live region; next and back and a new address rename the picture; the keyboard\'s focus is outlined', () => withPage(1, async (page) => {
+    // The accessibility tree as Chromium gives it to screen readers, flattened.
+    const nodes = async () => {
+      const all = [];
+      const walk = (node) => { all.push(node); node.children?.forEach(walk); };
+      walk(await page.accessibility.snapshot());
+      return all;
+    };
+    const pictureNames = async () => (await nodes()).filter((node) => node.role === 'image').map((node) => node.name);
+    const start = { seed: '32702.5', picture: 3, at: '20240307090502' };
+    await load(page, server.url + addressOf(start));
+    assert.deepEqual(await pictureNames(), ['T20240307090502, picture 3 of seed 32702.5']);
+    const found = await nodes();
+    assert.deepEqual(found.filter((node) => node.role === 'button').map((node) => node.name),
+      ['back', 'next', 'Save PNG', 'Copy link', 'Full screen']);
+    assert.deepEqual(found.filter((node) => node.role === 'status').map((node) => node.live), ['polite']);
+
+    await (await page.$('::-p-aria([name="next"][role="button"])')).click();
+    const fourth = recipeOfAddress(await shownAddress(page));
+    assert.deepEqual(await pictureNames(), [`T${fourth.at}, picture 4 of seed 32702.5`]);
+    await (await page.$('::-p-aria([name="back"][role="button"])')).click();
+    assert.deepEqual(await pictureNames(), ['T20240307090502, picture 3 of seed 32702.5']);
+    await page.evaluate(() => { location.hash = '#seed=0.1&picture=9&at=20251231235959'; });
+    await page.waitForFunction(() => document.title.startsWith('T20251231235959'));
+    assert.deepEqual(await pictureNames(), ['T20251231235959, picture 9 of seed 0.1']);
+
+    // Tab to a button: an outline of at least two pixels around it.
+    await page.keyboard.press('Tab');
+    const outline = await page.evaluate(() => {
+      const style = getComputedStyle(document.activeElement);
+      return { tag: document.activeElement.tagName, style: style.outlineStyle, width: parseFloat(style.outlineWidth) };
+    });
+    assert.equal(outline.tag, 'BUTTON');
+    assert.ok(outline.style !== 'none' && outline.width >= 2, JSON.stringify(outline));
+  }));
+
   test('back and next are disabled where they can do nothing, and their keys do nothing there', () => withPage(1, async (page) => {
     const disabled = () => page.$$eval('#back, #next', (buttons) => buttons.map((button) => button.disabled));
     for (const [picture, expected, key] of [[1, [true, false], 'ArrowLeft'], [2, [false, false], null],
