@@ -1,6 +1,7 @@
 #include "raster_player.h"
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -8,6 +9,7 @@
 #include <QImage>
 
 #include "fakes.h"
+#include "picture_frames.h"
 #include "picture_recorder.h"
 #include "platform_error.h"
 #include "reference_surface.h"
@@ -51,6 +53,47 @@ TEST(RasterPlayer, WholePicturesMatchLineByLineDrawingPixelForPixelAtOneAndTwoDe
         for (const testing::Picture& picture : testing::ManyPictures(count)) {
             both.Draw([&](Surface& surface) { testing::DrawWindowPicture(surface, picture); });
             ASSERT_EQ(both.Difference(), "") << "picture with seed " << picture.seed << " at scale " << scale;
+        }
+    }
+}
+
+// Whether two images of one size differ only inside `area`.
+bool SameOutside(const QImage& before, const QImage& after, const QRect& area)
+{
+    const auto rowBytes = static_cast<std::size_t>(before.width()) * 4;
+    const auto leftBytes = static_cast<std::size_t>(area.left()) * 4;
+    const auto rightEnd = static_cast<std::size_t>(area.right() + 1) * 4;
+    for (int y = 0; y < before.height(); ++y) {
+        const uchar* const was = before.constScanLine(y);
+        const uchar* const is = after.constScanLine(y);
+        const bool differs = y < area.top() || y > area.bottom()
+                                 ? std::memcmp(was, is, rowBytes) != 0
+                                 : std::memcmp(was, is, leftBytes) != 0 ||
+                                       std::memcmp(was + rightEnd, is + rightEnd, rowBytes - rightEnd) != 0;
+        if (differs) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Frame by frame: each step changes nothing outside its area, and the last frame is the picture.
+TEST(RasterPlayer, PaintsFrameByFrameInsideEachStepsAreaToThePictureItself)
+{
+    for (const auto& [scale, count] : {std::pair{1.0, 3}, std::pair{2.5, 1}}) {
+        for (const testing::Picture& drawn : testing::ManyPictures(count)) {
+            PictureRecorder recorder;
+            testing::DrawWindowPicture(recorder, drawn);
+            const RecordedPicture picture = recorder.Picture();
+            RasterPlayer frames(scale);
+            frames.PlayBackground(picture);
+            for (const PaintingStep& step : PaintingSteps(picture)) {
+                const QImage before = frames.Image().copy();
+                frames.PlayItems(picture.Items().subspan(step.firstItem, step.endItem - step.firstItem));
+                ASSERT_TRUE(SameOutside(before, frames.Image(), frames.DeviceRect(step.area)))
+                    << "items " << step.firstItem << " to " << step.endItem << " at scale " << scale;
+            }
+            ASSERT_EQ(testing::Difference(frames.Image(), RasterPlayer(scale).Play(picture)), "") << "scale " << scale;
         }
     }
 }
