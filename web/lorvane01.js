@@ -5,6 +5,7 @@
 import LorvaneCore from './lorvane01_core.js';
 import { KEYS, keyName } from './page_keys.js';
 import { fitPicture } from './picture_fit.js';
+import { animatedPng, compressedRectangle, withTextChunks } from './png_file.js';
 
 const WIDTH = 600;
 const HEIGHT = 450;
@@ -26,7 +27,7 @@ const TEXT = 2;
 
 const utf8 = new TextDecoder();
 
-// { recipe, background, items } for a drawn picture, { error } for a refused recipe.
+// { recipe, background, items, steps, delays } for a drawn picture, { error } for a refused recipe.
 export function readAnswer(heap, pointer) {
   const view = new DataView(heap.buffer, pointer);
   let at = 0;
@@ -60,10 +61,14 @@ export function readAnswer(heap, pointer) {
       items[i] = { kind, a: i32(), b: i32(), c: i32(), d: i32(), colour: u32() };
     }
   }
+  const steps = Array.from({ length: u32() }, () => ({
+    first: u32(), end: u32(), area: { left: i32(), top: i32(), right: i32(), bottom: i32() },
+  }));
+  const delays = Array.from({ length: steps.length + 1 }, u32);
   if (at !== size) {
     throw new Error(`the core's answer is ${size} bytes, ${at} were read`);
   }
-  return { recipe, background, items };
+  return { recipe, background, items, steps, delays };
 }
 
 // ---- Painting, as the desktop's raster player does ----
@@ -115,15 +120,34 @@ export function textPlacement(context, item, scale) {
   return { x: Math.round(item.x * scale) - overhang, y: Math.round(top * scale) + Math.round(ascent) };
 }
 
+// A rectangle of picture pixels in device pixels, at `scale`.
+export function deviceArea({ left, top, right, bottom }, scale) {
+  const { width, height } = deviceSize(scale);
+  const x = deviceEdge(left, scale, width);
+  const y = deviceEdge(top, scale, height);
+  return { x, y, width: deviceEdge(right, scale, width) - x, height: deviceEdge(bottom, scale, height) - y };
+}
+
 // Paints the whole picture over the canvas, whose backing store is the picture at `scale`.
 export function paint(context, picture, scale, { captions = true } = {}) {
+  paintBackground(context, picture, scale);
+  paintItems(context, picture, scale, 0, picture.items.length, { captions });
+}
+
+export function paintBackground(context, picture, scale) {
+  const { width, height } = deviceSize(scale);
+  context.setTransform(1, 0, 0, 1, 0, 0);
+  context.fillStyle = css(picture.background);
+  context.fillRect(0, 0, width, height);
+}
+
+// Paints items [first, end) over what the canvas holds.
+export function paintItems(context, picture, scale, first, end, { captions = true } = {}) {
   const { width, height } = deviceSize(scale);
   const x = (pixel) => deviceEdge(pixel, scale, width);
   const y = (pixel) => deviceEdge(pixel, scale, height);
   context.setTransform(1, 0, 0, 1, 0, 0);
-  context.fillStyle = css(picture.background);
-  context.fillRect(0, 0, width, height);
-  for (const item of picture.items) {
+  for (const item of picture.items.slice(first, end)) {
     if (item.kind === FILL) {
       context.fillStyle = css(item.colour);
       context.fillRect(x(item.a), y(item.b), x(item.c) - x(item.a), y(item.d) - y(item.b));
@@ -215,45 +239,6 @@ function timeOfDaySeed(now = new Date()) {
   return Math.fround((now - midnight) / 1000);
 }
 
-const crcTable = Array.from({ length: 256 }, (_, n) => {
-  let c = n;
-  for (let k = 0; k < 8; ++k) {
-    c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
-  }
-  return c >>> 0;
-});
-
-function crc32(bytes) {
-  let c = 0xffffffff;
-  for (const byte of bytes) {
-    c = crcTable[(c ^ byte) & 0xff] ^ (c >>> 8);
-  }
-  return (c ^ 0xffffffff) >>> 0;
-}
-
-// The PNG with tEXt chunks (Latin-1 keyword, NUL, text) right after its header chunk.
-export function withTextChunks(png, entries) {
-  const encoder = new TextEncoder();
-  const chunks = entries.map(([keyword, text]) => {
-    const data = encoder.encode(`tEXt${keyword}\0${text}`);
-    const chunk = new Uint8Array(data.length + 8);
-    const view = new DataView(chunk.buffer);
-    view.setUint32(0, data.length - 4);
-    chunk.set(data, 4);
-    view.setUint32(chunk.length - 4, crc32(data));
-    return chunk;
-  });
-  const headerEnd = 8 + 8 + 13 + 4;
-  const parts = [png.subarray(0, headerEnd), ...chunks, png.subarray(headerEnd)];
-  const out = new Uint8Array(parts.reduce((sum, part) => sum + part.length, 0));
-  let at = 0;
-  for (const part of parts) {
-    out.set(part, at);
-    at += part.length;
-  }
-  return out;
-}
-
 // ---- The page ----
 
 // The picture's name, as its file is named: T and the date and time it was made.
@@ -261,15 +246,111 @@ function pictureName(recipe) {
   return `T${recipeParts(recipe).at}`;
 }
 
-// The picture played at a scale on a canvas of its own (a new one unless given), to be placed on
-// the page or saved. Painted on the processor, as the page's canvas is, so that placing it is a copy.
-function played(picture, scale, canvas = document.createElement('canvas')) {
+// A canvas (a new one unless given) the size of the picture at a scale, and its context. Painted
+// on the processor, as the page's canvas is, so that placing it is a copy and reading it is quick.
+function pictureCanvas(scale, canvas = document.createElement('canvas')) {
   const { width, height } = deviceSize(scale);
   if (canvas.width !== width || canvas.height !== height) {
     Object.assign(canvas, { width, height });
   }
-  paint(canvas.getContext('2d', { alpha: false, willReadFrequently: true }), picture, scale);
+  return { canvas, context: canvas.getContext('2d', { alpha: false, willReadFrequently: true }) };
+}
+
+// The picture played at a scale on a canvas of its own, to be placed on the page or saved.
+function played(picture, scale, given) {
+  const { canvas, context } = pictureCanvas(scale, given);
+  paint(context, picture, scale);
   return canvas;
+}
+
+// A 2D context, as far as painting a picture uses one, whose fills land in memory, so that reading
+// a rectangle back is a copy, not a trip through the canvas; text goes through a canvas of its own,
+// and the pixels move between the two only when the kind of painting changes.
+class PixelContext {
+  constructor(width, height) {
+    this.image = new ImageData(width, height);
+    this.texts = new OffscreenCanvas(width, height).getContext('2d', { alpha: false, willReadFrequently: true });
+    this.onCanvas = false;
+    this.colour = '#000000';
+    this.value = 0;
+  }
+
+  get fillStyle() { return this.colour; }
+
+  // '#rrggbb' to a pixel as the image holds it (red first in memory, opaque).
+  set fillStyle(colour) {
+    const rgb = Number.parseInt(colour.slice(1), 16);
+    this.colour = colour;
+    this.value = new Uint32Array(Uint8Array.of(rgb >> 16, rgb >> 8 & 0xff, rgb & 0xff, 255).buffer)[0];
+  }
+
+  fillRect(x, y, width, height) {
+    this.inMemory();
+    const pixels = new Uint32Array(this.image.data.buffer);
+    for (let row = y; row < y + height; ++row) {
+      pixels.fill(this.value, row * this.image.width + x, row * this.image.width + x + width);
+    }
+  }
+
+  // Painting resets the transform, which nothing else sets.
+  setTransform() {}
+  get font() { return this.texts.font; }
+  set font(font) { this.texts.font = font; }
+  set textBaseline(baseline) { this.texts.textBaseline = baseline; }
+  measureText(text) { return this.texts.measureText(text); }
+
+  fillText(text, x, y) {
+    if (!this.onCanvas) {
+      this.texts.putImageData(this.image, 0, 0);
+      this.onCanvas = true;
+    }
+    this.texts.fillStyle = this.colour;
+    this.texts.fillText(text, x, y);
+  }
+
+  // The pixels painted so far, to be read before anything more is painted.
+  pixels() {
+    this.inMemory();
+    return this.image;
+  }
+
+  inMemory() {
+    if (this.onCanvas) {
+      this.image = this.texts.getImageData(0, 0, this.image.width, this.image.height);
+      this.onCanvas = false;
+    }
+  }
+}
+
+// When each frame of the picture painting itself first shows, in milliseconds from the start:
+// frame 0, the background, at once, and frame k after the delays of the frames before it.
+function frameStarts(picture) {
+  let start = 0;
+  return picture.delays.map((delay) => { const at = start; start += delay; return at; });
+}
+
+// The picture painting itself frame by frame on a canvas of its own, in step with the clock.
+class Painting {
+  constructor(picture, scale) {
+    this.picture = picture;
+    this.scale = scale;
+    ({ canvas: this.canvas, context: this.context } = pictureCanvas(scale));
+    paintBackground(this.context, picture, scale);
+    this.starts = frameStarts(picture);
+    // The painting steps done: frame `done` is shown.
+    this.done = 0;
+    this.start = performance.now();
+  }
+
+  // Paints the steps whose time has come; true once the picture is finished.
+  advance(now) {
+    const { steps } = this.picture;
+    while (this.done < steps.length && this.starts[this.done + 1] <= now - this.start) {
+      const { first, end } = steps[this.done++];
+      paintItems(this.context, this.picture, this.scale, first, end);
+    }
+    return this.done === steps.length;
+  }
 }
 
 class Page {
@@ -279,10 +360,13 @@ class Page {
     // Painted on the processor: the tests and saving read it back.
     this.context = this.canvas.getContext('2d', { alpha: false, willReadFrequently: true });
     this.message = document.getElementById('message');
-    this.buttons = Object.fromEntries(['back', 'next', 'save', 'link', 'full'].map((id) => [id, document.getElementById(id)]));
+    this.buttons = Object.fromEntries(['back', 'next', 'paint', 'save', 'animation', 'link', 'full'].map((id) => [id, document.getElementById(id)]));
     this.shown = null;
     // The picture as last played: { picture, scale, canvas }.
     this.played = null;
+    // The shown picture painting itself, while it does: a Painting.
+    this.painting = null;
+    this.paintingFrame = 0;
     this.fit = null;
     // The time each picture of this visit was named at, so that going back or forward to it
     // shows it as it was, and the newest picture of each seed.
@@ -302,6 +386,7 @@ class Page {
   }
 
   show(picture) {
+    this.stopPainting();
     this.shown = picture;
     const { seed, picture: number, at } = recipeParts(picture.recipe);
     this.times.set(`${seed} ${number}`, at);
@@ -333,12 +418,38 @@ class Page {
       this.played = { picture: this.shown, scale: fit.scale, canvas: played(this.shown, fit.scale, this.played?.canvas) };
     }
     this.fit = fit;
+    if (this.painting && this.painting.scale !== fit.scale) {
+      this.stopPainting();
+    }
     const { x, y, width, height } = fit.placed;
     this.context.setTransform(1, 0, 0, 1, 0, 0);
     this.context.fillStyle = '#000';
     this.context.fillRect(0, 0, this.canvas.width, this.canvas.height);
     this.context.imageSmoothingQuality = 'high';
-    this.context.drawImage(this.played.canvas, x, y, width, height);
+    this.context.drawImage((this.painting ?? this.played).canvas, x, y, width, height);
+  }
+
+  // The shown picture paints itself again from its background, at the scale it is shown at; the
+  // finished picture stays.
+  paintItself() {
+    this.stopPainting();
+    this.painting = new Painting(this.shown, this.fit.scale);
+    const frame = (now) => {
+      const finished = this.painting.advance(now);
+      if (finished) {
+        this.painting = null;
+      } else {
+        this.paintingFrame = requestAnimationFrame(frame);
+      }
+      this.present();
+    };
+    this.present();
+    this.paintingFrame = requestAnimationFrame(frame);
+  }
+
+  stopPainting() {
+    cancelAnimationFrame(this.paintingFrame);
+    this.painting = null;
   }
 
   say(text) {
@@ -386,17 +497,45 @@ class Page {
     this.goTo(recipeParts(this.shown.recipe).picture + by);
   }
 
-  async png() {
-    const blob = await new Promise((resolve) => played(this.shown, window.devicePixelRatio || 1).toBlob(resolve, 'image/png'));
-    const { picture: number, at } = recipeParts(this.shown.recipe);
+  // The text chunks a saved picture carries: its name, the program, when it was made, its recipe.
+  textEntries() {
+    const { at } = recipeParts(this.shown.recipe);
     const iso = `${at.slice(0, 4)}-${at.slice(4, 6)}-${at.slice(6, 8)}T${at.slice(8, 10)}:${at.slice(10, 12)}:${at.slice(12)}`;
-    const bytes = withTextChunks(new Uint8Array(await blob.arrayBuffer()),
-      [['Title', pictureName(this.shown.recipe)], ['Software', SOFTWARE], ['Creation Time', iso], [RECIPE_KEY, this.shown.recipe]]);
-    return { bytes, name: `T${at}-${number}.png` };
+    return [['Title', pictureName(this.shown.recipe)], ['Software', SOFTWARE], ['Creation Time', iso], [RECIPE_KEY, this.shown.recipe]];
   }
 
-  async savePng() {
-    const { bytes, name } = await this.png();
+  // The file's name: the picture's name and number, and what it holds.
+  fileName(suffix) {
+    const { picture: number, at } = recipeParts(this.shown.recipe);
+    return `T${at}-${number}${suffix}`;
+  }
+
+  async png() {
+    const blob = await new Promise((resolve) => played(this.shown, window.devicePixelRatio || 1).toBlob(resolve, 'image/png'));
+    return { bytes: withTextChunks(new Uint8Array(await blob.arrayBuffer()), this.textEntries()), name: this.fileName('.png') };
+  }
+
+  // The shown picture painting itself as an animated PNG at the device's pixel ratio: the
+  // background, then each painting step's rectangle, then the finished picture held; a reader
+  // that knows no animation shows the finished picture.
+  async animation() {
+    const picture = this.shown;
+    const scale = window.devicePixelRatio || 1;
+    const { width, height } = deviceSize(scale);
+    const context = new PixelContext(width, height);
+    const whole = { x: 0, y: 0, width, height };
+    paintBackground(context, picture, scale);
+    const frames = [{ ...compressedRectangle(context.pixels(), whole), delay: picture.delays[0] }];
+    picture.steps.forEach(({ first, end, area }, i) => {
+      paintItems(context, picture, scale, first, end);
+      frames.push({ ...compressedRectangle(context.pixels(), deviceArea(area, scale)), delay: picture.delays[i + 1] });
+    });
+    const bytes = animatedPng(compressedRectangle(context.pixels(), whole), frames);
+    return { bytes: withTextChunks(bytes, this.textEntries()), name: this.fileName('-painting.png') };
+  }
+
+  async save(made) {
+    const { bytes, name } = await made;
     const link = document.createElement('a');
     link.href = URL.createObjectURL(new Blob([bytes], { type: 'image/png' }));
     link.download = name;
@@ -428,7 +567,9 @@ class Page {
       first: () => this.goTo(1),
       newest: () => this.goTo(this.newest.get(recipeParts(this.shown.recipe).seed)),
       fullScreen: () => this.toggleFullScreen(),
-      save: () => { this.savePng(); },
+      save: () => { this.save(this.png()); },
+      paint: () => this.paintItself(),
+      saveAnimation: () => { this.save(this.animation()).catch(failed('The animation could not be saved')); },
       copy: () => String(window.getSelection()) === '' && void this.copyPng().catch(failed('The picture could not be copied')),
       link: () => { this.copyLink().catch(failed('The link could not be copied')); },
     };
@@ -436,10 +577,12 @@ class Page {
 
   listen() {
     const commands = this.commands();
-    const { back, next, save, link, full } = this.buttons;
+    const { back, next, paint: paintButton, save, animation, link, full } = this.buttons;
     next.addEventListener('click', commands.forward);
     back.addEventListener('click', commands.back);
+    paintButton.addEventListener('click', commands.paint);
     save.addEventListener('click', commands.save);
+    animation.addEventListener('click', commands.saveAnimation);
     link.addEventListener('click', commands.link);
     full.addEventListener('click', commands.fullScreen);
     document.addEventListener('fullscreenchange', () => { full.ariaPressed = String(Boolean(document.fullscreenElement)); });

@@ -9,6 +9,7 @@
 
 #include "clock.h"
 #include "fixed_clock.h"
+#include "picture_frames.h"
 #include "picture_sequence.h"
 #include "picture_state.h"
 #include "recipe.h"
@@ -70,6 +71,10 @@ private:
 enum : std::uint32_t { kDrawn = 0, kRefused = 1 };
 enum : std::uint32_t { kFill = 0, kLine = 1, kText = 2 };
 
+// A picture paints itself in about 4 s; an animation then holds the finished picture 3 s.
+constexpr int kPaintingMilliseconds = 4000;
+constexpr int kHoldingMilliseconds = 3000;
+
 // The page draws one sequence at a time; next asks for the picture after the last one.
 struct WebCore {
     PictureState state = PictureState::AtStartUp();
@@ -125,6 +130,18 @@ void AddPicture(Answer& answer, const SequencePicture& picture)
     answer.Add(static_cast<std::uint32_t>(picture.recording.Items().size()));
     for (const RecordedItem& item : picture.recording.Items()) {
         std::visit(ItemWriter{answer}, item);
+    }
+    const std::vector<PaintingStep> steps = PaintingSteps(picture.recording);
+    answer.Add(static_cast<std::uint32_t>(steps.size()));
+    for (const PaintingStep& step : steps) {
+        answer.Add(static_cast<std::uint32_t>(step.firstItem));
+        answer.Add(static_cast<std::uint32_t>(step.endItem));
+        for (const int value : {step.area.left, step.area.top, step.area.right, step.area.bottom}) {
+            answer.Add(static_cast<std::int32_t>(value));
+        }
+    }
+    for (const int delay : FrameDelays(steps.size() + 1, kPaintingMilliseconds, kHoldingMilliseconds)) {
+        answer.Add(static_cast<std::uint32_t>(delay));
     }
 }
 
