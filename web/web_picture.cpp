@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "picture_sequence.h"
 #include "picture_state.h"
 #include "recipe.h"
+#include "saved_texts.h"
 #include "seeded_random_source.h"
 
 namespace lorvane {
@@ -126,6 +128,16 @@ struct ItemWriter {
 void AddPicture(Answer& answer, const SequencePicture& picture)
 {
     answer.AddText(picture.recipe ? picture.recipe->Text() : std::string());
+    answer.AddText(picture.recipe ? picture.recipe->Name() : std::string());
+    std::vector<std::pair<std::string, std::string>> texts;
+    if (picture.recipe) {
+        texts = SavedPngTexts(*picture.recipe);
+    }
+    answer.Add(static_cast<std::uint32_t>(texts.size()));
+    for (const auto& [keyword, value] : texts) {
+        answer.AddText(keyword);
+        answer.AddText(value);
+    }
     answer.Add(static_cast<std::uint32_t>(picture.recording.Background()));
     answer.Add(static_cast<std::uint32_t>(picture.recording.Items().size()));
     for (const RecordedItem& item : picture.recording.Items()) {

@@ -26,7 +26,8 @@ async function timeNexts(browser, pixelRatio) {
   await page.goto(`${server.url}${RECIPE}`);
   await page.waitForSelector('html[data-ready="true"]');
   const times = await page.evaluate(async (count) => {
-    const { page: lorvane, paint } = await import('./lorvane01.js');
+    const { page: lorvane } = await import('./lorvane01.js');
+    const { paint } = await import('./picture_painting.js');
     const button = document.getElementById('next');
     const context = document.getElementById('picture').getContext('2d');
     // Reading one pixel back waits for the painting to be done.
@@ -91,7 +92,8 @@ try {
   const animations = await timeAnimations(browser);
 
   const size = (name) => statSync(path.join(webDir, name)).size;
-  const code = ['lorvane01_core.wasm', 'lorvane01_core.js', 'lorvane01.js', 'page_keys.js', 'picture_fit.js', 'png_file.js'];
+  const code = ['lorvane01_core.wasm', 'lorvane01_core.js', 'lorvane01.js', 'core_answer.js', 'page_keys.js',
+    'picture_address.js', 'picture_fit.js', 'picture_painting.js', 'png_file.js'];
   const codeBytes = code.reduce((sum, name) => sum + size(name), 0);
   const figure = (value, goal, unit) => `${value.toFixed(unit === 'KB' ? 1 : 2)} ${unit} (goal ≤ ${goal} ${unit}: ${value <= goal ? 'met' : 'MISSED'})`;
   console.log(`load to first picture, median of ${LOADS}: ${figure(median(loads), 150, 'ms')}, worst ${Math.max(...loads).toFixed(1)} ms`);

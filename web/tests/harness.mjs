@@ -87,11 +87,12 @@ async function pagePixels(page, source) {
     let canvas = document.getElementById('picture');
     let frames;
     if (source === 'fills') {
-      const module = await import('./lorvane01.js');
-      const { scale } = module.page.fit;
-      const { width, height } = module.deviceSize(scale);
+      const { page } = await import('./lorvane01.js');
+      const { deviceSize, paint } = await import('./picture_painting.js');
+      const { scale } = page.fit;
+      const { width, height } = deviceSize(scale);
       canvas = new OffscreenCanvas(width, height);
-      module.paint(canvas.getContext('2d', { alpha: false }), module.page.shown, scale, { captions: false });
+      paint(canvas.getContext('2d', { alpha: false }), page.shown, scale, { captions: false });
     } else if (source !== 'canvas') {
       const png = Uint8Array.from(atob(source.png), (c) => c.charCodeAt(0));
       let image;

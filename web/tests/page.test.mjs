@@ -371,11 +371,11 @@ describe('WebPage', () => {
     await painting();
     // Partway: the canvas is the background and the first steps' items, and not yet the picture.
     const partway = await page.evaluate(async () => {
-      const module = await import('./lorvane01.js');
-      const { painting, fit, shown } = module.page;
+      const { painting, fit, shown } = (await import('./lorvane01.js')).page;
+      const { paintBackground, paintItems } = await import('./picture_painting.js');
       const expected = new OffscreenCanvas(fit.placed.width, fit.placed.height).getContext('2d', { alpha: false });
-      module.paintBackground(expected, shown, fit.scale);
-      module.paintItems(expected, shown, fit.scale, 0, shown.steps[painting.done - 1].end);
+      paintBackground(expected, shown, fit.scale);
+      paintItems(expected, shown, fit.scale, 0, shown.steps[painting.done - 1].end);
       const { x, y, width, height } = fit.placed;
       const got = document.getElementById('picture').getContext('2d').getImageData(x, y, width, height).data;
       const want = expected.getImageData(0, 0, width, height).data;
