@@ -116,7 +116,7 @@ WASM_DIR := build-wasm
 WEB_DIR := $(BUILD_DIR)/web
 CAPTION_FONT := /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
-WEB_FILES := web/index.html web/lorvane01.js web/page_keys.js web/picture_fit.js $(WASM_DIR)/web/lorvane01_core.js $(WASM_DIR)/web/lorvane01_core.wasm
+WEB_FILES := web/index.html web/lorvane01.js web/core_answer.js web/page_keys.js web/picture_address.js web/picture_fit.js web/picture_painting.js web/png_file.js $(WASM_DIR)/web/lorvane01_core.js $(WASM_DIR)/web/lorvane01_core.wasm
 
 web: deps
 	@tools/install-deps.sh emscripten

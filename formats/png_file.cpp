@@ -309,10 +309,9 @@ std::optional<QByteArray> PngFile(const QImage& image, double scale, const std::
     const auto dotsPerMetre = static_cast<int>(std::lround(kDotsPerInch * scale / kMetresPerInch));
     PngText text;
     if (recipe) {
-        text = {{QStringLiteral("Title"), QString::fromStdString(recipe->Name())},
-                {QStringLiteral("Software"), QString::fromStdString(SoftwareName())},
-                {QStringLiteral("Creation Time"), QString::fromStdString(recipe->IsoTime())},
-                {QString::fromLatin1(kPngRecipeKey), QString::fromStdString(recipe->Text())}};
+        for (const auto& [keyword, value] : SavedPngTexts(*recipe)) {
+            text.emplace_back(QString::fromStdString(keyword), QString::fromStdString(value));
+        }
     }
     return EncodePng(image, text, dotsPerMetre);
 }
