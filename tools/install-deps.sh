@@ -14,7 +14,9 @@ packages=(cmake g++ make qt6-base-dev qt6-svg-dev libpng-dev libxcb1-dev pkgconf
           # xscreensaver itself
           xvfb openbox xdotool x11-utils xscreensaver imagemagick faketime
           # the window's tests again on Wayland, under a headless weston
-          weston qt6-wayland "$@")
+          weston qt6-wayland
+          # animated WebP files, and the independent decoders their tests and the APNG's use
+          libwebp-dev webp python3-pil "$@")
 
 missing=()
 for package in "${packages[@]}"; do
