@@ -122,7 +122,7 @@ TEST(EncodeAnimation, FramedInAnAreaEndsOnTheStillFittedOrFilledPng)
     const RecordedPicture picture = DrawRecipe(kRecipe).recording;
     for (const AnimationFormat format : {AnimationFormat::Apng, AnimationFormat::Webp}) {
         for (const Framing framing : {Framing::Fit, Framing::Fill}) {
-            const QSize area(1001, 1001);
+            const QSize area(801, 601);
             const std::optional<QByteArray> file = EncodeAnimation(picture, format, {1.0, area, framing}, {}, kRecipe);
             ASSERT_TRUE(file.has_value());
             const Decoded decoded = Decode(*file);
