@@ -75,11 +75,11 @@ std::optional<QByteArray> LosslessChunk(const QImage& canvas, const QRect& rect)
     picture.width = rect.width();
     picture.height = rect.height();
     const std::unique_ptr<WebPPicture, void (*)(WebPPicture*)> owned(&picture, WebPPictureFree);
-    // Qt's 32-bit pixels are B, G, R, X in memory on little-endian machines, as libwebp reads them.
-    const uint8_t* first = canvas.constScanLine(rect.top()) + static_cast<qsizetype>(rect.left()) * 4;
-    if (WebPPictureImportBGRX(&picture, first, static_cast<int>(canvas.bytesPerLine())) == 0) {
-        return std::nullopt;
-    }
+    // Qt's 32-bit pixels are libwebp's: 0xAARRGGBB words, with alpha 0xFF here. The encoder
+    // reads the canvas where it is, which spares a copy of it (66 MiB at scale 8) for the first frame.
+    picture.argb = const_cast<std::uint32_t*>(  // NOLINT(cppcoreguidelines-pro-type-const-cast): only read
+        reinterpret_cast<const std::uint32_t*>(canvas.constScanLine(rect.top())) + rect.left());
+    picture.argb_stride = static_cast<int>(canvas.bytesPerLine() / 4);
     WebPMemoryWriter writer;
     WebPMemoryWriterInit(&writer);
     const std::unique_ptr<WebPMemoryWriter, void (*)(WebPMemoryWriter*)> output(&writer, WebPMemoryWriterClear);
