@@ -92,8 +92,8 @@ TEST(EncodeAnimation, EveryFrameAViewerShowsIsTheRasterPlayersAndTheLastIsTheSti
     const RecordedPicture picture = DrawRecipe(kRecipe).recording;
     const std::size_t frames = PaintingSteps(picture).size() + 1;
     const struct {
-        AnimationFormat format;
-        int scale;
+        AnimationFormat format = AnimationFormat::Apng;
+        int scale = 1;
         AnimationTiming timing;
     } cases[] = {
         {AnimationFormat::Apng, 1, {}},
