@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include <QByteArray>
@@ -12,7 +14,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_pictures.h"
 #include "child_run.h"
+#include "file_format.h"
 #include "goal_reporter.h"
 #include "picture_size.h"
 #include "render_options.h"
@@ -31,6 +35,14 @@ constexpr double kTwoJobsRatioGoal = 1.7;
 constexpr double kScale8PictureGoalMilliseconds = 150.0;
 constexpr int kScale8Pictures = 8;
 constexpr double kOverheadGoalMegabytes = 30.0;
+// An animation of a picture painting itself, against the still PNG of the same picture.
+constexpr double kAnimationTimeRatioGoal = 10.0;
+constexpr double kAnimationGoalKilobytes = 64.0;
+constexpr double kAnimationMemoryRatioGoal = 2.0;
+// The animated formats built in, with their benchmark's name and --animate's value (GIF's slot
+// follows once it is).
+constexpr std::array<std::pair<lorvane::AnimationFormat, const char*>, 2> kAnimations = {
+    {{lorvane::AnimationFormat::Webp, "webp"}, {lorvane::AnimationFormat::Apng, "apng"}}};
 constexpr double kBytesPerMegabyte = 1024.0 * 1024.0;
 constexpr int kBytesPerPixel = 4;
 // lorvane01 opens with its first picture drawn in about the time a Qt window with one line of text
@@ -74,24 +86,57 @@ void AddStartUpGoal(lorvane::GoalReporter& reporter)
 }
 
 // lorvane01-render itself at the largest scale, with one job per core: the most memory it holds
-// may be the pictures in hand (one per job and the one being drawn) and a fixed amount besides.
-void AddScale8MemoryGoal(lorvane::GoalReporter& reporter)
+// may be the pictures in hand (one per job and the one being drawn) and a fixed amount besides;
+// making animations of the same pictures may take at most twice what the still files take.
+void AddScale8MemoryGoals(lorvane::GoalReporter& reporter)
 {
     const int jobs = std::max(QThread::idealThreadCount(), 1);
-    const QTemporaryDir folder;
-    const lorvane::ChildRun run = lorvane::RunChild(QStringLiteral(LORVANE01_RENDER),
-                                                    {"--seed", "32767.5", "--at", "20240307090502", "--scale", "8",
-                                                     "--pictures", "8", "--out", "."},
-                                                    folder.path());
+    const auto run = [](const QStringList& extra) {
+        const QTemporaryDir folder;
+        return lorvane::RunChild(QStringLiteral(LORVANE01_RENDER),
+                                 QStringList{"--seed", "32767.5", "--at", "20240307090502", "--scale", "8",
+                                             "--pictures", "8", "--out", "."} +
+                                     extra,
+                                 folder.path());
+    };
+    const lorvane::ChildRun still = run({});
     constexpr int kScale = lorvane::RenderOptions::kMostScale;
     const double pictureMegabytes = static_cast<double>(lorvane::kPictureWidth * kScale) * lorvane::kPictureHeight *
                                     kScale * kBytesPerPixel / kBytesPerMegabyte;
     const double limit = (jobs + 1) * pictureMegabytes + kOverheadGoalMegabytes;
     std::fprintf(stderr,
                  "lorvane01-render --scale 8 --pictures 8 (jobs %d): status %d, %.3f s, peak resident %.1f MiB\n", jobs,
-                 run.status, run.seconds, run.peakMegabytes);
+                 still.status, still.seconds, still.peakMegabytes);
     reporter.AddMeasuredAtMost("lorvane01-render --scale 8 peak memory",
-                               run.status == 0 ? run.peakMegabytes : limit + 1, limit, "MiB");
+                               still.status == 0 ? still.peakMegabytes : limit + 1, limit, "MiB");
+    for (const auto& [format, name] : kAnimations) {
+        const lorvane::ChildRun animated = run({"--animate", name});
+        std::fprintf(stderr,
+                     "lorvane01-render --scale 8 --pictures 8 --animate %s: status %d, %.3f s, peak resident "
+                     "%.1f MiB\n",
+                     name, animated.status, animated.seconds, animated.peakMegabytes);
+        const bool ran = still.status == 0 && animated.status == 0 && still.peakMegabytes > 0;
+        reporter.AddMeasuredAtMost(std::string("--animate ") + name + " / still --scale 8 peak memory",
+                                   ran ? animated.peakMegabytes / still.peakMegabytes : kAnimationMemoryRatioGoal + 1,
+                                   kAnimationMemoryRatioGoal, "x");
+    }
+}
+
+// Each animation of one picture at scale 1: in at most ten times its still PNG's time, in a file
+// of at most 64 KiB.
+void AddAnimationGoals(lorvane::GoalReporter& reporter)
+{
+    const float seed = lorvane::kBenchSeeds[3];
+    const lorvane::Recipe recipe{seed, 1, "20240307090502"};
+    for (const auto& [format, name] : kAnimations) {
+        const std::string benchmark = "BM_Animation/format:" + std::to_string(static_cast<int>(format));
+        reporter.AddRatioAtMost(benchmark, "BM_StillPng", kAnimationTimeRatioGoal);
+        const std::optional<QByteArray> file =
+            lorvane::EncodeAnimation(lorvane::BenchPicture(seed), format, {}, {}, recipe);
+        const double kilobytes = file ? static_cast<double>(file->size()) / 1024.0 : kAnimationGoalKilobytes + 1;
+        reporter.AddMeasuredAtMost(std::string("--animate ") + name + " file of one picture", kilobytes,
+                                   kAnimationGoalKilobytes, "KiB");
+    }
 }
 
 }  // namespace
@@ -118,7 +163,8 @@ int main(int argc, char* argv[])
     reporter.AddCounterRatioAtMost("BM_EncodePng", "BM_EncodePngQtDefault", "bytes", kEncoderSizeRatioGoal);
     reporter.AddRatioAtLeast("BM_RenderBatch/jobs:1", "BM_RenderBatch/jobs:2", kTwoJobsRatioGoal);
     reporter.AddTimeGoal("BM_RenderBatchScale8/jobs:2", kScale8PictureGoalMilliseconds * kScale8Pictures);
-    AddScale8MemoryGoal(reporter);
+    AddAnimationGoals(reporter);
+    AddScale8MemoryGoals(reporter);
     AddStartUpGoal(reporter);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

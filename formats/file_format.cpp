@@ -2,12 +2,14 @@
 
 #include <QPainter>
 
+#include "apng_file.h"
 #include "pdf_file.h"
 #include "picture_fit.h"
 #include "platform_error.h"
 #include "png_file.h"
 #include "raster_player.h"
 #include "svg_file.h"
+#include "webp_file.h"
 
 namespace lorvane {
 
@@ -19,6 +21,19 @@ QString Suffix(FileFormat format)
     case FileFormat::Pdf:
         return QStringLiteral("pdf");
     case FileFormat::Png:
+        break;
+    }
+    return QStringLiteral("png");
+}
+
+QString Suffix(AnimationFormat format)
+{
+    switch (format) {
+    case AnimationFormat::Webp:
+        return QStringLiteral("webp");
+    case AnimationFormat::Gif:
+        return QStringLiteral("gif");
+    case AnimationFormat::Apng:
         break;
     }
     return QStringLiteral("png");
@@ -73,6 +88,21 @@ std::optional<QByteArray> EncodeFile(const RecordedPicture& picture, FileFormat 
         return EncodeFile(picture, format, scale, recipe);
     }
     return PngFile(player.Play(picture), scale, recipe);
+}
+
+std::optional<QByteArray> EncodeAnimation(const RecordedPicture& picture, AnimationFormat format,
+                                          const AnimationCanvas& canvas, const AnimationTiming& timing,
+                                          const std::optional<Recipe>& recipe)
+{
+    if (format == AnimationFormat::Gif) {
+        return std::nullopt;
+    }
+    try {
+        AnimationFrames frames(picture, canvas);
+        return format == AnimationFormat::Webp ? WebpFile(frames, timing, recipe) : ApngFile(frames, timing, recipe);
+    } catch (const PlatformError&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace lorvane

@@ -1,5 +1,6 @@
 #include "recipe_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -14,6 +15,7 @@
 #include "png_file.h"
 #include "svg_file.h"
 #include "system_calls.h"
+#include "webp_file.h"
 
 namespace lorvane {
 
@@ -21,6 +23,10 @@ namespace {
 
 constexpr QByteArrayView kPngSignature = "\x89PNG\r\n\x1a\n";
 constexpr QByteArrayView kPdfSignature = "%PDF-";
+constexpr QByteArrayView kRiffSignature = "RIFF";
+constexpr QByteArrayView kWebpForm = "WEBP";
+// Where a RIFF file names its form, after "RIFF" and its size.
+constexpr qsizetype kRiffForm = 8;
 constexpr QByteArrayView kUtf8Mark = "\xEF\xBB\xBF";
 // Blank lines or spaces before an SVG's first tag that are looked past.
 constexpr qsizetype kLongestLead = 4096;
@@ -69,6 +75,8 @@ std::variant<Recipe, RecipeProblem> ReadSource(ByteSource& source)
     FoundRecipe found;
     if (head.startsWith(kPngSignature)) {
         found = ReadPngRecipe(source);
+    } else if (head.startsWith(kRiffSignature) && head.sliced(std::min(head.size(), kRiffForm)).startsWith(kWebpForm)) {
+        found = ReadWebpRecipe(source);
     } else if (head.startsWith(kPdfSignature)) {
         found = ReadPdfRecipe(source);
     } else if (lead.startsWith('<')) {
@@ -76,7 +84,7 @@ std::variant<Recipe, RecipeProblem> ReadSource(ByteSource& source)
     } else if (IsUtf16Markup(head)) {
         found.problem = QStringLiteral("is in UTF-16; lorvane01 saves and reads SVG files in UTF-8 only");
     } else {
-        found.problem = QStringLiteral("is not a PNG, SVG or PDF file");
+        found.problem = QStringLiteral("is not a PNG, WebP, SVG or PDF file");
     }
     if (source.Error() != 0) {
         return problem(QStringLiteral("cannot read it: %1").arg(Reason(source.Error())), RecipeProblem::Cause::System);

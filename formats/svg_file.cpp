@@ -130,7 +130,7 @@ FoundRecipe ReadSvgRecipe(ByteSource& source)
         }
         if (xml.hasError()) {
             if (!sawRoot) {
-                return {{}, QStringLiteral("is not a PNG, SVG or PDF file")};
+                return {{}, QStringLiteral("is not a PNG, WebP, SVG or PDF file")};
             }
             return Damaged(xml);
         }
@@ -152,7 +152,7 @@ FoundRecipe ReadSvgRecipe(ByteSource& source)
                 return Damaged(xml);
             }
             if (depth == 1 && xml.name() != QLatin1String("svg")) {
-                return {{}, QStringLiteral("is not a PNG, SVG or PDF file")};
+                return {{}, QStringLiteral("is not a PNG, WebP, SVG or PDF file")};
             }
             if (depth == 2) {
                 inMetadata = xml.name() == kMetadataElement;

@@ -57,6 +57,15 @@ TEST(CommandLine, ReadsEveryOption)
     }
     EXPECT_FALSE(Options({"--seed", "1", "--fit", "1920x1080"}).fill);
     EXPECT_TRUE(Options({"--seed", "1", "--fit", "9600x7200", "--fill", "--format", "png"}).fill);
+    // Animations paint for 4 seconds unless told, then hold the picture for 3.
+    const RenderOptions webp = Options({"--seed", "1", "--animate", "webp", "--scale", "2"});
+    EXPECT_EQ(webp.animation, AnimationFormat::Webp);
+    EXPECT_EQ(webp.timing.paintingMilliseconds, 4000);
+    EXPECT_EQ(webp.timing.holdingMilliseconds, 3000);
+    const RenderOptions apng = Options({"--seed", "1", "--animate", "apng", "--duration", "2.5", "--fit", "800x800"});
+    EXPECT_EQ(apng.animation, AnimationFormat::Apng);
+    EXPECT_EQ(apng.timing.paintingMilliseconds, 2500);
+    EXPECT_FALSE(Options({"--seed", "1"}).animation.has_value());
 }
 
 TEST(CommandLine, DefaultsToOnePngAtScaleOneInTheCurrentFolderNamedByTheClock)
@@ -168,6 +177,16 @@ std::vector<std::pair<QStringList, QString>> Refusals()
         {{"--seed", "1", "--scale", "9"}, "--scale '9' is not a whole number from 1 to 8"},
         {{"--seed", "1", "--scale", "2.5"}, "--scale '2.5' is not a whole number from 1 to 8"},
         {{"--seed", "1", "--format", "gif"}, "--format 'gif' is not png, svg or pdf"},
+        {{"--seed", "1", "--animate", "mng"}, "--animate 'mng' is not webp, apng or gif"},
+        {{"--seed", "1", "--animate", "webp", "--format", "png"},
+         "--animate makes its own kind of file: not with --format"},
+        {{"--seed", "1", "--duration", "2"}, "--duration needs --animate"},
+        {{"--seed", "1", "--animate", "apng", "--duration", "0.5"},
+         "--duration '0.5' is not a number of seconds from 1 to 60"},
+        {{"--seed", "1", "--animate", "apng", "--duration", "nan"},
+         "--duration 'nan' is not a number of seconds from 1 to 60"},
+        {{"--seed", "1", "--animate", "webp", "--fit", "16384x600"},
+         "--fit '16384x600' is larger than a WebP holds: at most 16383x16383"},
         {{"--seed", "1", "--at", "20230229090502"}, "--at '20230229090502' is not a date and time YYYYMMDDhhmmss"},
         {{"--seed", "1", "--at", "20240231090502"}, "--at '20240231090502' is not a date and time YYYYMMDDhhmmss"},
         {{"--seed", "1", "--at", "202403070905"}, "--at '202403070905' is not a date and time YYYYMMDDhhmmss"},

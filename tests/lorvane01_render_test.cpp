@@ -154,6 +154,10 @@ TEST(Lorvane01Render, AFileNotOfThePicturesSizeSaysItsSizeInItsName)
         {{"--format", "svg"}, "T20240307090502-3.svg"},
         // A PDF page is the picture's size whatever the scale.
         {{"--scale", "2", "--format", "pdf"}, "T20240307090502-3.pdf"},
+        // An animated PNG never takes the name of the same picture's still.
+        {{"--animate", "apng"}, "T20240307090502-3-painting.png"},
+        {{"--animate", "apng", "--fit", "1000x1000"}, "T20240307090502-3-1000x1000-painting.png"},
+        {{"--animate", "webp", "--scale", "2"}, "T20240307090502-3@2x.webp"},
     };
     const QTemporaryDir dir;
     for (const auto& [options, name] : cases) {
@@ -210,15 +214,23 @@ TEST(Lorvane01Render, DrawsTheSamePictureAgainFromTheRecipeInEachKindOfFile)
 {
     const QTemporaryDir dir;
     // Pictures 2 to 4 in each kind of file; from picture 3's, pictures 3 and 4 again as PNG files.
-    for (const char* format : {"png", "svg", "pdf"}) {
-        ASSERT_EQ(Lorvane01Render(dir.path(), {"--seed", "32702.5", "--at", "20240307090502", "--pictures", "3",
-                                               "--first", "2", "--format", format})
+    const std::pair<QStringList, QString> kinds[] = {
+        {{"--format", "png"}, "T20240307090502-3.png"},
+        {{"--format", "svg"}, "T20240307090502-3.svg"},
+        {{"--format", "pdf"}, "T20240307090502-3.pdf"},
+        {{"--animate", "webp"}, "T20240307090502-3.webp"},
+        {{"--animate", "apng"}, "T20240307090502-3-painting.png"},
+    };
+    for (const auto& [kind, saved] : kinds) {
+        const std::string format = saved.toStdString();
+        ASSERT_EQ(Lorvane01Render(dir.path(), QStringList{"--seed", "32702.5", "--at", "20240307090502", "--pictures",
+                                                          "3", "--first", "2"} +
+                                                  kind)
                       .status,
                   0);
-        const QString again = dir.filePath(QStringLiteral("again-%1").arg(QLatin1String(format)));
+        const QString again = dir.filePath(QStringLiteral("again-") + saved);
         ASSERT_TRUE(QDir().mkdir(again));
-        const QString saved = dir.filePath(QStringLiteral("T20240307090502-3.%1").arg(QLatin1String(format)));
-        const Finished run = Lorvane01Render(again, {"--from", saved, "--pictures", "2"});
+        const Finished run = Lorvane01Render(again, {"--from", dir.filePath(saved), "--pictures", "2"});
         EXPECT_EQ(run.status, 0) << run.err.toStdString();
         EXPECT_EQ(run.out, "T20240307090502-3.png\nT20240307090502-4.png\n") << format;
         EXPECT_EQ(Entries(again), QStringList({"T20240307090502-3.png", "T20240307090502-4.png"})) << format;

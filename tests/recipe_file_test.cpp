@@ -111,6 +111,33 @@ QByteArray After(const QByteArray& png, const QByteArray& chunks)
     return png.chopped(kIend.size()) + chunks + kIend;
 }
 
+// The small picture as an animation.
+QByteArray Animation(AnimationFormat format, const std::optional<Recipe>& recipe = kRecipe)
+{
+    return EncodeAnimation(RecordedPicture(0x405060, {FillItem{10, 10, 50, 40, 0x102030}}), format, {}, {}, recipe)
+        .value();
+}
+
+QByteArray LittleEndian(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+// One chunk of a WebP, its data padded to an even length, with a `length` that may lie.
+QByteArray WebpChunk(const QByteArray& type, const QByteArray& data, std::optional<quint32> length = {})
+{
+    return type + LittleEndian(length.value_or(static_cast<quint32>(data.size()))) + data +
+           QByteArray(data.size() % 2, '\0');
+}
+
+// A WebP file of `chunks`.
+QByteArray WebpOf(const QByteArray& chunks)
+{
+    return "RIFF" + LittleEndian(static_cast<quint32>(chunks.size() + 4)) + "WEBP" + chunks;
+}
+
 // A real file with its recipe's text replaced.
 QByteArray Edited(FileFormat format, const std::string& text)
 {
@@ -158,6 +185,8 @@ TEST(RecipeReader, ReadsTheRecipeEachWriterWritesWhateverTheFilesName)
     EXPECT_EQ(Answer(Written(dir.filePath("a.png"), File(FileFormat::Png)), dir), expected);
     EXPECT_EQ(Answer(Written(dir.filePath("b.pdf"), File(FileFormat::Svg)), dir), expected);
     EXPECT_EQ(Answer(Written(dir.filePath("c"), File(FileFormat::Pdf)), dir), expected);
+    EXPECT_EQ(Answer(Written(dir.filePath("d.gif"), Animation(AnimationFormat::Webp)), dir), expected);
+    EXPECT_EQ(Answer(Written(dir.filePath("e"), Animation(AnimationFormat::Apng)), dir), expected);
 
     // Where each writer keeps the name and the recipe, as other programs see them.
     EXPECT_TRUE(File(FileFormat::Svg)
@@ -192,6 +221,9 @@ TEST(RecipeReader, SaysWhatIsWrongWithFilesGivenAndStatusTwo)
     // 16000 x 16000 pixels: never decoded to find that there is no recipe.
     const QByteArray large =
         kPngSignature + Chunk("IHDR", HeaderData(16000)) + Chunk("IDAT", Compressed(QByteArray(48001, '\0'))) + kIend;
+    const QByteArray webp = Animation(AnimationFormat::Webp);
+    const qsizetype xmpAt = webp.indexOf("XMP ");
+    const QByteArray webpXmp = webp.sliced(xmpAt + 8, qFromLittleEndian<quint32>(webp.constData() + xmpAt + 4));
     QByteArray utf16("\xFF\xFE");
     const QString svgText = QString::fromUtf8(svg);
     utf16.append(reinterpret_cast<const char*>(svgText.utf16()), svgText.size() * 2);
@@ -224,8 +256,8 @@ TEST(RecipeReader, SaysWhatIsWrongWithFilesGivenAndStatusTwo)
          "<svg><metadata>" +
              recipeElement + "&c;</recipe></metadata></svg>",
          "is a damaged SVG file (line 1: Entity expands to more characters than the entity expansion limit.)"},
-        {"page.html", "<html><body>hello</body></html>", "is not a PNG, SVG or PDF file"},
-        {"notes.txt", "seed=1 picture=3 at=20240307090502", "is not a PNG, SVG or PDF file"},
+        {"page.html", "<html><body>hello</body></html>", "is not a PNG, WebP, SVG or PDF file"},
+        {"notes.txt", "seed=1 picture=3 at=20240307090502", "is not a PNG, WebP, SVG or PDF file"},
         {"empty.png", "", "is empty"},
         {"cut.pdf", File(FileFormat::Pdf).left(File(FileFormat::Pdf).indexOf("<?xpacket end=")),
          "is a damaged PDF file (its metadata is cut short)"},
@@ -257,6 +289,19 @@ TEST(RecipeReader, SaysWhatIsWrongWithFilesGivenAndStatusTwo)
         {"attributes.svg", QByteArray(svg).replace("<svg ", "<svg " + QByteArray("a=\"\" ").repeated(1001)),
          "has an element with more than 1000 attributes; no picture saved by lorvane01 has"},
         {"large.png", large, noRecipe},
+        {"plain.webp", Animation(AnimationFormat::Webp, std::nullopt), noRecipe},
+        {"cut.webp", webp.left(webp.indexOf("<pdf:Keywords>")), "is a damaged WebP file"},
+        {"riff.webp", webp.left(4) + LittleEndian(5) + webp.sliced(8), "is a damaged WebP file"},
+        {"length.webp", WebpOf(WebpChunk("XMP ", webpXmp, 0x7FFFFFF0)), "is a damaged WebP file"},
+        {"past.webp", WebpOf(WebpChunk("ANMF", "frame", 100) + WebpChunk("XMP ", webpXmp)), "is a damaged WebP file"},
+        {"chunks.webp", WebpOf(WebpChunk("JUNK", {}).repeated(5000) + WebpChunk("XMP ", webpXmp)),
+         "has more than 4096 chunks; no picture saved by lorvane01 has"},
+        {"xmp.webp", WebpOf(WebpChunk("XMP ", QByteArray(70000, ' '))),
+         "has XMP metadata longer than 64 KiB; no picture saved by lorvane01 has"},
+        {"two.webp",
+         WebpOf(webp.sliced(12) + WebpChunk("XMP ", QByteArray(webpXmp).replace(QByteArray::fromStdString(kText),
+                                                                                "seed=2 picture=3 at=20240307090502"))),
+         twoRecipes},
         {"utf16.svg", utf16, "is in UTF-16; lorvane01 saves and reads SVG files in UTF-8 only"},
     };
     for (const auto& [name, bytes, answer] : cases) {

@@ -111,7 +111,7 @@ TEST(WindowCommandLine, BadInputGivesOneLineAndItsStatus)
         {{"--paint", "soon"}, "--paint 'soon' is not a number of seconds from 0.1 to 60"},
         {{"--slideshow"}, "Unknown option 'slideshow'."},
         {{notes, notes}, "unexpected argument '"},
-        {{notes}, "notes.txt: is not a PNG, SVG or PDF file"},
+        {{notes}, "notes.txt: is not a PNG, WebP, SVG or PDF file"},
         {{folder.filePath("missing.png")}, "missing.png: "},
         {{folder.path()}, ": is a folder, not a picture"},
         {{fifo}, "fifo: is not a regular file, not a picture"},
