@@ -13,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include "child_run.h"
+#include "gif_benchmarks.h"
 #include "goal_reporter.h"
 #include "picture_size.h"
 #include "render_options.h"
@@ -120,6 +121,7 @@ int main(int argc, char* argv[])
     reporter.AddTimeGoal("BM_RenderBatchScale8/jobs:2", kScale8PictureGoalMilliseconds * kScale8Pictures);
     AddScale8MemoryGoal(reporter);
     AddStartUpGoal(reporter);
+    lorvane::AddGifGoals(reporter);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     // A missed goal fails the run, so that it cannot pass unnoticed.
