@@ -27,6 +27,7 @@ template <class Encode>
 void EncodeRecordings(benchmark::State& state, Encode encode)
 {
     std::vector<RecordedPicture> pictures;
+    pictures.reserve(kBenchSeeds.size());
     for (const float seed : kBenchSeeds) {
         pictures.push_back(BenchPicture(seed));
     }

@@ -459,7 +459,7 @@ private:
             AppendByte(out_, qGreen(colour));
             AppendByte(out_, qBlue(colour));
         }
-        out_.append(3 * ((1 << bits) - static_cast<int>(colours.size())), '\0');
+        out_.append(qsizetype{3} * ((1 << bits) - static_cast<qsizetype>(colours.size())), '\0');
         return bits;
     }
 
@@ -580,7 +580,7 @@ std::optional<QByteArray> EncodeGifAnimation(const RecordedPicture& picture, dou
 
 FoundRecipe ReadGifRecipe(ByteSource& source)
 {
-    const FoundRecipe damaged{{}, QStringLiteral("is a damaged GIF file")};
+    FoundRecipe damaged{{}, QStringLiteral("is a damaged GIF file")};
     const QByteArray head = source.Read(kGifSignature.size() + kScreenDescriptor);
     if (head.size() < kGifSignature.size() + kScreenDescriptor || !head.startsWith(kGifSignature)) {
         return damaged;

@@ -28,6 +28,7 @@ const Recipe kRecipe{32702.5F, 3, "20240307090502"};
 RecordedPicture StripesUnderCaptions()
 {
     std::vector<RecordedItem> items;
+    items.reserve(64 + 3);
     for (int stripe = 0; stripe < 64; ++stripe) {
         items.emplace_back(FillItem{stripe * 9, 400, stripe * 9 + 9, 450, static_cast<Colour>(0x030507 * stripe)});
     }
@@ -35,7 +36,7 @@ RecordedPicture StripesUnderCaptions()
         items.emplace_back(
             TextItem{3.0, 405.0 + 14 * line, 0, 9.0F, 0xFFFFFF, "Generative Art by Varlenko T20240307090502 www"});
     }
-    return RecordedPicture(0x203040, std::move(items));
+    return {0x203040, std::move(items)};
 }
 
 // Pixels of 100 colours in no order between two captions, which are painted in one frame: more
@@ -51,7 +52,7 @@ RecordedPicture NoiseBetweenCaptions()
         }
     }
     items.emplace_back(TextItem{5.0, 420.0, 0, 9.0F, 0xFFFFFF, "Generative Art by Varlenko"});
-    return RecordedPicture(0x405060, std::move(items));
+    return {0x405060, std::move(items)};
 }
 
 // A frame as "duration in milliseconds, SHA-1 of its RGB pixels".
