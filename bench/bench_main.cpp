@@ -17,6 +17,7 @@
 #include "bench_pictures.h"
 #include "child_run.h"
 #include "file_format.h"
+#include "gif_benchmarks.h"
 #include "goal_reporter.h"
 #include "picture_size.h"
 #include "render_options.h"
@@ -41,8 +42,9 @@ constexpr double kAnimationGoalKilobytes = 64.0;
 constexpr double kAnimationMemoryRatioGoal = 2.0;
 // The animated formats built in, with their benchmark's name and --animate's value (GIF's slot
 // follows once it is).
-constexpr std::array<std::pair<lorvane::AnimationFormat, const char*>, 2> kAnimations = {
-    {{lorvane::AnimationFormat::Webp, "webp"}, {lorvane::AnimationFormat::Apng, "apng"}}};
+constexpr std::array<std::pair<lorvane::AnimationFormat, const char*>, 3> kAnimations = {
+    {{lorvane::AnimationFormat::Webp, "webp"}, {lorvane::AnimationFormat::Apng, "apng"},
+     {lorvane::AnimationFormat::Gif, "gif"}}};
 constexpr double kBytesPerMegabyte = 1024.0 * 1024.0;
 constexpr int kBytesPerPixel = 4;
 // lorvane01 opens with its first picture drawn in about the time a Qt window with one line of text
@@ -166,6 +168,7 @@ int main(int argc, char* argv[])
     AddAnimationGoals(reporter);
     AddScale8MemoryGoals(reporter);
     AddStartUpGoal(reporter);
+    lorvane::AddGifGoals(reporter);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     // A missed goal fails the run, so that it cannot pass unnoticed.

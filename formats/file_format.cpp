@@ -1,5 +1,7 @@
 #include "file_format.h"
 
+#include "animation.h"
+
 #include <QPainter>
 
 #include "apng_file.h"
@@ -95,7 +97,8 @@ std::optional<QByteArray> EncodeAnimation(const RecordedPicture& picture, Animat
                                           const std::optional<Recipe>& recipe)
 {
     if (format == AnimationFormat::Gif) {
-        return std::nullopt;
+        // The GIF plays its own frames, each with the colours it needs, on the picture's canvas.
+        return canvas.area ? std::nullopt : EncodeGifAnimation(picture, canvas.scale, timing, recipe);
     }
     try {
         AnimationFrames frames(picture, canvas);

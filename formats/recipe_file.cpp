@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "byte_source.h"
+#include "gif_file.h"
 #include "pdf_file.h"
 #include "png_file.h"
 #include "svg_file.h"
@@ -79,6 +80,8 @@ std::variant<Recipe, RecipeProblem> ReadSource(ByteSource& source)
         found = ReadWebpRecipe(source);
     } else if (head.startsWith(kPdfSignature)) {
         found = ReadPdfRecipe(source);
+    } else if (head.startsWith(kGifSignature)) {
+        found = ReadGifRecipe(source);
     } else if (lead.startsWith('<')) {
         found = ReadSvgRecipe(source);
     } else if (IsUtf16Markup(head)) {

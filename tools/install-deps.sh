@@ -8,6 +8,8 @@ packages=(cmake g++ make qt6-base-dev qt6-svg-dev libpng-dev libxcb1-dev pkgconf
           clang-format clang-tidy
           # the package (dpkg-shlibdeps) and the checks of what is installed
           dpkg-dev desktop-file-utils appstream lintian groff-base man-db libxml2-utils file
+          # the animated GIF frames, checked by a decoder of their own
+          python3-pil
           # a batch split into shards (the test that runs them under GNU parallel)
           parallel
           # full screen and the screensaver are tested under Xvfb with a window manager and
