@@ -3,6 +3,8 @@
 #include <memory>
 #include <utility>
 
+#include <malloc.h>
+
 #include "file_format.h"
 #include "picture_fit.h"
 #include "picture_sequence.h"
@@ -28,6 +30,25 @@ RasterPlayer& ThreadPlayer(int scale)
         player = std::make_unique<RasterPlayer>(scale);
     }
     return *player;
+}
+
+// The pool's threads make the same buffers for every file (the rows to compress, the compressed
+// stream). glibc's default gives the freed top of a thread's heap back to the kernel as soon as
+// it passes 128 KiB, so every file faulted in and zeroed its buffers again: a third of the
+// batch's time went to the kernel. Freed memory below this is kept for the next file...
+constexpr int kKeptFreeBytes = 32 * 1024 * 1024;
+// ...and only blocks larger than this (the image and rows of a scaled picture) are mapped on
+// their own, so that they go back at once and their untouched pages never take memory.
+constexpr int kSeparatelyMappedBytes = 4 * 1024 * 1024;
+
+void KeepFreedMemoryForTheNextFile()
+{
+    static const bool set = [] {
+        mallopt(M_TRIM_THRESHOLD, kKeptFreeBytes);
+        mallopt(M_MMAP_THRESHOLD, kSeparatelyMappedBytes);
+        return true;
+    }();
+    static_cast<void>(set);
 }
 
 // A file that is not 600 x 450 says its size in its name, as the option that made it gives it:
@@ -67,6 +88,7 @@ std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written, con
     if (stop_.stop_requested()) {
         return std::nullopt;
     }
+    KeepFreedMemoryForTheNextFile();
     OutputFolder folder(options_.folder);
     const OutputFolder::Made made = folder.MakeIfMissing();
     if (made.problem) {
