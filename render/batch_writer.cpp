@@ -43,9 +43,10 @@ constexpr int kSeparatelyMappedBytes = 4 * 1024 * 1024;
 
 void KeepFreedMemoryForTheNextFile()
 {
+    // Once, before this batch's pool starts its threads; glibc takes its arenas' locks for it.
     static const bool set = [] {
-        mallopt(M_TRIM_THRESHOLD, kKeptFreeBytes);
-        mallopt(M_MMAP_THRESHOLD, kSeparatelyMappedBytes);
+        mallopt(M_TRIM_THRESHOLD, kKeptFreeBytes);          // NOLINT(concurrency-mt-unsafe)
+        mallopt(M_MMAP_THRESHOLD, kSeparatelyMappedBytes);  // NOLINT(concurrency-mt-unsafe)
         return true;
     }();
     static_cast<void>(set);
