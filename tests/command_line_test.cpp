@@ -65,6 +65,7 @@ TEST(CommandLine, ReadsEveryOption)
     const RenderOptions apng = Options({"--seed", "1", "--animate", "apng", "--duration", "2.5", "--fit", "800x800"});
     EXPECT_EQ(apng.animation, AnimationFormat::Apng);
     EXPECT_EQ(apng.timing.paintingMilliseconds, 2500);
+    EXPECT_EQ(Options({"--seed", "1", "--animate", "gif", "--scale", "3"}).animation, AnimationFormat::Gif);
     EXPECT_FALSE(Options({"--seed", "1"}).animation.has_value());
 }
 
@@ -178,6 +179,8 @@ std::vector<std::pair<QStringList, QString>> Refusals()
         {{"--seed", "1", "--scale", "2.5"}, "--scale '2.5' is not a whole number from 1 to 8"},
         {{"--seed", "1", "--format", "gif"}, "--format 'gif' is not png, svg or pdf"},
         {{"--seed", "1", "--animate", "mng"}, "--animate 'mng' is not webp, apng or gif"},
+        {{"--seed", "1", "--animate", "gif", "--fill", "--fit", "800x800"},
+         "--animate gif is not with --fit or --fill; webp and apng are"},
         {{"--seed", "1", "--animate", "webp", "--format", "png"},
          "--animate makes its own kind of file: not with --format"},
         {{"--seed", "1", "--duration", "2"}, "--duration needs --animate"},
