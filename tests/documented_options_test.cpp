@@ -154,6 +154,8 @@ struct Range {
     const char* high;
     const char* belowLow;
     const char* aboveHigh;
+    // Another option the option needs, given before it.
+    QStringList needs = {};
 };
 
 TEST(DocumentedOptions, EachRangeIsTheOneTheHelpAndTheManPageGiveAndTheParserTakes)
@@ -165,7 +167,9 @@ TEST(DocumentedOptions, EachRangeIsTheOneTheHelpAndTheManPageGiveAndTheParserTak
         {"lorvane01-render", "--fit", "600x450", "16384x16384", "599x450", "16384x16385"},
         {"lorvane01-render", "--jobs", "1", "256", "0", "257"},
         {"lorvane01-render", "--memory", "1", "1073741824", "0", "1073741825"},
+        {"lorvane01-render", "--duration", "1", "60", "0.99", "60.01", {"--animate", "webp"}},
         {"lorvane01", "--interval", "0.5", "3600", "0.49", "3600.01"},
+        {"lorvane01", "--paint", "0.1", "60", "0.09", "60.01"},
     };
     for (const Range& range : ranges) {
         const QString program = QString::fromLatin1(range.program);
@@ -174,10 +178,10 @@ TEST(DocumentedOptions, EachRangeIsTheOneTheHelpAndTheManPageGiveAndTheParserTak
         const std::string expected = range.low + std::string(" to ") + range.high;
         EXPECT_EQ(RangeIn(HelpOf(Help(program), option)), expected);
         EXPECT_EQ(RangeIn(ManPageOf(program, option)), expected);
-        EXPECT_TRUE(Accepts(program, {option, QString::fromLatin1(range.low)}));
-        EXPECT_TRUE(Accepts(program, {option, QString::fromLatin1(range.high)}));
-        EXPECT_FALSE(Accepts(program, {option, QString::fromLatin1(range.belowLow)}));
-        EXPECT_FALSE(Accepts(program, {option, QString::fromLatin1(range.aboveHigh)}));
+        EXPECT_TRUE(Accepts(program, range.needs + QStringList{option, QString::fromLatin1(range.low)}));
+        EXPECT_TRUE(Accepts(program, range.needs + QStringList{option, QString::fromLatin1(range.high)}));
+        EXPECT_FALSE(Accepts(program, range.needs + QStringList{option, QString::fromLatin1(range.belowLow)}));
+        EXPECT_FALSE(Accepts(program, range.needs + QStringList{option, QString::fromLatin1(range.aboveHigh)}));
     }
 }
 
