@@ -93,9 +93,9 @@ TEST_F(PictureSaverTest, SavesEachTypeThroughTheDialogWithItsRecipeAndWithoutDra
 
         // Whatever was saved, its recipe makes the same picture again, pixel for pixel.
         EXPECT_EQ(RenderedFrom(path), shown) << filter.toStdString();
-        if (choice.type == PictureSaver::FileType::Png) {
+        if (choice.type == PictureSaver::SaveAs::Png) {
             EXPECT_EQ(testing::Decoded(path), RenderedFrom(path));
-        } else if (choice.type == PictureSaver::FileType::LargePng) {
+        } else if (choice.type == PictureSaver::SaveAs::LargePng) {
             EXPECT_EQ(testing::Decoded(path), RenderedFrom(path, {QStringLiteral("--scale"), QStringLiteral("4")}));
         }
     }
@@ -122,7 +122,7 @@ TEST_F(PictureSaverTest, AFailedSaveNamesTheFileAndLeavesNoFileAndThePictureAsIt
 {
     const std::size_t drawn = random.drawn;
     const QString path = QDir(folder.path()).filePath(QStringLiteral("gone/kept.png"));
-    const std::optional<QString> problem = form.Saver().Save(path, PictureSaver::FileType::Png);
+    const std::optional<QString> problem = form.Saver().Save(path, PictureSaver::SaveAs::Png);
     ASSERT_TRUE(problem.has_value());
     EXPECT_TRUE(problem->startsWith(QStringLiteral("Cannot save %1: ").arg(path))) << problem->toStdString();
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
