@@ -1,12 +1,11 @@
 #include <string>
 #include <variant>
 
-#include <QtEndian>
-
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -223,7 +222,12 @@ TEST(RecipeReader, SaysWhatIsWrongWithFilesGivenAndStatusTwo)
         kPngSignature + Chunk("IHDR", HeaderData(16000)) + Chunk("IDAT", Compressed(QByteArray(48001, '\0'))) + kIend;
     const QByteArray webp = Animation(AnimationFormat::Webp);
     const qsizetype xmpAt = webp.indexOf("XMP ");
-    const QByteArray webpXmp = webp.sliced(xmpAt + 8, qFromLittleEndian<quint32>(webp.constData() + xmpAt + 4));
+    // The XMP chunk's little-endian size, a byte at a time.
+    qsizetype xmpSize = 0;
+    for (int byte = 3; byte >= 0; --byte) {
+        xmpSize = xmpSize * 256 + static_cast<quint8>(webp.at(xmpAt + 4 + byte));
+    }
+    const QByteArray webpXmp = webp.sliced(xmpAt + 8, xmpSize);
     QByteArray utf16("\xFF\xFE");
     const QString svgText = QString::fromUtf8(svg);
     utf16.append(reinterpret_cast<const char*>(svgText.utf16()), svgText.size() * 2);
