@@ -43,7 +43,8 @@ constexpr double kAnimationMemoryRatioGoal = 2.0;
 // The animated formats built in, with their benchmark's name and --animate's value (GIF's slot
 // follows once it is).
 constexpr std::array<std::pair<lorvane::AnimationFormat, const char*>, 3> kAnimations = {
-    {{lorvane::AnimationFormat::Webp, "webp"}, {lorvane::AnimationFormat::Apng, "apng"},
+    {{lorvane::AnimationFormat::Webp, "webp"},
+     {lorvane::AnimationFormat::Apng, "apng"},
      {lorvane::AnimationFormat::Gif, "gif"}}};
 constexpr double kBytesPerMegabyte = 1024.0 * 1024.0;
 constexpr int kBytesPerPixel = 4;

@@ -27,10 +27,9 @@ struct RecipeProblem {
     [[nodiscard]] int ExitStatus() const { return cause == Cause::System ? 1 : 2; }
 };
 
-// Reads the recipe a PNG (still or animated), WebP, GIF, SVG or PDF picture saved by lorvane01 carries, each format with its
-// own reader beside its writer.
-// The kind of file is told by its content, never by its name. Nothing in the file is trusted:
-// its size is bounded, and whatever it holds gives a recipe or a problem, never a crash.
+// Reads the recipe a PNG (still or animated), WebP, GIF, SVG or PDF picture saved by lorvane01 carries, each format
+// with its own reader beside its writer. The kind of file is told by its content, never by its name. Nothing in the
+// file is trusted: its size is bounded, and whatever it holds gives a recipe or a problem, never a crash.
 class RecipeReader {
 public:
     // No picture of lorvane01 comes near this; a larger file is not read at all.
