@@ -147,13 +147,13 @@ QString ManPageOf(const QString& program, const QString& option)
 }
 
 struct Range {
-    const char* program;
-    const char* option;
+    const char* program = nullptr;
+    const char* option = nullptr;
     // The ends, and one step past each, which the parser refuses.
-    const char* low;
-    const char* high;
-    const char* belowLow;
-    const char* aboveHigh;
+    const char* low = nullptr;
+    const char* high = nullptr;
+    const char* belowLow = nullptr;
+    const char* aboveHigh = nullptr;
     // Another option the option needs, given before it.
     QStringList needs = {};
 };

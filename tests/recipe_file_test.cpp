@@ -475,7 +475,7 @@ TEST(RecipeReader, ReadsAnSvgPastSkippedMarkupOfAnyLengthAndBoundsWhatItKeeps)
         {"runs.svg", before("<g id=\"" + half + "\">" + half + "<g id=\"" + half + "\"/></g>"), read},
         // What is given to the reader before the recipe is bounded in all, as well as each piece.
         {"many-elements.svg", before(QByteArray("<g/>").repeated(1'000'001)), most},
-        {"many-attributes.svg", before(QByteArray("<g a=\"\" b=\"\" c=\"\" d=\"\"/>").repeated(200'001)), most},
+        {"many-attributes.svg", before(QByteArray(R"(<g a="" b="" c="" d=""/>)").repeated(200'001)), most},
         {"much-markup.svg", before(("<g>" + half + "</g>").repeated(4)), most},
         // Text and tags are given to the reader, and bounded.
         {"text.svg", before("<g>" + longest + "</g>"),
