@@ -1,11 +1,11 @@
-#include "fitted_picture.h"
+#include "app/fitted_picture.h"
 
 #include <cmath>
 #include <utility>
 
 #include <QPainter>
 
-#include "platform_error.h"
+#include "platform/platform_error.h"
 
 namespace lorvane {
 

@@ -7,10 +7,10 @@
 #include <QRect>
 #include <QSize>
 
-#include "picture_fit.h"
-#include "picture_painting.h"
-#include "raster_player.h"
-#include "recorded_picture.h"
+#include "app/picture_painting.h"
+#include "players/picture_fit.h"
+#include "players/raster_player.h"
+#include "recording/recorded_picture.h"
 
 class QPainter;
 class QScreen;

@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "app/form1.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -19,14 +19,14 @@
 #include <utility>
 #include <variant>
 
-#include "clock.h"
-#include "fading_note.h"
-#include "full_screen_view.h"
-#include "picture_box.h"
-#include "picture_painting.h"
-#include "picture_size.h"
-#include "recipe_file.h"
-#include "spoken_picture.h"
+#include "app/fading_note.h"
+#include "app/full_screen_view.h"
+#include "app/picture_box.h"
+#include "app/picture_painting.h"
+#include "app/spoken_picture.h"
+#include "formats/recipe_file.h"
+#include "platform/clock.h"
+#include "platform/picture_size.h"
 
 namespace lorvane {
 

@@ -4,11 +4,11 @@
 
 #include <QWidget>
 
-#include "picture_history.h"
-#include "picture_saver.h"
-#include "picture_sequence.h"
-#include "picture_state.h"
-#include "view_keys.h"
+#include "app/picture_history.h"
+#include "app/picture_saver.h"
+#include "app/view_keys.h"
+#include "picture/picture_sequence.h"
+#include "picture/picture_state.h"
 
 class QAction;
 class QDragEnterEvent;

@@ -1,4 +1,4 @@
-#include "full_screen_view.h"
+#include "app/full_screen_view.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -8,8 +8,8 @@
 #include <QPainter>
 #include <QShowEvent>
 
-#include "fading_note.h"
-#include "spoken_picture.h"
+#include "app/fading_note.h"
+#include "app/spoken_picture.h"
 
 namespace lorvane {
 

@@ -3,8 +3,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "fitted_picture.h"
-#include "view_keys.h"
+#include "app/fitted_picture.h"
+#include "app/view_keys.h"
 
 class QAction;
 

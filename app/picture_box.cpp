@@ -1,4 +1,4 @@
-#include "picture_box.h"
+#include "app/picture_box.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,9 +8,9 @@
 #include <QKeyEvent>
 #include <QPainter>
 
-#include "picture_size.h"
-#include "platform_error.h"
-#include "spoken_picture.h"
+#include "app/spoken_picture.h"
+#include "platform/picture_size.h"
+#include "platform/platform_error.h"
 
 namespace lorvane {
 

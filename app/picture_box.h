@@ -2,9 +2,9 @@
 
 #include <QWidget>
 
-#include "picture_painting.h"
-#include "raster_player.h"
-#include "recorded_picture.h"
+#include "app/picture_painting.h"
+#include "players/raster_player.h"
+#include "recording/recorded_picture.h"
 
 namespace lorvane {
 

@@ -1,4 +1,4 @@
-#include "picture_painting.h"
+#include "app/picture_painting.h"
 
 #include <algorithm>
 #include <cmath>

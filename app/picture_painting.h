@@ -10,9 +10,9 @@
 #include <QRect>
 #include <QTimer>
 
-#include "picture_frames.h"
-#include "raster_player.h"
-#include "recorded_picture.h"
+#include "players/raster_player.h"
+#include "recording/picture_frames.h"
+#include "recording/recorded_picture.h"
 
 class QScreen;
 

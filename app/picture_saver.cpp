@@ -1,4 +1,4 @@
-#include "picture_saver.h"
+#include "app/picture_saver.h"
 
 #include <algorithm>
 #include <memory>
@@ -14,7 +14,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include "raster_player.h"
+#include "players/raster_player.h"
 
 namespace lorvane {
 

@@ -8,8 +8,8 @@
 #include <QImage>
 #include <QString>
 
-#include "file_format.h"
-#include "picture_sequence.h"
+#include "formats/file_format.h"
+#include "picture/picture_sequence.h"
 
 class QWidget;
 

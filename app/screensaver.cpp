@@ -1,4 +1,4 @@
-#include "screensaver.h"
+#include "app/screensaver.h"
 
 #include <chrono>
 #include <csignal>
@@ -17,8 +17,8 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
-#include "seeded_random_source.h"
-#include "system_clock.h"
+#include "platform/seeded_random_source.h"
+#include "platform/system_clock.h"
 
 namespace lorvane {
 

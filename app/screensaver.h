@@ -7,9 +7,9 @@
 #include <QRasterWindow>
 #include <QTimer>
 
-#include "fitted_picture.h"
-#include "picture_sequence.h"
-#include "picture_state.h"
+#include "app/fitted_picture.h"
+#include "picture/picture_sequence.h"
+#include "picture/picture_state.h"
 
 namespace lorvane {
 

@@ -1,9 +1,9 @@
-#include "spoken_picture.h"
+#include "app/spoken_picture.h"
 
 #include <QAccessibleWidget>
 #include <QWidget>
 
-#include "composer.h"
+#include "picture/composer.h"
 
 namespace lorvane {
 

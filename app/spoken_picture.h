@@ -5,7 +5,7 @@
 #include <QAccessible>
 #include <QString>
 
-#include "recipe.h"
+#include "picture/recipe.h"
 
 class QWidget;
 

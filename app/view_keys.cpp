@@ -1,4 +1,4 @@
-#include "view_keys.h"
+#include "app/view_keys.h"
 
 #include <algorithm>
 #include <array>

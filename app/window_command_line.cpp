@@ -1,4 +1,4 @@
-#include "window_command_line.h"
+#include "app/window_command_line.h"
 
 #include <cmath>
 #include <string>
@@ -8,8 +8,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
-#include "picture_painting.h"
-#include "repeated_option.h"
+#include "app/picture_painting.h"
+#include "platform/repeated_option.h"
 
 namespace lorvane {
 

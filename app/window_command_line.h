@@ -11,8 +11,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "recipe.h"
-#include "recipe_file.h"
+#include "formats/recipe_file.h"
+#include "picture/recipe.h"
 
 namespace lorvane {
 

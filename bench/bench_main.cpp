@@ -14,14 +14,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include "bench_pictures.h"
-#include "child_run.h"
-#include "file_format.h"
-#include "gif_benchmarks.h"
-#include "goal_reporter.h"
-#include "picture_size.h"
-#include "render_options.h"
-#include "startup_timer.h"
+#include "bench/bench_pictures.h"
+#include "bench/child_run.h"
+#include "bench/gif_benchmarks.h"
+#include "bench/goal_reporter.h"
+#include "bench/startup_timer.h"
+#include "formats/file_format.h"
+#include "platform/picture_size.h"
+#include "render/render_options.h"
 
 namespace {
 

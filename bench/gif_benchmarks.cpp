@@ -1,4 +1,4 @@
-#include "gif_benchmarks.h"
+#include "bench/gif_benchmarks.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -8,9 +8,9 @@
 #include <benchmark/benchmark.h>
 #include <QByteArray>
 
-#include "animation.h"
-#include "bench_pictures.h"
-#include "file_format.h"
+#include "bench/bench_pictures.h"
+#include "formats/animation.h"
+#include "formats/file_format.h"
 
 namespace lorvane {
 

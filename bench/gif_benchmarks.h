@@ -1,6 +1,6 @@
 #pragma once
 
-#include "goal_reporter.h"
+#include "bench/goal_reporter.h"
 
 namespace lorvane {
 

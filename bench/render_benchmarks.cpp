@@ -8,11 +8,11 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 
-#include "batch_writer.h"
-#include "bench_pictures.h"
-#include "file_format.h"
-#include "png_file.h"
-#include "raster_player.h"
+#include "bench/bench_pictures.h"
+#include "formats/file_format.h"
+#include "formats/png_file.h"
+#include "players/raster_player.h"
+#include "render/batch_writer.h"
 
 namespace lorvane {
 

@@ -4,7 +4,7 @@
 
 #include <QByteArray>
 
-#include "recipe.h"
+#include "picture/recipe.h"
 
 namespace lorvane {
 

@@ -1,9 +1,9 @@
-#include "animation_frames.h"
+#include "formats/animation_frames.h"
 
 #include <QPainter>
 
-#include "platform_error.h"
-#include "recorded_picture.h"
+#include "platform/platform_error.h"
+#include "recording/recorded_picture.h"
 
 namespace lorvane {
 

@@ -8,9 +8,9 @@
 #include <QRect>
 #include <QSize>
 
-#include "picture_fit.h"
-#include "picture_frames.h"
-#include "raster_player.h"
+#include "players/picture_fit.h"
+#include "players/raster_player.h"
+#include "recording/picture_frames.h"
 
 namespace lorvane {
 

@@ -1,4 +1,4 @@
-#include "apng_file.h"
+#include "formats/apng_file.h"
 
 #include <cstdint>
 #include <vector>
@@ -7,10 +7,10 @@
 #include <QImage>
 #include <QRect>
 
-#include "animation_frames.h"
-#include "picture_frames.h"
-#include "platform_error.h"
-#include "png_file.h"
+#include "formats/animation_frames.h"
+#include "formats/png_file.h"
+#include "platform/platform_error.h"
+#include "recording/picture_frames.h"
 
 namespace lorvane {
 

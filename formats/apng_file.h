@@ -4,8 +4,8 @@
 
 #include <QByteArray>
 
-#include "animation.h"
-#include "recipe.h"
+#include "formats/animation.h"
+#include "picture/recipe.h"
 
 namespace lorvane {
 

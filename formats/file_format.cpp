@@ -1,17 +1,17 @@
-#include "file_format.h"
+#include "formats/file_format.h"
 
-#include "animation.h"
+#include "formats/animation.h"
 
 #include <QPainter>
 
-#include "apng_file.h"
-#include "pdf_file.h"
-#include "picture_fit.h"
-#include "platform_error.h"
-#include "png_file.h"
-#include "raster_player.h"
-#include "svg_file.h"
-#include "webp_file.h"
+#include "formats/apng_file.h"
+#include "formats/pdf_file.h"
+#include "formats/png_file.h"
+#include "formats/svg_file.h"
+#include "formats/webp_file.h"
+#include "platform/platform_error.h"
+#include "players/picture_fit.h"
+#include "players/raster_player.h"
 
 namespace lorvane {
 

@@ -6,10 +6,10 @@
 #include <QSize>
 #include <QString>
 
-#include "animation.h"
-#include "animation_frames.h"
-#include "picture_fit.h"
-#include "recipe.h"
+#include "formats/animation.h"
+#include "formats/animation_frames.h"
+#include "picture/recipe.h"
+#include "players/picture_fit.h"
 
 namespace lorvane {
 

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "saved_texts.h"
+#include "picture/saved_texts.h"
 
 namespace lorvane {
 

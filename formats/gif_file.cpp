@@ -1,4 +1,4 @@
-#include "gif_file.h"
+#include "formats/gif_file.h"
 
 #include <algorithm>
 #include <array>
@@ -14,12 +14,12 @@
 #include <QImage>
 #include <QRect>
 
-#include "animation.h"
-#include "byte_source.h"
-#include "picture_frames.h"
-#include "platform_error.h"
-#include "raster_player.h"
-#include "recorded_picture.h"
+#include "formats/animation.h"
+#include "formats/byte_source.h"
+#include "platform/platform_error.h"
+#include "players/raster_player.h"
+#include "recording/picture_frames.h"
+#include "recording/recorded_picture.h"
 
 namespace lorvane {
 

@@ -4,7 +4,7 @@
 
 #include <QByteArrayView>
 
-#include "file_metadata.h"
+#include "formats/file_metadata.h"
 
 namespace lorvane {
 

@@ -1,4 +1,4 @@
-#include "pdf_file.h"
+#include "formats/pdf_file.h"
 
 #include <algorithm>
 #include <string>
@@ -9,12 +9,12 @@
 #include <QPdfWriter>
 #include <QString>
 
-#include "byte_source.h"
-#include "markup_bounds.h"
-#include "pdf_player.h"
-#include "picture_size.h"
-#include "recorded_picture.h"
-#include "xmp_packet.h"
+#include "formats/byte_source.h"
+#include "formats/markup_bounds.h"
+#include "formats/xmp_packet.h"
+#include "platform/picture_size.h"
+#include "players/pdf_player.h"
+#include "recording/recorded_picture.h"
 
 namespace lorvane {
 

@@ -1,6 +1,6 @@
-#include "png_file.h"
+#include "formats/png_file.h"
 
-#include "byte_source.h"
+#include "formats/byte_source.h"
 
 #include <algorithm>
 #include <array>

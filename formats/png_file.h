@@ -9,9 +9,9 @@
 #include <QImage>
 #include <QString>
 
-#include "file_metadata.h"
-#include "recipe.h"
-#include "saved_texts.h"
+#include "formats/file_metadata.h"
+#include "picture/recipe.h"
+#include "picture/saved_texts.h"
 
 namespace lorvane {
 

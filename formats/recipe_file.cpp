@@ -1,4 +1,4 @@
-#include "recipe_file.h"
+#include "formats/recipe_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,13 +10,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "byte_source.h"
-#include "gif_file.h"
-#include "pdf_file.h"
-#include "png_file.h"
-#include "svg_file.h"
-#include "system_calls.h"
-#include "webp_file.h"
+#include "formats/byte_source.h"
+#include "formats/gif_file.h"
+#include "formats/pdf_file.h"
+#include "formats/png_file.h"
+#include "formats/svg_file.h"
+#include "formats/webp_file.h"
+#include "platform/system_calls.h"
 
 namespace lorvane {
 

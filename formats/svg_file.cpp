@@ -1,4 +1,4 @@
-#include "svg_file.h"
+#include "formats/svg_file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,11 +8,11 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
-#include "byte_source.h"
-#include "markup_bounds.h"
-#include "picture_size.h"
-#include "recorded_picture.h"
-#include "svg_player.h"
+#include "formats/byte_source.h"
+#include "formats/markup_bounds.h"
+#include "platform/picture_size.h"
+#include "players/svg_player.h"
+#include "recording/recorded_picture.h"
 
 namespace lorvane {
 

@@ -1,4 +1,4 @@
-#include "webp_file.h"
+#include "formats/webp_file.h"
 
 #include <cstdint>
 #include <memory>
@@ -8,12 +8,12 @@
 #include <QImage>
 #include <QRect>
 
-#include "animation_frames.h"
-#include "byte_source.h"
-#include "markup_bounds.h"
-#include "picture_frames.h"
-#include "platform_error.h"
-#include "xmp_packet.h"
+#include "formats/animation_frames.h"
+#include "formats/byte_source.h"
+#include "formats/markup_bounds.h"
+#include "formats/xmp_packet.h"
+#include "platform/platform_error.h"
+#include "recording/picture_frames.h"
 
 namespace lorvane {
 

@@ -4,9 +4,9 @@
 
 #include <QByteArray>
 
-#include "animation.h"
-#include "file_metadata.h"
-#include "recipe.h"
+#include "formats/animation.h"
+#include "formats/file_metadata.h"
+#include "picture/recipe.h"
 
 namespace lorvane {
 

@@ -1,10 +1,10 @@
-#include "xmp_packet.h"
+#include "formats/xmp_packet.h"
 
 #include <string>
 
 #include <QXmlStreamReader>
 
-#include "file_metadata.h"
+#include "formats/file_metadata.h"
 
 namespace lorvane {
 

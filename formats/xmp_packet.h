@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "recipe.h"
+#include "picture/recipe.h"
 
 namespace lorvane {
 

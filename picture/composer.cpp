@@ -1,16 +1,16 @@
-#include "composer.h"
+#include "picture/composer.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
 
-#include "clock.h"
-#include "conversions.h"
-#include "picture_state.h"
-#include "platform_error.h"
-#include "random_source.h"
-#include "surface.h"
+#include "picture/picture_state.h"
+#include "platform/clock.h"
+#include "platform/conversions.h"
+#include "platform/platform_error.h"
+#include "platform/random_source.h"
+#include "platform/surface.h"
 
 namespace lorvane {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "checked_random_source.h"
-#include "colour.h"
+#include "platform/checked_random_source.h"
+#include "platform/colour.h"
 
 namespace lorvane {
 

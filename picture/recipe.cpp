@@ -1,4 +1,4 @@
-#include "recipe.h"
+#include "picture/recipe.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <system_error>
 
-#include "float_text.h"
+#include "platform/float_text.h"
 
 namespace lorvane {
 

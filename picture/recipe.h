@@ -5,7 +5,7 @@
 #include <string_view>
 #include <variant>
 
-#include "date_and_time.h"
+#include "platform/date_and_time.h"
 
 namespace lorvane {
 

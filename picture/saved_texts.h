@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "lorvane_version.h"
-#include "recipe.h"
+#include "picture/lorvane_version.h"
+#include "picture/recipe.h"
 
 namespace lorvane {
 

@@ -1,4 +1,4 @@
-#include "system_calls.h"
+#include "platform/system_calls.h"
 
 #include <cerrno>
 #include <system_error>

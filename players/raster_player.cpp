@@ -1,4 +1,4 @@
-#include "raster_player.h"
+#include "players/raster_player.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,9 +8,9 @@
 
 #include <QGuiApplication>
 
-#include "device_colour.h"
-#include "overloaded.h"
-#include "platform_error.h"
+#include "platform/platform_error.h"
+#include "players/device_colour.h"
+#include "recording/overloaded.h"
 
 namespace lorvane {
 

@@ -7,13 +7,13 @@
 #include <QImage>
 #include <QRect>
 
-#include "cached_text_painter.h"
-#include "colour.h"
-#include "picture_frames.h"
-#include "picture_size.h"
-#include "recorded_item.h"
-#include "recorded_picture.h"
-#include "rectangle_painter.h"
+#include "platform/colour.h"
+#include "platform/picture_size.h"
+#include "players/cached_text_painter.h"
+#include "players/rectangle_painter.h"
+#include "recording/picture_frames.h"
+#include "recording/recorded_item.h"
+#include "recording/recorded_picture.h"
 
 namespace lorvane {
 

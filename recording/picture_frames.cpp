@@ -1,11 +1,11 @@
-#include "picture_frames.h"
+#include "recording/picture_frames.h"
 
 #include <algorithm>
 #include <cmath>
 #include <variant>
 
-#include "overloaded.h"
-#include "picture_size.h"
+#include "platform/picture_size.h"
+#include "recording/overloaded.h"
 
 namespace lorvane {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "recorded_picture.h"
+#include "recording/recorded_picture.h"
 
 namespace lorvane {
 

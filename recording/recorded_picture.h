@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "colour.h"
-#include "recorded_item.h"
+#include "platform/colour.h"
+#include "recording/recorded_item.h"
 
 namespace lorvane {
 

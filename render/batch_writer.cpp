@@ -1,19 +1,19 @@
-#include "batch_writer.h"
+#include "render/batch_writer.h"
 
 #include <memory>
 #include <utility>
 
 #include <malloc.h>
 
-#include "file_format.h"
-#include "picture_fit.h"
-#include "picture_sequence.h"
-#include "picture_size.h"
-#include "picture_state.h"
-#include "platform_error.h"
-#include "raster_player.h"
-#include "seeded_random_source.h"
-#include "system_clock.h"
+#include "formats/file_format.h"
+#include "picture/picture_sequence.h"
+#include "picture/picture_state.h"
+#include "platform/picture_size.h"
+#include "platform/platform_error.h"
+#include "platform/seeded_random_source.h"
+#include "platform/system_clock.h"
+#include "players/picture_fit.h"
+#include "players/raster_player.h"
 
 namespace lorvane {
 

@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "render/command_line.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,11 +10,11 @@
 #include <QRegularExpression>
 #include <QThread>
 
-#include "picture_fit.h"
-#include "picture_size.h"
-#include "raster_player.h"
-#include "repeated_option.h"
-#include "webp_file.h"
+#include "formats/webp_file.h"
+#include "platform/picture_size.h"
+#include "platform/repeated_option.h"
+#include "players/picture_fit.h"
+#include "players/raster_player.h"
 
 namespace lorvane {
 

@@ -10,9 +10,9 @@
 #include <QString>
 #include <QStringList>
 
-#include "recipe.h"
-#include "recipe_file.h"
-#include "render_options.h"
+#include "formats/recipe_file.h"
+#include "picture/recipe.h"
+#include "render/render_options.h"
 
 namespace lorvane {
 

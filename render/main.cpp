@@ -6,13 +6,13 @@
 
 #include <unistd.h>
 
-#include "batch_writer.h"
-#include "command_line.h"
-#include "interrupt_watch.h"
-#include "lorvane_version.h"
-#include "memory_budget.h"
-#include "standard_descriptors.h"
-#include "system_calls.h"
+#include "picture/lorvane_version.h"
+#include "platform/standard_descriptors.h"
+#include "platform/system_calls.h"
+#include "render/batch_writer.h"
+#include "render/command_line.h"
+#include "render/interrupt_watch.h"
+#include "render/memory_budget.h"
 
 namespace {
 

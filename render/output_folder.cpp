@@ -1,5 +1,5 @@
-#include "output_folder.h"
-#include "system_calls.h"
+#include "render/output_folder.h"
+#include "platform/system_calls.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -6,9 +6,9 @@
 #include <QByteArray>
 #include <QSize>
 
-#include "file_format.h"
-#include "fixed_clock.h"
-#include "recipe.h"
+#include "formats/file_format.h"
+#include "picture/recipe.h"
+#include "platform/fixed_clock.h"
 
 namespace lorvane {
 

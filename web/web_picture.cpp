@@ -1,4 +1,4 @@
-#include "web_picture.h"
+#include "web/web_picture.h"
 
 #include <bit>
 #include <cstring>
@@ -8,14 +8,14 @@
 #include <variant>
 #include <vector>
 
-#include "clock.h"
-#include "fixed_clock.h"
-#include "picture_frames.h"
-#include "picture_sequence.h"
-#include "picture_state.h"
-#include "recipe.h"
-#include "saved_texts.h"
-#include "seeded_random_source.h"
+#include "picture/picture_sequence.h"
+#include "picture/picture_state.h"
+#include "picture/recipe.h"
+#include "picture/saved_texts.h"
+#include "platform/clock.h"
+#include "platform/fixed_clock.h"
+#include "platform/seeded_random_source.h"
+#include "recording/picture_frames.h"
 
 namespace lorvane {
 namespace {

@@ -21,9 +21,9 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
-#include "file_format.h"
-#include "picture_sequence.h"
-#include "recipe.h"
+#include "formats/file_format.h"
+#include "picture/picture_sequence.h"
+#include "picture/recipe.h"
 
 namespace {
 
