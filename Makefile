@@ -57,7 +57,7 @@ TSAN_OPTIONS := halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/t
 TSAN_TESTS := BatchWriter\.|SavingPool\.|Lorvane01Render\.
 build-tsan: deps
 	cmake --preset tsan $(CMAKE_FLAGS)
-	TSAN_OPTIONS="$(TSAN_OPTIONS)" cmake --build $(TSAN_DIR) --target lorvane01-render lorvane01_render_tests --parallel $(JOBS)
+	TSAN_OPTIONS="$(TSAN_OPTIONS)" cmake --build $(TSAN_DIR) --target lorvane01-render render_tests --parallel $(JOBS)
 
 test-tsan: build-tsan
 	cd $(TSAN_DIR) && QT_QPA_PLATFORM=offscreen \
@@ -80,7 +80,7 @@ fuzz: build
 memcheck: build
 	@tools/install-deps.sh valgrind
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen valgrind $(VALGRIND_FLAGS) \
-		./tests/lorvane_reliability_tests --gtest_filter=$(MEMCHECK_TEST)
+		./tests/app_tests --gtest_filter=$(MEMCHECK_TEST)
 
 # Our own tracked C++ files only: nothing under build folders, no generated moc files.
 LINT_SOURCES = $(shell git ls-files '*.cpp')
@@ -116,7 +116,7 @@ WASM_DIR := build-wasm
 WEB_DIR := $(BUILD_DIR)/web
 CAPTION_FONT := /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
-WEB_FILES := web/index.html web/lorvane01.js web/page_keys.js web/picture_fit.js $(WASM_DIR)/web/lorvane01_core.js $(WASM_DIR)/web/lorvane01_core.wasm
+WEB_FILES := web/index.html web/lorvane01.js web/core_answer.js web/page_keys.js web/picture_address.js web/picture_fit.js web/picture_painting.js web/png_file.js $(WASM_DIR)/web/lorvane01_core.js $(WASM_DIR)/web/lorvane01_core.wasm
 
 web: deps
 	@tools/install-deps.sh emscripten

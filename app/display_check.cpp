@@ -1,4 +1,4 @@
-#include "display_check.h"
+#include "app/display_check.h"
 
 #include <atomic>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "fading_note.h"
+#include "app/fading_note.h"
 
 #include <algorithm>
 

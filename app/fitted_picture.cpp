@@ -1,17 +1,41 @@
-#include "fitted_picture.h"
+#include "app/fitted_picture.h"
 
 #include <cmath>
+#include <utility>
 
 #include <QPainter>
 
-#include "platform_error.h"
+#include "platform/platform_error.h"
 
 namespace lorvane {
 
-void FittedPicture::Show(const RecordedPicture& picture)
+FittedPicture::FittedPicture(std::function<void(const QRect&)> update)
+    : painting_([this, update = std::move(update)](const QRect& changed) {
+          if (!update) {
+              return;
+          }
+          // The image's pixels to the widget's, outward, so that no changed pixel is left out.
+          const QRectF placed = Placed();
+          const double across = placed.width() / player_.Image().width();
+          const double down = placed.height() / player_.Image().height();
+          update(QRectF(placed.x() + changed.x() * across, placed.y() + changed.y() * down, changed.width() * across,
+                        changed.height() * down)
+                     .toAlignedRect());
+      })
+{
+}
+
+void FittedPicture::Show(const RecordedPicture& picture, qint64 from, const QScreen* screen)
 {
     picture_ = picture;
-    player_.Play(picture_);
+    painting_.Start(picture_, player_, from, screen);
+}
+
+void FittedPicture::PaintAgain(const QScreen* screen)
+{
+    if (painting_.Paints()) {
+        painting_.Start(picture_, player_, 0, screen);
+    }
 }
 
 void FittedPicture::Resize(QSize size, double ratio)
@@ -30,16 +54,19 @@ void FittedPicture::Resize(QSize size, double ratio)
     } catch (const PlatformError&) {
         return;
     }
-    player_.Play(picture_);
+    painting_.PlayAgain(picture_, player_);
+}
+
+QRectF FittedPicture::Placed() const
+{
+    const QRect& placed = fit_.placed;
+    return {placed.x() / ratio_, placed.y() / ratio_, placed.width() / ratio_, placed.height() / ratio_};
 }
 
 void FittedPicture::Paint(QPainter& painter) const
 {
     painter.fillRect(QRect(QPoint(0, 0), size_), Qt::black);
-    const QRect& placed = fit_.placed;
-    painter.drawImage(QRectF(placed.x() / ratio_, placed.y() / ratio_, placed.width() / ratio_,
-                             placed.height() / ratio_),
-                      player_.Image());
+    painter.drawImage(Placed(), player_.Image());
 }
 
 }  // namespace lorvane

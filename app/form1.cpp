@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "app/form1.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -19,12 +19,14 @@
 #include <utility>
 #include <variant>
 
-#include "clock.h"
-#include "fading_note.h"
-#include "full_screen_view.h"
-#include "picture_box.h"
-#include "picture_size.h"
-#include "recipe_file.h"
+#include "app/fading_note.h"
+#include "app/full_screen_view.h"
+#include "app/picture_box.h"
+#include "app/picture_painting.h"
+#include "app/spoken_picture.h"
+#include "formats/recipe_file.h"
+#include "platform/clock.h"
+#include "platform/picture_size.h"
 
 namespace lorvane {
 
@@ -36,10 +38,13 @@ constexpr QRect kCommand2Geometry(560, 560, 49, 25);
 // The controls end at (632, 585); the right and bottom margins match the left one.
 constexpr QSize kClientSize(664, 617);
 
-QPushButton* MakeButton(const QString& name, const QString& caption, const QRect& geometry, QWidget* parent)
+// The caption is the button's accessible name; the description says what it does.
+QPushButton* MakeButton(const QString& name, const QString& caption, const QString& description, const QRect& geometry,
+                        QWidget* parent)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
+    button->setAccessibleDescription(description);
     button->setGeometry(geometry);
     // Enter and Escape do nothing of their own: neither button is a default button.
     button->setAutoDefault(false);
@@ -63,8 +68,10 @@ Form1::Form1(RandomSource& random, Clock& clock, QWidget* parent)
       clock_(clock),
       sequence_(state_, random, clock),
       picture1_(new PictureBox(this)),
-      command1_(MakeButton(QStringLiteral("Command1"), QStringLiteral("next"), kCommand1Geometry, this)),
-      command2_(MakeButton(QStringLiteral("Command2"), QStringLiteral("exit"), kCommand2Geometry, this)),
+      command1_(MakeButton(QStringLiteral("Command1"), QStringLiteral("next"), QStringLiteral("Draws a new picture"),
+                           kCommand1Geometry, this)),
+      command2_(MakeButton(QStringLiteral("Command2"), QStringLiteral("exit"), QStringLiteral("Ends the program"),
+                           kCommand2Geometry, this)),
       fullScreen_(new FullScreenView(this)),
       slideshow_(new QTimer(this)),
       note_(new FadingNote(picture1_, Qt::AlignTop)),
@@ -73,6 +80,8 @@ Form1::Form1(RandomSource& random, Clock& clock, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
+    SetAccessibleRole(this, QAccessible::Window);
+    setAccessibleDescription(QStringLiteral("lorvane01: abstract pictures, one at a time"));
     resize(kClientSize);
     picture1_->setGeometry(kPicture1Geometry);
     setTabOrder(picture1_, command1_);
@@ -118,6 +127,9 @@ void Form1::Run(ViewCommand command)
         break;
     case ViewCommand::PauseOrResume:
         PauseOrResume();
+        break;
+    case ViewCommand::PaintAgain:
+        PaintAgain();
         break;
     case ViewCommand::ToggleFullScreen:
     case ViewCommand::LeaveFullScreen:
@@ -211,16 +223,23 @@ bool Form1::InFullScreen() const
 
 void Form1::ToggleFullScreen()
 {
+    // A picture painting itself goes on where it stands in the other view.
     if (InFullScreen()) {
+        const qint64 painted = fullScreen_->PaintedFor();
         fullScreen_->hide();
+        if (painted != PicturePainting::kFinished) {
+            picture1_->Show(shown_.recording, painted);
+        }
         show();
         activateWindow();
         picture1_->setFocus();
         return;
     }
     // The window steps aside, unchanged, while the picture has the screen.
+    const qint64 painted = picture1_->PaintedFor();
+    picture1_->FinishPainting();
     hide();
-    fullScreen_->Show(shown_.recording);
+    fullScreen_->Show(shown_.recording, painted);
     fullScreen_->showFullScreen();
     fullScreen_->activateWindow();
     fullScreen_->setFocus();
@@ -236,6 +255,23 @@ void Form1::StartSlideshow(double seconds)
 bool Form1::SlideshowPlaying() const
 {
     return slideshow_->isActive();
+}
+
+void Form1::PaintOver(double seconds)
+{
+    picture1_->PaintOver(seconds);
+    fullScreen_->PaintOver(seconds);
+    painting_ = true;
+    UpdateActions();
+}
+
+void Form1::PaintAgain()
+{
+    if (InFullScreen()) {
+        fullScreen_->PaintAgain();
+    } else {
+        picture1_->PaintAgain();
+    }
 }
 
 void Form1::PauseOrResume()
@@ -325,6 +361,11 @@ void Form1::UpdateActions()
     }
     // The window's menu offers it only while there is a slideshow; it has no key there.
     actions_.Action(ViewCommand::PauseOrResume)->setVisible(hasSlideshow_);
+    // Without painting, Paint again is in neither menu and its key does nothing.
+    for (QAction* action : {actions_.Action(ViewCommand::PaintAgain), fullScreen_->Action(ViewCommand::PaintAgain)}) {
+        action->setVisible(painting_);
+        action->setEnabled(painting_);
+    }
 }
 
 void Form1::mousePressEvent(QMouseEvent* event)
@@ -370,9 +411,16 @@ void Form1::Command1Click()
 void Form1::Show(SequencePicture picture)
 {
     shown_ = std::move(picture);
-    picture1_->Show(shown_.recording);
+    // Both views, so that full screen is described before it opens.
+    const SpokenPicture spoken = SpeakPicture(shown_.recipe);
+    Describe(picture1_, spoken);
+    Describe(fullScreen_, spoken);
+    // A picture painting itself is replaced at once: only the view on the screen paints.
     if (InFullScreen()) {
+        picture1_->Show(shown_.recording, PicturePainting::kFinished);
         fullScreen_->Show(shown_.recording);
+    } else {
+        picture1_->Show(shown_.recording);
     }
     // A picture shown by hand gets the whole interval too.
     if (SlideshowPlaying()) {

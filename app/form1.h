@@ -4,11 +4,11 @@
 
 #include <QWidget>
 
-#include "picture_history.h"
-#include "picture_saver.h"
-#include "picture_sequence.h"
-#include "picture_state.h"
-#include "view_keys.h"
+#include "app/picture_history.h"
+#include "app/picture_saver.h"
+#include "app/view_keys.h"
+#include "picture/picture_sequence.h"
+#include "picture/picture_state.h"
 
 class QAction;
 class QDragEnterEvent;
@@ -55,6 +55,10 @@ public:
     // A slideshow: presses "next" every `seconds`. Each picture shown, by the timer or by hand,
     // stays the whole interval.
     void StartSlideshow(double seconds);
+    // Each new picture paints itself over `seconds`, step by step, in the window and in full
+    // screen; the key for Paint again paints the picture shown again. Before Load, so that the first
+    // picture paints too.
+    void PaintOver(double seconds);
     // Pauses a running slideshow or resumes a paused one, and says which over the picture.
     void PauseOrResume();
     [[nodiscard]] bool SlideshowPlaying() const;
@@ -78,6 +82,7 @@ private:
     void Run(ViewCommand command);
     void RunFromFullScreen(ViewCommand command);
     void SetSlideshowPlaying(bool playing);
+    void PaintAgain();
     // The actions' state for where the walk stands and the slideshow.
     void UpdateActions();
     void ShowRecipe(const Recipe& recipe);
@@ -100,6 +105,7 @@ private:
     FullScreenView* fullScreen_ = nullptr;
     QTimer* slideshow_ = nullptr;
     bool hasSlideshow_ = false;
+    bool painting_ = false;
     FadingNote* note_ = nullptr;
     bool ending_ = false;
     PictureSaver saver_;

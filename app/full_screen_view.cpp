@@ -1,23 +1,27 @@
-#include "full_screen_view.h"
+#include "app/full_screen_view.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QHideEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShowEvent>
 
-#include "fading_note.h"
+#include "app/fading_note.h"
+#include "app/spoken_picture.h"
 
 namespace lorvane {
 
 FullScreenView::FullScreenView(QWidget* parent)
     : QWidget(parent, Qt::Window),
+      picture_([this](const QRect& changed) { update(changed); }),
       keys_(new FadingNote(this, Qt::AlignCenter)),
       note_(new FadingNote(this, Qt::AlignTop)),
       actions_(kFullScreenKeys, this, [this](ViewCommand command) { Run(command); })
 {
     setObjectName(QStringLiteral("FullScreen"));
+    SetAccessibleRole(this, QAccessible::Graphic);
     setWindowTitle(QStringLiteral("Form1"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -28,10 +32,16 @@ FullScreenView::FullScreenView(QWidget* parent)
     connect(&cursorTimer_, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
 }
 
-void FullScreenView::Show(const RecordedPicture& picture)
+void FullScreenView::Show(const RecordedPicture& picture, qint64 from)
 {
     picture_.Resize(size(), devicePixelRatioF());
-    picture_.Show(picture);
+    picture_.Show(picture, from, screen());
+    update();
+}
+
+void FullScreenView::PaintAgain()
+{
+    picture_.PaintAgain(screen());
     update();
 }
 
@@ -95,6 +105,12 @@ void FullScreenView::showEvent(QShowEvent* event)
     unsetCursor();
     cursorTimer_.start();
     QWidget::showEvent(event);
+}
+
+void FullScreenView::hideEvent(QHideEvent* event)
+{
+    picture_.FinishPainting();
+    QWidget::hideEvent(event);
 }
 
 void FullScreenView::closeEvent(QCloseEvent* event)

@@ -3,8 +3,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "fitted_picture.h"
-#include "view_keys.h"
+#include "app/fitted_picture.h"
+#include "app/view_keys.h"
 
 class QAction;
 
@@ -29,8 +29,15 @@ public:
 
     explicit FullScreenView(QWidget* parent = nullptr);
 
-    // Plays the picture for the view's present size and asks for a repaint.
-    void Show(const RecordedPicture& picture);
+    // Plays the picture for the view's present size, `from` milliseconds into its painting, and
+    // asks for a repaint.
+    void Show(const RecordedPicture& picture, qint64 from = 0);
+    // Each picture shown from now on paints itself over `seconds`; none shows it whole at once.
+    void PaintOver(std::optional<double> seconds) { picture_.PaintOver(seconds); }
+    // The picture shown paints itself again from its background.
+    void PaintAgain();
+    // Milliseconds into the painting under way, or PicturePainting::kFinished.
+    [[nodiscard]] qint64 PaintedFor() const { return picture_.PaintedFor(); }
     // A brief word over the picture, such as "Paused".
     void ShowNote(const QString& text);
     // The command's action (for its state and words), or nullptr; the right-click menu's actions.
@@ -51,6 +58,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // A painting under way finishes: hidden, it would only cost time.
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

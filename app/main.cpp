@@ -5,16 +5,16 @@
 
 #include <QApplication>
 
-#include "display_check.h"
-#include "form1.h"
-#include "lorvane_application_id.h"
-#include "lorvane_version.h"
-#include "screensaver.h"
-#include "seeded_random_source.h"
-#include "standard_descriptors.h"
-#include "system_clock.h"
-#include "window_command_line.h"
-#include "window_icon.h"
+#include "app/display_check.h"
+#include "app/form1.h"
+#include "app/screensaver.h"
+#include "app/window_command_line.h"
+#include "app/window_icon.h"
+#include "generated/lorvane_application_id.h"
+#include "picture/lorvane_version.h"
+#include "platform/seeded_random_source.h"
+#include "platform/standard_descriptors.h"
+#include "platform/system_clock.h"
 
 namespace {
 
@@ -76,12 +76,16 @@ int main(int argc, char* argv[])
     if (options->screensaver) {
         return lorvane::RunScreensaver(options->screensaver->window,
                                        options->interval.value_or(
-                                           lorvane::WindowOptions::Screensaver::kDefaultInterval));
+                                           lorvane::WindowOptions::Screensaver::kDefaultInterval),
+                                       options->paint);
     }
 
     lorvane::SystemClock clock;
     lorvane::SeededRandomSource random;
     lorvane::Form1 form(random, clock);
+    if (options->paint) {
+        form.PaintOver(*options->paint);
+    }
     form.Load(options->start);
     if (options->fullScreen) {
         form.ToggleFullScreen();

@@ -1,4 +1,4 @@
-#include "picture_box.h"
+#include "app/picture_box.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,14 +8,22 @@
 #include <QKeyEvent>
 #include <QPainter>
 
-#include "picture_size.h"
-#include "platform_error.h"
+#include "app/spoken_picture.h"
+#include "platform/picture_size.h"
+#include "platform/platform_error.h"
 
 namespace lorvane {
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
+PictureBox::PictureBox(QWidget* parent)
+    : QWidget(parent), painting_([this](const QRect& changed) {
+          // Device pixels to the widget's, outward, so that no changed pixel is left out.
+          const double scale = player_.Scale();
+          update(QRectF(changed.x() / scale, changed.y() / scale, changed.width() / scale, changed.height() / scale)
+                     .toAlignedRect());
+      })
 {
     setObjectName(QStringLiteral("Picture1"));
+    SetAccessibleRole(this, QAccessible::Graphic);
     setFocusPolicy(Qt::StrongFocus);
     // Every pixel is painted from the picture, so Qt need not erase first (no flash).
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -27,11 +35,19 @@ QSize PictureBox::sizeHint() const
     return {kPictureWidth, kPictureHeight};
 }
 
-void PictureBox::Show(const RecordedPicture& picture)
+void PictureBox::Show(const RecordedPicture& picture, qint64 from)
 {
     picture_ = picture;
-    player_.Play(picture_);
+    painting_.Start(picture_, player_, from, screen());
     update();
+}
+
+void PictureBox::PaintAgain()
+{
+    if (painting_.Paints()) {
+        painting_.Start(picture_, player_, 0, screen());
+        update();
+    }
 }
 
 void PictureBox::MatchDevicePixelRatio()
@@ -51,7 +67,7 @@ void PictureBox::MatchDevicePixelRatio()
     } catch (const PlatformError&) {
         return;
     }
-    player_.Play(picture_);
+    painting_.PlayAgain(picture_, player_);
     update();
 }
 

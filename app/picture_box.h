@@ -2,8 +2,9 @@
 
 #include <QWidget>
 
-#include "raster_player.h"
-#include "recorded_picture.h"
+#include "app/picture_painting.h"
+#include "players/raster_player.h"
+#include "recording/recorded_picture.h"
 
 namespace lorvane {
 
@@ -16,8 +17,17 @@ public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     [[nodiscard]] QSize sizeHint() const override;
-    // Plays the picture into the image and asks for a repaint.
-    void Show(const RecordedPicture& picture);
+    // Each picture shown from now on paints itself over `seconds`; none shows it whole at once.
+    void PaintOver(std::optional<double> seconds) { painting_.SetSeconds(seconds); }
+    // Plays the picture into the image, `from` milliseconds into its painting, and asks for a
+    // repaint.
+    void Show(const RecordedPicture& picture, qint64 from = 0);
+    // The picture shown paints itself again from its background.
+    void PaintAgain();
+    // Plays what is left of the painting at once.
+    void FinishPainting() { painting_.Finish(); }
+    // Milliseconds into the painting under way, or PicturePainting::kFinished.
+    [[nodiscard]] qint64 PaintedFor() const { return painting_.Elapsed(); }
     // Plays the picture again when the screen's pixel density has changed.
     void MatchDevicePixelRatio();
     [[nodiscard]] const QImage& Image() const { return player_.Image(); }
@@ -30,6 +40,7 @@ protected:
 private:
     RecordedPicture picture_;
     RasterPlayer player_;
+    PicturePainting painting_;
 };
 
 }  // namespace lorvane

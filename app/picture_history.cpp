@@ -1,4 +1,4 @@
-#include "picture_history.h"
+#include "app/picture_history.h"
 
 #include <algorithm>
 #include <string>

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "recipe.h"
+#include "picture/recipe.h"
 
 namespace lorvane {
 

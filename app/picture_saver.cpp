@@ -1,4 +1,4 @@
-#include "picture_saver.h"
+#include "app/picture_saver.h"
 
 #include <algorithm>
 #include <memory>
@@ -14,7 +14,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include "raster_player.h"
+#include "players/raster_player.h"
 
 namespace lorvane {
 
@@ -22,7 +22,7 @@ namespace {
 
 constexpr auto kPngMimeType = "image/png";
 
-const PictureSaver::Choice& ChoiceOf(PictureSaver::FileType type)
+const PictureSaver::Choice& ChoiceOf(PictureSaver::SaveAs type)
 {
     return *std::find_if(PictureSaver::kChoices.begin(), PictureSaver::kChoices.end(),
                          [type](const PictureSaver::Choice& choice) { return choice.type == type; });
@@ -32,7 +32,7 @@ const PictureSaver::Choice& ChoiceOf(PictureSaver::FileType type)
 
 PictureSaver::PictureSaver(std::function<const SequencePicture&()> shown) : shown_(std::move(shown)) {}
 
-QByteArray PictureSaver::Contents(FileType type) const
+QByteArray PictureSaver::Contents(SaveAs type) const
 {
     // The same bytes as lorvane01-render's files.
     const Choice& choice = ChoiceOf(type);
@@ -44,7 +44,7 @@ void PictureSaver::Copy() const
 {
     auto data = std::make_unique<QMimeData>();
     data->setImageData(RasterPlayer().Play(shown_().recording));
-    data->setData(QString::fromLatin1(kPngMimeType), Contents(FileType::Png));
+    data->setData(QString::fromLatin1(kPngMimeType), Contents(SaveAs::Png));
     // A text editor gets the recipe line, which draws the picture again.
     if (const std::optional<Recipe>& recipe = shown_().recipe) {
         data->setText(QString::fromStdString(recipe->Text()));
@@ -52,7 +52,7 @@ void PictureSaver::Copy() const
     QGuiApplication::clipboard()->setMimeData(data.release());
 }
 
-std::optional<QString> PictureSaver::Save(const QString& path, FileType type) const
+std::optional<QString> PictureSaver::Save(const QString& path, SaveAs type) const
 {
     const auto failure = [&path](const QString& reason) {
         return QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), reason);

@@ -8,8 +8,8 @@
 #include <QImage>
 #include <QString>
 
-#include "file_format.h"
-#include "picture_sequence.h"
+#include "formats/file_format.h"
+#include "picture/picture_sequence.h"
 
 class QWidget;
 
@@ -20,31 +20,32 @@ namespace lorvane {
 // never takes a random value, so the next picture is the same whether or not one was kept.
 class PictureSaver {
 public:
-    enum class FileType { Png, LargePng, Svg, Pdf };
+    // What the save dialog offers: a format at a size.
+    enum class SaveAs { Png, LargePng, Svg, Pdf };
 
     struct Choice {
-        FileType type;
+        SaveAs type;
         const char* filter;
         FileFormat format;
         int scale;
     };
     static constexpr std::array<Choice, 4> kChoices = {{
-        {FileType::Png, "PNG image, 600 \u00D7 450 (*.png)", FileFormat::Png, 1},
-        {FileType::LargePng, "PNG image, 2400 \u00D7 1800 (*.png)", FileFormat::Png, 4},
-        {FileType::Svg, "SVG image (*.svg)", FileFormat::Svg, 1},
-        {FileType::Pdf, "PDF document (*.pdf)", FileFormat::Pdf, 1},
+        {SaveAs::Png, "PNG image, 600 \u00D7 450 (*.png)", FileFormat::Png, 1},
+        {SaveAs::LargePng, "PNG image, 2400 \u00D7 1800 (*.png)", FileFormat::Png, 4},
+        {SaveAs::Svg, "SVG image (*.svg)", FileFormat::Svg, 1},
+        {SaveAs::Pdf, "PDF document (*.pdf)", FileFormat::Pdf, 1},
     }};
 
     // `shown` gives the picture shown, with its recipe when it has one.
     explicit PictureSaver(std::function<const SequencePicture&()> shown);
 
     // The file's contents; empty when the picture could not be encoded.
-    [[nodiscard]] QByteArray Contents(FileType type) const;
+    [[nodiscard]] QByteArray Contents(SaveAs type) const;
     // Puts the picture on the clipboard: an image of 600 x 450 pixels, the PNG file itself and the
     // recipe line as text.
     void Copy() const;
     // Writes the file whole or not at all; otherwise one line naming the file and the reason.
-    [[nodiscard]] std::optional<QString> Save(const QString& path, FileType type) const;
+    [[nodiscard]] std::optional<QString> Save(const QString& path, SaveAs type) const;
     // Asks for a file with the save dialog, then saves; a failure is shown in a message.
     void AskAndSave(QWidget* parent) const;
 

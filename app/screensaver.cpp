@@ -1,4 +1,4 @@
-#include "screensaver.h"
+#include "app/screensaver.h"
 
 #include <chrono>
 #include <csignal>
@@ -17,8 +17,8 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
-#include "seeded_random_source.h"
-#include "system_clock.h"
+#include "platform/seeded_random_source.h"
+#include "platform/system_clock.h"
 
 namespace lorvane {
 
@@ -53,7 +53,11 @@ extern "C" void EndOnTerm(int /*signal*/)
 
 Screensaver::Screensaver(QWindow* host, std::function<std::optional<QSize>()> hostSize, RandomSource& random,
                          Clock& clock, double intervalSeconds)
-    : QRasterWindow(host), hostSize_(std::move(hostSize)), clock_(clock), sequence_(state_, random, clock)
+    : QRasterWindow(host),
+      hostSize_(std::move(hostSize)),
+      clock_(clock),
+      sequence_(state_, random, clock),
+      picture_([this](const QRect& changed) { update(changed); })
 {
     next_.setInterval(static_cast<int>(intervalSeconds * 1000.0));
     connect(&next_, &QTimer::timeout, this, &Screensaver::Next);
@@ -74,7 +78,7 @@ void Screensaver::Start()
 
 void Screensaver::Next()
 {
-    picture_.Show(sequence_.DrawNext().recording);
+    picture_.Show(sequence_.DrawNext().recording, 0, screen());
     update();
 }
 
@@ -103,7 +107,7 @@ void Screensaver::resizeEvent(QResizeEvent* event)
     update();
 }
 
-int RunScreensaver(std::optional<std::uint32_t> window, double intervalSeconds)
+int RunScreensaver(std::optional<std::uint32_t> window, double intervalSeconds, std::optional<double> paintSeconds)
 {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 == nullptr || x11->connection() == nullptr) {
@@ -138,6 +142,7 @@ int RunScreensaver(std::optional<std::uint32_t> window, double intervalSeconds)
     SeededRandomSource random;
     Screensaver saver(
         host, [connection, id] { return WindowSize(connection, id); }, random, clock, intervalSeconds);
+    saver.PaintOver(paintSeconds);
     saver.Start();
     saver.show();
     return QGuiApplication::exec();

@@ -7,9 +7,9 @@
 #include <QRasterWindow>
 #include <QTimer>
 
-#include "fitted_picture.h"
-#include "picture_sequence.h"
-#include "picture_state.h"
+#include "app/fitted_picture.h"
+#include "picture/picture_sequence.h"
+#include "picture/picture_state.h"
 
 namespace lorvane {
 
@@ -28,6 +28,8 @@ public:
     Screensaver(QWindow* host, std::function<std::optional<QSize>()> hostSize, RandomSource& random, Clock& clock,
                 double intervalSeconds);
 
+    // Each picture paints itself over `seconds`; none shows it whole at once.
+    void PaintOver(std::optional<double> seconds) { picture_.PaintOver(seconds); }
     // Seeds the random source from the time of day, as the window does, and shows the first picture.
     void Start();
     [[nodiscard]] const FittedPicture& Picture() const { return picture_; }
@@ -53,6 +55,8 @@ private:
 // Checks that it exists, then draws into it until it is gone (status 0), SIGTERM (status 0),
 // or returns at once with one line on standard error: status 2 for a window that does not
 // exist, 1 without an X server.
-[[nodiscard]] int RunScreensaver(std::optional<std::uint32_t> window, double intervalSeconds);
+// Each picture paints itself over `paintSeconds`, when given.
+[[nodiscard]] int RunScreensaver(std::optional<std::uint32_t> window, double intervalSeconds,
+                                 std::optional<double> paintSeconds = std::nullopt);
 
 }  // namespace lorvane

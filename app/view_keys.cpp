@@ -1,4 +1,4 @@
-#include "view_keys.h"
+#include "app/view_keys.h"
 
 #include <algorithm>
 #include <array>
@@ -25,13 +25,15 @@ constexpr std::array kWindowKeyRows{
     KeyRow{Qt::Key_Left, Qt::AltModifier, Back},
     KeyRow{Qt::Key_Right, Qt::AltModifier, Forward},
     KeyRow{Qt::Key_F11, Qt::NoModifier, ToggleFullScreen},
+    KeyRow{Qt::Key_R, Qt::NoModifier, PaintAgain},
 };
 constexpr std::array kWindowButtonRows{
     ButtonRow{Qt::BackButton, Back},
     ButtonRow{Qt::ForwardButton, Forward},
 };
 // Pause slideshow shows only while one runs; it has no key, so the window's keys stay as they were.
-constexpr std::array kWindowMenu{Copy, Save, Open, Back, Forward, ToggleFullScreen, PauseOrResume};
+// Paint again shows, and its key works, only when pictures paint themselves.
+constexpr std::array kWindowMenu{Copy, Save, Open, Back, Forward, ToggleFullScreen, PauseOrResume, PaintAgain};
 
 // As image viewers have them (eog, feh, nsxiv); the window's keys for keeping and walking too.
 constexpr std::array kFullScreenKeyRows{
@@ -46,6 +48,7 @@ constexpr std::array kFullScreenKeyRows{
     KeyRow{Qt::Key_Home, Qt::NoModifier, First},
     KeyRow{Qt::Key_End, Qt::NoModifier, Newest},
     KeyRow{Qt::Key_P, Qt::NoModifier, PauseOrResume},
+    KeyRow{Qt::Key_R, Qt::NoModifier, PaintAgain},
     KeyRow{Qt::Key_C, Qt::ControlModifier, Copy},
     KeyRow{Qt::Key_Insert, Qt::ControlModifier, Copy},
     KeyRow{Qt::Key_F16, Qt::NoModifier, Copy},
@@ -64,8 +67,8 @@ constexpr std::array kFullScreenButtonRows{
     ButtonRow{Qt::BackButton, Back},
     ButtonRow{Qt::ForwardButton, Forward},
 };
-constexpr std::array kFullScreenMenu{Copy,  Save,   Open,          Back,     Forward,
-                                     First, Newest, PauseOrResume, ShowKeys, LeaveFullScreen};
+constexpr std::array kFullScreenMenu{Copy,   Save,          Open,       Back,     Forward,        First,
+                                     Newest, PauseOrResume, PaintAgain, ShowKeys, LeaveFullScreen};
 
 QString KeyName(const KeyRow& row)
 {
@@ -114,6 +117,8 @@ QString CommandText(ViewCommand command)
         return QStringLiteral("Newest picture");
     case PauseOrResume:
         return QStringLiteral("Pause slideshow");
+    case PaintAgain:
+        return QStringLiteral("Paint again");
     case ToggleFullScreen:
         return QStringLiteral("Full screen");
     case LeaveFullScreen:

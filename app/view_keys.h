@@ -25,6 +25,8 @@ enum class ViewCommand {
     First,
     Newest,
     PauseOrResume,
+    // The picture shown paints itself again, when pictures paint themselves (--paint).
+    PaintAgain,
     ToggleFullScreen,
     LeaveFullScreen,
     ShowKeys,

@@ -1,4 +1,4 @@
-#include "window_command_line.h"
+#include "app/window_command_line.h"
 
 #include <cmath>
 #include <string>
@@ -8,7 +8,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
-#include "repeated_option.h"
+#include "app/picture_painting.h"
+#include "platform/repeated_option.h"
 
 namespace lorvane {
 
@@ -64,7 +65,7 @@ WindowCommandLine::WindowCommandLine()
                        "Ctrl+O opens a picture saved by lorvane01, F11 toggles full screen, where\n"
                        "Right, Space or a click goes forward, Left back, P pauses a slideshow,\n"
                        "? lists the keys and Escape leaves."));
-    parser_.addOptions({fullScreen_, interval_, windowId_, root_});
+    parser_.addOptions({fullScreen_, interval_, paint_, windowId_, root_});
     parser_.addPositionalArgument(QStringLiteral("FILE"),
                                   QStringLiteral("A picture saved by lorvane01 (PNG, SVG or PDF) to start from; "
                                                  "\"next\" goes on from its sequence."),
@@ -101,6 +102,19 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
         }
         options.interval = seconds;
     }
+    if (parser_.isSet(paint_)) {
+        const QString text = parser_.value(paint_);
+        bool ok = false;
+        const double seconds = text.toDouble(&ok);
+        if (!ok || !std::isfinite(seconds) || seconds < PicturePainting::kShortestSeconds ||
+            seconds > PicturePainting::kLongestSeconds) {
+            return UsageError{QStringLiteral("--paint '%1' is not a number of seconds from %2 to %3")
+                                  .arg(text)
+                                  .arg(PicturePainting::kShortestSeconds)
+                                  .arg(PicturePainting::kLongestSeconds)};
+        }
+        options.paint = seconds;
+    }
     if (parser_.isSet(windowId_) || parser_.isSet(root_)) {
         if (options.fullScreen || !parser_.positionalArguments().isEmpty()) {
             return UsageError{
@@ -132,7 +146,7 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
     }
     if (!files.isEmpty()) {
         QStringList valueOptions;
-        for (const QCommandLineOption* option : {&interval_, &windowId_}) {
+        for (const QCommandLineOption* option : {&interval_, &paint_, &windowId_}) {
             valueOptions << option->names();
         }
         auto read = RecipeReader::Read(RawFile(arguments, valueOptions), RecipeReader::SpecialFiles::Refuse);

@@ -11,8 +11,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "recipe.h"
-#include "recipe_file.h"
+#include "formats/recipe_file.h"
+#include "picture/recipe.h"
 
 namespace lorvane {
 
@@ -26,6 +26,8 @@ struct WindowOptions {
     bool fullScreen = false;
     // Seconds between presses of "next" by the slideshow's timer; none for no slideshow.
     std::optional<double> interval;
+    // Seconds over which each new picture paints itself; none to show each whole at once.
+    std::optional<double> paint;
 
     // Drawing into a window made by someone else, as a screensaver.
     struct Screensaver {
@@ -37,7 +39,7 @@ struct WindowOptions {
 };
 
 // The command line of lorvane01, `lorvane01 [FILE] [--fullscreen] [--interval SECONDS]
-// [--window-id ID] [--root]`, resolved in one step (FILE's recipe and XSCREENSAVER_WINDOW are read
+// [--paint SECONDS] [--window-id ID] [--root]`, resolved in one step (FILE's recipe and XSCREENSAVER_WINDOW are read
 // here) into what the program starts with. Parsing neither prints
 // nor exits, so every answer can be checked without running the program.
 class WindowCommandLine {
@@ -78,6 +80,10 @@ private:
     QCommandLineOption interval_{QStringLiteral("interval"),
                                  QStringLiteral("Shows a slideshow: presses \"next\" every <SECONDS> (0.5 to 3600)."),
                                  QStringLiteral("SECONDS")};
+    QCommandLineOption paint_{QStringLiteral("paint"),
+                              QStringLiteral("Each new picture paints itself, square by square, over <SECONDS> "
+                                             "(0.1 to 60); R paints the picture shown again."),
+                              QStringLiteral("SECONDS")};
     QCommandLineOption windowId_{QStringLiteral("window-id"),
                                  QStringLiteral("A screensaver: draws into the X11 window <ID> (such as 0x2a00007), "
                                                 "a new picture every --interval seconds (default 10)."),

@@ -1,4 +1,4 @@
-#include "window_icon.h"
+#include "app/window_icon.h"
 
 #include <QImage>
 #include <QPixmap>

@@ -17,12 +17,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "fixed_clock.h"
-#include "picture_sequence.h"
-#include "picture_state.h"
-#include "png_zlib_reference.h"
-#include "raster_player.h"
-#include "seeded_random_source.h"
+#include "bench/png_zlib_reference.h"
+#include "picture/picture_sequence.h"
+#include "picture/picture_state.h"
+#include "platform/fixed_clock.h"
+#include "platform/seeded_random_source.h"
+#include "players/raster_player.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include <QByteArray>
@@ -13,11 +14,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include "child_run.h"
-#include "goal_reporter.h"
-#include "picture_size.h"
-#include "render_options.h"
-#include "startup_timer.h"
+#include "bench/bench_pictures.h"
+#include "bench/child_run.h"
+#include "bench/gif_benchmarks.h"
+#include "bench/goal_reporter.h"
+#include "bench/startup_timer.h"
+#include "formats/file_format.h"
+#include "platform/picture_size.h"
+#include "render/render_options.h"
 
 namespace {
 
@@ -42,6 +46,16 @@ constexpr double kTwoJobsRatioGoal = 1.7;
 constexpr double kScale8PictureGoalMilliseconds = 150.0;
 constexpr int kScale8Pictures = 8;
 constexpr double kOverheadGoalMegabytes = 30.0;
+// An animation of a picture painting itself, against the still PNG of the same picture.
+constexpr double kAnimationTimeRatioGoal = 10.0;
+constexpr double kAnimationGoalKilobytes = 64.0;
+constexpr double kAnimationMemoryRatioGoal = 2.0;
+// The animated formats built in, with their benchmark's name and --animate's value (GIF's slot
+// follows once it is).
+constexpr std::array<std::pair<lorvane::AnimationFormat, const char*>, 3> kAnimations = {
+    {{lorvane::AnimationFormat::Webp, "webp"},
+     {lorvane::AnimationFormat::Apng, "apng"},
+     {lorvane::AnimationFormat::Gif, "gif"}}};
 constexpr double kBytesPerMegabyte = 1024.0 * 1024.0;
 constexpr int kBytesPerPixel = 4;
 // lorvane01 opens with its first picture drawn in about the time a Qt window with one line of text
@@ -85,24 +99,57 @@ void AddStartUpGoal(lorvane::GoalReporter& reporter)
 }
 
 // lorvane01-render itself at the largest scale, with one job per core: the most memory it holds
-// may be the pictures in hand (one per job and the one being drawn) and a fixed amount besides.
-void AddScale8MemoryGoal(lorvane::GoalReporter& reporter)
+// may be the pictures in hand (one per job and the one being drawn) and a fixed amount besides;
+// making animations of the same pictures may take at most twice what the still files take.
+void AddScale8MemoryGoals(lorvane::GoalReporter& reporter)
 {
     const int jobs = std::max(QThread::idealThreadCount(), 1);
-    const QTemporaryDir folder;
-    const lorvane::ChildRun run = lorvane::RunChild(QStringLiteral(LORVANE01_RENDER),
-                                                    {"--seed", "32767.5", "--at", "20240307090502", "--scale", "8",
-                                                     "--pictures", "8", "--out", "."},
-                                                    folder.path());
-    constexpr int kScale = lorvane::RenderOptions::kLargestScale;
+    const auto run = [](const QStringList& extra) {
+        const QTemporaryDir folder;
+        return lorvane::RunChild(QStringLiteral(LORVANE01_RENDER),
+                                 QStringList{"--seed", "32767.5", "--at", "20240307090502", "--scale", "8",
+                                             "--pictures", "8", "--out", "."} +
+                                     extra,
+                                 folder.path());
+    };
+    const lorvane::ChildRun still = run({});
+    constexpr int kScale = lorvane::RenderOptions::kMostScale;
     const double pictureMegabytes = static_cast<double>(lorvane::kPictureWidth * kScale) * lorvane::kPictureHeight *
                                     kScale * kBytesPerPixel / kBytesPerMegabyte;
     const double limit = (jobs + 1) * pictureMegabytes + kOverheadGoalMegabytes;
     std::fprintf(stderr,
                  "lorvane01-render --scale 8 --pictures 8 (jobs %d): status %d, %.3f s, peak resident %.1f MiB\n", jobs,
-                 run.status, run.seconds, run.peakMegabytes);
+                 still.status, still.seconds, still.peakMegabytes);
     reporter.AddMeasuredAtMost("lorvane01-render --scale 8 peak memory",
-                               run.status == 0 ? run.peakMegabytes : limit + 1, limit, "MiB");
+                               still.status == 0 ? still.peakMegabytes : limit + 1, limit, "MiB");
+    for (const auto& [format, name] : kAnimations) {
+        const lorvane::ChildRun animated = run({"--animate", name});
+        std::fprintf(stderr,
+                     "lorvane01-render --scale 8 --pictures 8 --animate %s: status %d, %.3f s, peak resident "
+                     "%.1f MiB\n",
+                     name, animated.status, animated.seconds, animated.peakMegabytes);
+        const bool ran = still.status == 0 && animated.status == 0 && still.peakMegabytes > 0;
+        reporter.AddMeasuredAtMost(std::string("--animate ") + name + " / still --scale 8 peak memory",
+                                   ran ? animated.peakMegabytes / still.peakMegabytes : kAnimationMemoryRatioGoal + 1,
+                                   kAnimationMemoryRatioGoal, "x");
+    }
+}
+
+// Each animation of one picture at scale 1: in at most ten times its still PNG's time, in a file
+// of at most 64 KiB.
+void AddAnimationGoals(lorvane::GoalReporter& reporter)
+{
+    const float seed = lorvane::kBenchSeeds[3];
+    const lorvane::Recipe recipe{seed, 1, "20240307090502"};
+    for (const auto& [format, name] : kAnimations) {
+        const std::string benchmark = "BM_Animation/format:" + std::to_string(static_cast<int>(format));
+        reporter.AddRatioAtMost(benchmark, "BM_StillPng", kAnimationTimeRatioGoal);
+        const std::optional<QByteArray> file =
+            lorvane::EncodeAnimation(lorvane::BenchPicture(seed), format, {}, {}, recipe);
+        const double kilobytes = file ? static_cast<double>(file->size()) / 1024.0 : kAnimationGoalKilobytes + 1;
+        reporter.AddMeasuredAtMost(std::string("--animate ") + name + " file of one picture", kilobytes,
+                                   kAnimationGoalKilobytes, "KiB");
+    }
 }
 
 // lorvane01-render --seed 1 --pictures 300 against the reference batch, one job per core, run in
@@ -171,9 +218,11 @@ int main(int argc, char* argv[])
     reporter.AddCounterRatioAtMost("BM_EncodePng", "BM_EncodePngZlibReference", "bytes", kZlibEncoderSizeRatioGoal);
     reporter.AddRatioAtLeast("BM_RenderBatch/jobs:1", "BM_RenderBatch/jobs:2", kTwoJobsRatioGoal);
     reporter.AddTimeGoal("BM_RenderBatchScale8/jobs:2", kScale8PictureGoalMilliseconds * kScale8Pictures);
-    AddScale8MemoryGoal(reporter);
+    AddAnimationGoals(reporter);
+    AddScale8MemoryGoals(reporter);
     AddBatchGoal(reporter);
     AddStartUpGoal(reporter);
+    lorvane::AddGifGoals(reporter);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     // A missed goal fails the run, so that it cannot pass unnoticed.

@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "picture_sequence.h"
-#include "recipe.h"
-#include "recorded_picture.h"
+#include "picture/picture_sequence.h"
+#include "picture/recipe.h"
+#include "recording/recorded_picture.h"
 
 namespace lorvane {
 

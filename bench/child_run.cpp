@@ -1,4 +1,4 @@
-#include "child_run.h"
+#include "bench/child_run.h"
 
 #include <chrono>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "goal_reporter.h"
+#include "bench/goal_reporter.h"
 
 #include <cstdio>
 #include <ostream>

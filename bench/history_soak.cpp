@@ -13,9 +13,9 @@
 #include <QApplication>
 #include <QPushButton>
 
-#include "form1.h"
-#include "seeded_random_source.h"
-#include "system_clock.h"
+#include "app/form1.h"
+#include "platform/seeded_random_source.h"
+#include "platform/system_clock.h"
 
 namespace {
 

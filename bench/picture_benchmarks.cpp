@@ -6,19 +6,19 @@
 #include <QImage>
 #include <QPainter>
 
-#include "bench_pictures.h"
-#include "composer.h"
-#include "device_colour.h"
-#include "fixed_clock.h"
-#include "palette.h"
-#include "picture_fit.h"
-#include "picture_recorder.h"
-#include "picture_sequence.h"
-#include "picture_state.h"
-#include "qpainter_line_surface.h"
-#include "raster_player.h"
-#include "seeded_random_source.h"
-#include "svg_file.h"
+#include "bench/bench_pictures.h"
+#include "bench/qpainter_line_surface.h"
+#include "formats/svg_file.h"
+#include "picture/composer.h"
+#include "picture/palette.h"
+#include "picture/picture_sequence.h"
+#include "picture/picture_state.h"
+#include "platform/fixed_clock.h"
+#include "platform/seeded_random_source.h"
+#include "players/device_colour.h"
+#include "players/picture_fit.h"
+#include "players/raster_player.h"
+#include "recording/picture_recorder.h"
 
 namespace lorvane {
 

@@ -9,11 +9,11 @@
 #include <QApplication>
 #include <QPushButton>
 
-#include "form1.h"
-#include "picture_recorder.h"
-#include "resident_memory.h"
-#include "seeded_random_source.h"
-#include "system_clock.h"
+#include "app/form1.h"
+#include "platform/seeded_random_source.h"
+#include "platform/system_clock.h"
+#include "recording/picture_recorder.h"
+#include "tests/resident_memory.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "png_zlib_reference.h"
+#include "bench/png_zlib_reference.h"
 
 #include <csetjmp>
 #include <cstddef>

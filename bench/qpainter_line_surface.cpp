@@ -1,4 +1,4 @@
-#include "qpainter_line_surface.h"
+#include "bench/qpainter_line_surface.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -6,9 +6,9 @@
 #include <QPen>
 #include <QString>
 
-#include "device_colour.h"
-#include "picture_size.h"
-#include "text_painter.h"
+#include "platform/picture_size.h"
+#include "players/device_colour.h"
+#include "players/text_painter.h"
 
 namespace lorvane {
 

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "surface.h"
+#include "platform/surface.h"
 
 namespace lorvane {
 

@@ -1,4 +1,4 @@
-#include "startup_timer.h"
+#include "bench/startup_timer.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,13 +1,17 @@
-#include "file_format.h"
+#include "formats/file_format.h"
+
+#include "formats/animation.h"
 
 #include <QPainter>
 
-#include "pdf_file.h"
-#include "picture_fit.h"
-#include "platform_error.h"
-#include "png_file.h"
-#include "raster_player.h"
-#include "svg_file.h"
+#include "formats/apng_file.h"
+#include "formats/pdf_file.h"
+#include "formats/png_file.h"
+#include "formats/svg_file.h"
+#include "formats/webp_file.h"
+#include "platform/platform_error.h"
+#include "players/picture_fit.h"
+#include "players/raster_player.h"
 
 namespace lorvane {
 
@@ -19,6 +23,19 @@ QString Suffix(FileFormat format)
     case FileFormat::Pdf:
         return QStringLiteral("pdf");
     case FileFormat::Png:
+        break;
+    }
+    return QStringLiteral("png");
+}
+
+QString Suffix(AnimationFormat format)
+{
+    switch (format) {
+    case AnimationFormat::Webp:
+        return QStringLiteral("webp");
+    case AnimationFormat::Gif:
+        return QStringLiteral("gif");
+    case AnimationFormat::Apng:
         break;
     }
     return QStringLiteral("png");
@@ -73,6 +90,22 @@ std::optional<QByteArray> EncodeFile(const RecordedPicture& picture, FileFormat 
         return EncodeFile(picture, format, scale, recipe);
     }
     return PngFile(player.Play(picture), scale, recipe);
+}
+
+std::optional<QByteArray> EncodeAnimation(const RecordedPicture& picture, AnimationFormat format,
+                                          const AnimationCanvas& canvas, const AnimationTiming& timing,
+                                          const std::optional<Recipe>& recipe)
+{
+    if (format == AnimationFormat::Gif) {
+        // The GIF plays its own frames, each with the colours it needs, on the picture's canvas.
+        return canvas.area ? std::nullopt : EncodeGifAnimation(picture, canvas.scale, timing, recipe);
+    }
+    try {
+        AnimationFrames frames(picture, canvas);
+        return format == AnimationFormat::Webp ? WebpFile(frames, timing, recipe) : ApngFile(frames, timing, recipe);
+    } catch (const PlatformError&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace lorvane

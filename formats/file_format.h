@@ -6,8 +6,10 @@
 #include <QSize>
 #include <QString>
 
-#include "picture_fit.h"
-#include "recipe.h"
+#include "formats/animation.h"
+#include "formats/animation_frames.h"
+#include "picture/recipe.h"
+#include "players/picture_fit.h"
 
 namespace lorvane {
 
@@ -15,9 +17,12 @@ class RasterPlayer;
 class RecordedPicture;
 
 enum class FileFormat { Png, Svg, Pdf };
+enum class AnimationFormat { Webp, Apng, Gif };
 
-// The file name suffix of a format, without the dot: "png", "svg" or "pdf".
+// The file name suffix of a format, without the dot: "png", "svg" or "pdf"; an animation's
+// "webp", "png" (an animated PNG opens wherever a PNG does) or "gif".
 [[nodiscard]] QString Suffix(FileFormat format);
+[[nodiscard]] QString Suffix(AnimationFormat format);
 
 // The bytes of a picture's file, carrying its recipe when it has one: a PNG of the picture played
 // at `scale` (1 to 16), an SVG shown `scale` times as large, or a PDF of 600 x 450 pixels at 96
@@ -37,5 +42,11 @@ enum class FileFormat { Png, Svg, Pdf };
 [[nodiscard]] std::optional<QByteArray> EncodeFittedPng(const RecordedPicture& picture, QSize area,
                                                         const std::optional<Recipe>& recipe,
                                                         Framing framing = Framing::Fit);
+
+// The animated file of a picture painting itself on `canvas`. Nothing when it cannot be played or
+// encoded, or for a format not built in. Thread-safe; needs a running QGuiApplication.
+[[nodiscard]] std::optional<QByteArray> EncodeAnimation(const RecordedPicture& picture, AnimationFormat format,
+                                                        const AnimationCanvas& canvas, const AnimationTiming& timing,
+                                                        const std::optional<Recipe>& recipe);
 
 }  // namespace lorvane

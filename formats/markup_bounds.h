@@ -7,7 +7,7 @@
 #include <QString>
 #include <QtGlobal>
 
-#include "recipe.h"
+#include "picture/recipe.h"
 
 namespace lorvane {
 

@@ -4,8 +4,8 @@
 
 #include <QByteArray>
 
-#include "file_metadata.h"
-#include "recipe.h"
+#include "formats/file_metadata.h"
+#include "picture/recipe.h"
 
 namespace lorvane {
 

@@ -1,6 +1,6 @@
-#include "png_file.h"
+#include "formats/png_file.h"
 
-#include "byte_source.h"
+#include "formats/byte_source.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +14,7 @@
 #include <libdeflate.h>
 #include <zlib.h>
 
-#include "zlib_stream.h"
+#include "formats/zlib_stream.h"
 
 namespace lorvane {
 
@@ -329,10 +329,9 @@ std::optional<QByteArray> PngFile(const QImage& image, double scale, const std::
     const auto dotsPerMetre = static_cast<int>(std::lround(kDotsPerInch * scale / kMetresPerInch));
     PngText text;
     if (recipe) {
-        text = {{QStringLiteral("Title"), QString::fromStdString(recipe->Name())},
-                {QStringLiteral("Software"), QString::fromStdString(SoftwareName())},
-                {QStringLiteral("Creation Time"), QString::fromStdString(recipe->IsoTime())},
-                {QString::fromLatin1(kPngRecipeKey), QString::fromStdString(recipe->Text())}};
+        for (const auto& [keyword, value] : SavedPngTexts(*recipe)) {
+            text.emplace_back(QString::fromStdString(keyword), QString::fromStdString(value));
+        }
     }
     return EncodePng(image, text, dotsPerMetre);
 }

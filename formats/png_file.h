@@ -9,17 +9,14 @@
 #include <QImage>
 #include <QString>
 
-#include "file_metadata.h"
-#include "recipe.h"
+#include "formats/file_metadata.h"
+#include "picture/recipe.h"
+#include "picture/saved_texts.h"
 
 namespace lorvane {
 
 // PNG text chunks, keyword and value, in the order they are written.
 using PngText = std::vector<std::pair<QString, QString>>;
-
-// Where a PNG keeps its name and recipe: text chunks "Title" (the name), "Software", "Creation
-// Time" and "lorvane01-recipe" (the recipe's one-line form).
-inline constexpr std::string_view kPngRecipeKey = "lorvane01-recipe";
 
 // A standard PNG of `image`, made by libpng with one fixed row filter (Paeth; Up for a row that
 // repeats the row above, which gives the same zeros for less work) and zlib's run-length strategy

@@ -1,8 +1,8 @@
-#include "recipe_file.h"
+#include "formats/recipe_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
-#include <system_error>
 
 #include <QByteArray>
 
@@ -10,10 +10,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "byte_source.h"
-#include "pdf_file.h"
-#include "png_file.h"
-#include "svg_file.h"
+#include "formats/byte_source.h"
+#include "formats/gif_file.h"
+#include "formats/pdf_file.h"
+#include "formats/png_file.h"
+#include "formats/svg_file.h"
+#include "formats/webp_file.h"
+#include "platform/system_calls.h"
 
 namespace lorvane {
 
@@ -21,6 +24,10 @@ namespace {
 
 constexpr QByteArrayView kPngSignature = "\x89PNG\r\n\x1a\n";
 constexpr QByteArrayView kPdfSignature = "%PDF-";
+constexpr QByteArrayView kRiffSignature = "RIFF";
+constexpr QByteArrayView kWebpForm = "WEBP";
+// Where a RIFF file names its form, after "RIFF" and its size.
+constexpr qsizetype kRiffForm = 8;
 constexpr QByteArrayView kUtf8Mark = "\xEF\xBB\xBF";
 // Blank lines or spaces before an SVG's first tag that are looked past.
 constexpr qsizetype kLongestLead = 4096;
@@ -46,7 +53,7 @@ RecipeProblem TooLarge()
 
 QString Reason(int error)
 {
-    return QString::fromStdString(std::generic_category().message(error));
+    return QString::fromStdString(ErrorText(error));
 }
 
 // The recipe's text in the source, or the problem, without the file's name.
@@ -69,14 +76,18 @@ std::variant<Recipe, RecipeProblem> ReadSource(ByteSource& source)
     FoundRecipe found;
     if (head.startsWith(kPngSignature)) {
         found = ReadPngRecipe(source);
+    } else if (head.startsWith(kRiffSignature) && head.sliced(std::min(head.size(), kRiffForm)).startsWith(kWebpForm)) {
+        found = ReadWebpRecipe(source);
     } else if (head.startsWith(kPdfSignature)) {
         found = ReadPdfRecipe(source);
+    } else if (head.startsWith(kGifSignature)) {
+        found = ReadGifRecipe(source);
     } else if (lead.startsWith('<')) {
         found = ReadSvgRecipe(source);
     } else if (IsUtf16Markup(head)) {
         found.problem = QStringLiteral("is in UTF-16; lorvane01 saves and reads SVG files in UTF-8 only");
     } else {
-        found.problem = QStringLiteral("is not a PNG, SVG or PDF file");
+        found.problem = QStringLiteral("is not a PNG, WebP, SVG or PDF file");
     }
     if (source.Error() != 0) {
         return problem(QStringLiteral("cannot read it: %1").arg(Reason(source.Error())), RecipeProblem::Cause::System);

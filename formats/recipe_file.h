@@ -7,14 +7,14 @@
 #include <QString>
 #include <QtGlobal>
 
-#include "recipe.h"
+#include "picture/recipe.h"
 
 namespace lorvane {
 
 // Why no recipe could be read from a file: one line naming the file and what is wrong.
 struct RecipeProblem {
     enum class Cause {
-        // The file given: missing, a folder, not a PNG, SVG or PDF, damaged, or without a
+        // The file given: missing, a folder, not a PNG, WebP, SVG or PDF, damaged, or without a
         // recipe or with a damaged one. Exit status 2.
         File,
         // The system refused to read it (permission, input/output error). Exit status 1.
@@ -27,10 +27,9 @@ struct RecipeProblem {
     [[nodiscard]] int ExitStatus() const { return cause == Cause::System ? 1 : 2; }
 };
 
-// Reads the recipe a PNG, SVG or PDF picture saved by lorvane01 carries, each format with its
-// own reader beside its writer.
-// The kind of file is told by its content, never by its name. Nothing in the file is trusted:
-// its size is bounded, and whatever it holds gives a recipe or a problem, never a crash.
+// Reads the recipe a PNG (still or animated), WebP, GIF, SVG or PDF picture saved by lorvane01 carries, each format
+// with its own reader beside its writer. The kind of file is told by its content, never by its name. Nothing in the
+// file is trusted: its size is bounded, and whatever it holds gives a recipe or a problem, never a crash.
 class RecipeReader {
 public:
     // No picture of lorvane01 comes near this; a larger file is not read at all.

@@ -1,4 +1,4 @@
-#include "svg_file.h"
+#include "formats/svg_file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,11 +8,11 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
-#include "byte_source.h"
-#include "markup_bounds.h"
-#include "picture_size.h"
-#include "recorded_picture.h"
-#include "svg_player.h"
+#include "formats/byte_source.h"
+#include "formats/markup_bounds.h"
+#include "platform/picture_size.h"
+#include "players/svg_player.h"
+#include "recording/recorded_picture.h"
 
 namespace lorvane {
 
@@ -34,6 +34,11 @@ constexpr qsizetype kLongestRecipeText = static_cast<qsizetype>(Recipe::kLongest
 // lorvane01 nests its elements two deep; the reader holds every open element, so a file of
 // nothing but opening tags is refused early.
 constexpr int kDeepest = 64;
+// The elements, attributes and text before the recipe cost the reader time in proportion to
+// their count and length (a million of them or 32 MiB take about a quarter of a second); a
+// picture saved by lorvane01 has its recipe in its first kilobyte.
+constexpr qint64 kMostMarkupBeforeRecipe = qint64{32} * 1024 * 1024;
+constexpr qint64 kMostNamesBeforeRecipe = 1'000'000;
 
 // The file's bytes as the XML reader asks for them, checked and trimmed a piece at a time. The
 // reader takes them as it scans, so that it scans each token once: bytes added piece by piece
@@ -114,6 +119,7 @@ FoundRecipe ReadSvgRecipe(ByteSource& source)
     bool metadataHadRecipe = false;
     QString recipe;
     FoundRecipe found;
+    qint64 names = 0;
     for (;;) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (!markup.Problem().isEmpty()) {
@@ -124,13 +130,19 @@ FoundRecipe ReadSvgRecipe(ByteSource& source)
         }
         if (xml.hasError()) {
             if (!sawRoot) {
-                return {{}, QStringLiteral("is not a PNG, SVG or PDF file")};
+                return {{}, QStringLiteral("is not a PNG, WebP, SVG or PDF file")};
             }
             return Damaged(xml);
+        }
+        if (xml.characterOffset() > kMostMarkupBeforeRecipe || names > kMostNamesBeforeRecipe) {
+            return {{},
+                    QStringLiteral("has more than 32 MiB or a million elements and attributes before its recipe; no "
+                                   "picture saved by lorvane01 has")};
         }
         switch (token) {
         case QXmlStreamReader::StartElement:
             sawRoot = true;
+            names += 1 + xml.attributes().size();
             if (++depth > kDeepest) {
                 xml.raiseError(QStringLiteral("Elements are nested more than %1 deep.").arg(kDeepest));
                 return Damaged(xml);
@@ -140,7 +152,7 @@ FoundRecipe ReadSvgRecipe(ByteSource& source)
                 return Damaged(xml);
             }
             if (depth == 1 && xml.name() != QLatin1String("svg")) {
-                return {{}, QStringLiteral("is not a PNG, SVG or PDF file")};
+                return {{}, QStringLiteral("is not a PNG, WebP, SVG or PDF file")};
             }
             if (depth == 2) {
                 inMetadata = xml.name() == kMetadataElement;

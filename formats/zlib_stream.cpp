@@ -1,4 +1,4 @@
-#include "zlib_stream.h"
+#include "formats/zlib_stream.h"
 
 #include <cstddef>
 #include <memory>

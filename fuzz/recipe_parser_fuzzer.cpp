@@ -5,7 +5,7 @@
 #include <string_view>
 #include <variant>
 
-#include "recipe.h"
+#include "picture/recipe.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -6,7 +6,7 @@
 
 #include <QByteArrayView>
 
-#include "recipe_file.h"
+#include "formats/recipe_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,22 +1,21 @@
-#include "composer.h"
+#include "picture/composer.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
 
-#include "clock.h"
-#include "conversions.h"
-#include "picture_state.h"
-#include "platform_error.h"
-#include "random_source.h"
-#include "surface.h"
+#include "picture/picture_state.h"
+#include "platform/clock.h"
+#include "platform/conversions.h"
+#include "platform/platform_error.h"
+#include "platform/random_source.h"
+#include "platform/surface.h"
 
 namespace lorvane {
 
 namespace {
 
-constexpr int kSquares = 200;
 constexpr float kPaletteEnd = 1000.0F;
 constexpr double kShortestSpan = 200.0;
 constexpr double kSpanRange = 200.0;
@@ -81,7 +80,7 @@ void Composer::DrawPicture() noexcept
         const auto column = static_cast<float>(x);
         Guarded([&] { picture1_.Line(column, 0.0F, column, state_.vis, colour); });
     }
-    for (int square = 0; square < kSquares; ++square) {
+    for (int square = 0; square < Composer::kSquares; ++square) {
         Guarded([&] { cx = std::floor(random_.Next() * static_cast<float>(state_.sir)); });
         Guarded([&] { cy = std::floor(random_.Next() * static_cast<float>(state_.vis)); });
         Guarded([&] {

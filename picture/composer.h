@@ -1,7 +1,7 @@
 #pragma once
 
-#include "checked_random_source.h"
-#include "colour.h"
+#include "platform/checked_random_source.h"
+#include "platform/colour.h"
 
 namespace lorvane {
 
@@ -15,6 +15,7 @@ public:
     // The random values one picture draws, always: the n-th picture of a seed starts after
     // (n - 1) times this many.
     static constexpr int kDrawsPerPicture = 809;
+    static constexpr int kSquares = 200;
 
     Composer(PictureState& state, Surface& picture1, RandomSource& random, Clock& clock);
 

@@ -1,10 +1,10 @@
-#include "palette.h"
+#include "picture/palette.h"
 
 #include <cmath>
 #include <cstddef>
 
-#include "platform_error.h"
-#include "random_source.h"
+#include "platform/platform_error.h"
+#include "platform/random_source.h"
 
 namespace lorvane {
 

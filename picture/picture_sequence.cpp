@@ -1,12 +1,12 @@
-#include "picture_sequence.h"
+#include "picture/picture_sequence.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "fixed_clock.h"
-#include "picture_state.h"
-#include "random_source.h"
-#include "seeded_random_source.h"
+#include "picture/picture_state.h"
+#include "platform/fixed_clock.h"
+#include "platform/random_source.h"
+#include "platform/seeded_random_source.h"
 
 namespace lorvane {
 

@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "composer.h"
-#include "picture_recorder.h"
-#include "recipe.h"
-#include "recorded_picture.h"
+#include "picture/composer.h"
+#include "picture/recipe.h"
+#include "recording/picture_recorder.h"
+#include "recording/recorded_picture.h"
 
 namespace lorvane {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "captions.h"
-#include "palette.h"
-#include "picture_size.h"
+#include "picture/captions.h"
+#include "picture/palette.h"
+#include "platform/picture_size.h"
 
 namespace lorvane {
 

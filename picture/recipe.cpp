@@ -1,4 +1,4 @@
-#include "recipe.h"
+#include "picture/recipe.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <system_error>
 
-#include "float_text.h"
+#include "platform/float_text.h"
 
 namespace lorvane {
 
@@ -132,13 +132,17 @@ std::string Recipe::Name() const
     return Join({"T", at});
 }
 
-std::string Recipe::Text() const
+std::string Recipe::SeedText() const
 {
     // Shortest form that reads back to the same float, in the "C" locale whatever the process's.
     std::array<char, 32> digits{};
     const auto result = FloatToChars(digits.data(), digits.data() + digits.size(), seed);
-    return Join({"seed=", std::string_view(digits.data(), static_cast<std::size_t>(result.ptr - digits.data())),
-                 " picture=", std::to_string(picture), " at=", at});
+    return {digits.data(), static_cast<std::size_t>(result.ptr - digits.data())};
+}
+
+std::string Recipe::Text() const
+{
+    return Join({"seed=", SeedText(), " picture=", std::to_string(picture), " at=", at});
 }
 
 std::string Recipe::IsoTime() const

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <variant>
 
-#include "date_and_time.h"
+#include "platform/date_and_time.h"
 
 namespace lorvane {
 
@@ -27,7 +27,9 @@ struct Recipe {
 
     // "T" and the 14 digits, as in the captions: T20240307090502.
     [[nodiscard]] std::string Name() const;
-    // The one-line form; the seed in the fewest digits that read back to the same value.
+    // The seed in the fewest digits that read back to the same value: 32702.5.
+    [[nodiscard]] std::string SeedText() const;
+    // The one-line form, with SeedText.
     [[nodiscard]] std::string Text() const;
     // YYYY-MM-DDThh:mm:ss, as the PNG "Creation Time" keyword and XMP write dates.
     [[nodiscard]] std::string IsoTime() const;

@@ -1,6 +1,6 @@
-#include "checked_random_source.h"
+#include "platform/checked_random_source.h"
 
-#include "platform_error.h"
+#include "platform/platform_error.h"
 
 namespace lorvane {
 

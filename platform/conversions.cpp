@@ -1,11 +1,11 @@
-#include "conversions.h"
+#include "platform/conversions.h"
 
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <limits>
 
-#include "platform_error.h"
+#include "platform/platform_error.h"
 
 namespace lorvane {
 

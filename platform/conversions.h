@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "colour.h"
+#include "platform/colour.h"
 
 namespace lorvane {
 

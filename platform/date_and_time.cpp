@@ -1,4 +1,4 @@
-#include "date_and_time.h"
+#include "platform/date_and_time.h"
 
 #include <algorithm>
 #include <array>

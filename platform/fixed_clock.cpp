@@ -1,10 +1,10 @@
-#include "fixed_clock.h"
+#include "platform/fixed_clock.h"
 
 #include <array>
 #include <cstdio>
 
-#include "date_and_time.h"
-#include "platform_error.h"
+#include "platform/date_and_time.h"
+#include "platform/platform_error.h"
 
 namespace lorvane {
 

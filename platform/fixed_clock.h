@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-#include "clock.h"
+#include "platform/clock.h"
 
 namespace lorvane {
 

@@ -1,4 +1,4 @@
-#include "float_text.h"
+#include "platform/float_text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "mersenne_twister.h"
+#include "platform/mersenne_twister.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "repeated_option.h"
+#include "platform/repeated_option.h"
 
 #include <string_view>
 #include <unordered_set>

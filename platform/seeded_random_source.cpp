@@ -1,4 +1,4 @@
-#include "seeded_random_source.h"
+#include "platform/seeded_random_source.h"
 
 #include <bit>
 #include <cstdint>

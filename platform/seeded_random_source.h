@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "mersenne_twister.h"
-#include "random_source.h"
+#include "platform/mersenne_twister.h"
+#include "platform/random_source.h"
 
 namespace lorvane {
 

@@ -1,4 +1,4 @@
-#include "standard_descriptors.h"
+#include "platform/standard_descriptors.h"
 
 #include <cerrno>
 #include <initializer_list>

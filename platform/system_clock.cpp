@@ -1,11 +1,11 @@
-#include "system_clock.h"
+#include "platform/system_clock.h"
 
 #include <array>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 
-#include "platform_error.h"
+#include "platform/platform_error.h"
 
 namespace lorvane {
 

@@ -1,4 +1,4 @@
-#include "cached_text_painter.h"
+#include "players/cached_text_painter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,9 +9,9 @@
 #include <QString>
 #include <QTextLayout>
 
-#include "device_colour.h"
-#include "recorded_item.h"
-#include "text_painter.h"
+#include "players/device_colour.h"
+#include "players/text_painter.h"
+#include "recording/recorded_item.h"
 
 namespace lorvane {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "colour.h"
+#include "platform/colour.h"
 
 namespace lorvane {
 

@@ -1,13 +1,13 @@
-#include "pdf_player.h"
+#include "players/pdf_player.h"
 
 #include <variant>
 
 #include <QPainter>
 #include <QString>
 
-#include "device_colour.h"
-#include "recorded_picture.h"
-#include "text_painter.h"
+#include "players/device_colour.h"
+#include "players/text_painter.h"
+#include "recording/recorded_picture.h"
 
 namespace lorvane {
 

@@ -1,10 +1,10 @@
-#include "picture_fit.h"
+#include "players/picture_fit.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "picture_size.h"
-#include "raster_player.h"
+#include "platform/picture_size.h"
+#include "players/raster_player.h"
 
 namespace lorvane {
 

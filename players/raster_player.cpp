@@ -1,4 +1,4 @@
-#include "raster_player.h"
+#include "players/raster_player.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,9 +8,9 @@
 
 #include <QGuiApplication>
 
-#include "device_colour.h"
-#include "overloaded.h"
-#include "platform_error.h"
+#include "platform/platform_error.h"
+#include "players/device_colour.h"
+#include "recording/overloaded.h"
 
 namespace lorvane {
 
@@ -52,11 +52,38 @@ RasterPlayer::RasterPlayer(double scale)
 
 const QImage& RasterPlayer::Play(const RecordedPicture& picture) &
 {
-    // The fills between two other items are painted together, band by band; the background is
-    // the first of them.
+    // The background is the first of the fills painted together, so that what the squares cover
+    // of it is never painted.
     rectangles_.clear();
+    AddBackground(picture);
+    AddItems(picture.Items());
+    PaintFills();
+    return image_;
+}
+
+void RasterPlayer::PlayBackground(const RecordedPicture& picture)
+{
+    rectangles_.clear();
+    AddBackground(picture);
+    PaintFills();
+}
+
+void RasterPlayer::PlayItems(std::span<const RecordedItem> items)
+{
+    rectangles_.clear();
+    AddItems(items);
+    PaintFills();
+}
+
+void RasterPlayer::AddBackground(const RecordedPicture& picture)
+{
     rectangles_.push_back({0, 0, image_.width(), image_.height(), ToDevicePixel(picture.Background())});
-    for (const RecordedItem& item : picture.Items()) {
+}
+
+void RasterPlayer::AddItems(std::span<const RecordedItem> items)
+{
+    // The fills between two other items are painted together, band by band.
+    for (const RecordedItem& item : items) {
         std::visit(Overloaded{[this](const FillItem& fill) { AddFill(fill); },
                               [this](const LineItem& line) {
                                   PaintFills();
@@ -68,8 +95,14 @@ const QImage& RasterPlayer::Play(const RecordedPicture& picture) &
                               }},
                    item);
     }
-    PaintFills();
-    return image_;
+}
+
+QRect RasterPlayer::DeviceRect(const PictureArea& area) const
+{
+    const int left = deviceX_[static_cast<std::size_t>(area.left)];
+    const int top = deviceY_[static_cast<std::size_t>(area.top)];
+    return {left, top, deviceX_[static_cast<std::size_t>(area.right)] - left,
+            deviceY_[static_cast<std::size_t>(area.bottom)] - top};
 }
 
 QImage RasterPlayer::Play(const RecordedPicture& picture) &&

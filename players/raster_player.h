@@ -1,16 +1,19 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <vector>
 
 #include <QImage>
+#include <QRect>
 
-#include "cached_text_painter.h"
-#include "colour.h"
-#include "picture_size.h"
-#include "recorded_item.h"
-#include "recorded_picture.h"
-#include "rectangle_painter.h"
+#include "platform/colour.h"
+#include "platform/picture_size.h"
+#include "players/cached_text_painter.h"
+#include "players/rectangle_painter.h"
+#include "recording/picture_frames.h"
+#include "recording/recorded_item.h"
+#include "recording/recorded_picture.h"
 
 namespace lorvane {
 
@@ -30,11 +33,20 @@ public:
     // by value (shared, not copied), so `RasterPlayer(2.0).Play(picture)` is safe to keep.
     const QImage& Play(const RecordedPicture& picture) &;
     [[nodiscard]] QImage Play(const RecordedPicture& picture) &&;
+    // The picture frame by frame, as it paints itself: the background alone, then items painted
+    // over what is there. Playing the background and then every item equals Play.
+    void PlayBackground(const RecordedPicture& picture);
+    void PlayItems(std::span<const RecordedItem> items);
+    // The device pixels of an area of picture pixels.
+    [[nodiscard]] QRect DeviceRect(const PictureArea& area) const;
     // The last picture played, in device pixels: 600 x 450 times the scale, pixel ratio 1.
     [[nodiscard]] const QImage& Image() const { return image_; }
     [[nodiscard]] double Scale() const { return scale_; }
 
 private:
+    void AddBackground(const RecordedPicture& picture);
+    // Paints the items but the fills at their end, which wait for PaintFills.
+    void AddItems(std::span<const RecordedItem> items);
     void AddFill(const FillItem& fill);
     // Paints the fills gathered since the last call, together.
     void PaintFills();

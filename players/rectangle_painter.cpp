@@ -1,4 +1,4 @@
-#include "rectangle_painter.h"
+#include "players/rectangle_painter.h"
 
 #include <algorithm>
 #include <bit>

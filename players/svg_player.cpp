@@ -1,4 +1,4 @@
-#include "svg_player.h"
+#include "players/svg_player.h"
 
 #include <cmath>
 #include <variant>
@@ -7,11 +7,11 @@
 #include <QString>
 #include <QXmlStreamWriter>
 
-#include "recorded_picture.h"
+#include "recording/recorded_picture.h"
 
-#include "device_colour.h"
-#include "picture_size.h"
-#include "text_painter.h"
+#include "platform/picture_size.h"
+#include "players/device_colour.h"
+#include "players/text_painter.h"
 
 namespace lorvane {
 

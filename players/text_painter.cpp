@@ -1,4 +1,4 @@
-#include "text_painter.h"
+#include "players/text_painter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,8 +9,8 @@
 #include <QPainter>
 #include <QString>
 
-#include "device_colour.h"
-#include "recorded_item.h"
+#include "players/device_colour.h"
+#include "recording/recorded_item.h"
 
 namespace lorvane {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "colour.h"
+#include "platform/colour.h"
 
 class QFont;
 class QImage;

@@ -1,4 +1,4 @@
-#include "picture_recorder.h"
+#include "recording/picture_recorder.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <utility>
 
-#include "platform_error.h"
+#include "platform/platform_error.h"
 
 namespace lorvane {
 

@@ -4,11 +4,11 @@
 #include <string_view>
 #include <vector>
 
-#include "colour.h"
-#include "picture_size.h"
-#include "recorded_item.h"
-#include "recorded_picture.h"
-#include "surface.h"
+#include "platform/colour.h"
+#include "platform/picture_size.h"
+#include "platform/surface.h"
+#include "recording/recorded_item.h"
+#include "recording/recorded_picture.h"
 
 namespace lorvane {
 

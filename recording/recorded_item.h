@@ -3,7 +3,7 @@
 #include <string>
 #include <variant>
 
-#include "colour.h"
+#include "platform/colour.h"
 
 namespace lorvane {
 

@@ -4,13 +4,13 @@
 #include <utility>
 #include <vector>
 
-#include "colour.h"
-#include "recorded_item.h"
+#include "platform/colour.h"
+#include "recording/recorded_item.h"
 
 namespace lorvane {
 
 // A picture as the composer drew it: the colour of the whole area and the items painted over it,
-// later ones over earlier ones. Players only read it; the window, the history and the saving pool
+// later ones over earlier ones. Players only read it; the window and the saving pool
 // keep it. It holds nothing that points into itself or its recorder.
 //
 //     PictureRecorder recorder;

@@ -1,19 +1,19 @@
-#include "batch_writer.h"
+#include "render/batch_writer.h"
 
 #include <memory>
 #include <utility>
 
 #include <malloc.h>
 
-#include "file_format.h"
-#include "picture_fit.h"
-#include "picture_sequence.h"
-#include "picture_size.h"
-#include "picture_state.h"
-#include "platform_error.h"
-#include "raster_player.h"
-#include "seeded_random_source.h"
-#include "system_clock.h"
+#include "formats/file_format.h"
+#include "picture/picture_sequence.h"
+#include "picture/picture_state.h"
+#include "platform/picture_size.h"
+#include "platform/platform_error.h"
+#include "platform/seeded_random_source.h"
+#include "platform/system_clock.h"
+#include "players/picture_fit.h"
+#include "players/raster_player.h"
 
 namespace lorvane {
 
@@ -62,10 +62,22 @@ QString SizeInName(const RenderOptions& options)
                    ? QString()
                    : QStringLiteral("-%1x%2").arg(options.fit->width()).arg(options.fit->height());
     }
-    if (options.scale == 1 || options.format == FileFormat::Pdf) {
+    if (options.scale == 1 || (!options.animation && options.format == FileFormat::Pdf)) {
         return {};
     }
     return QStringLiteral("@%1x").arg(options.scale);
+}
+
+// An animated PNG has a still PNG's suffix, which every viewer opens, so its name says what it is
+// and it never takes the name of the same picture's still: "T20240307090502-1-painting.png".
+QString AnimationInName(const RenderOptions& options)
+{
+    return options.animation == AnimationFormat::Apng ? QStringLiteral("-painting") : QString();
+}
+
+QString Extension(const RenderOptions& options)
+{
+    return QLatin1Char('.') + (options.animation ? Suffix(*options.animation) : Suffix(options.format));
 }
 
 }  // namespace
@@ -90,11 +102,10 @@ std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written, con
     if (made.made && notice) {
         notice(QStringLiteral("made the folder %1").arg(QString::fromLocal8Bit(options_.folder)));
     }
-    const QString size = SizeInName(options_);
+    const QString size = SizeInName(options_) + AnimationInName(options_);
     // Kept to take the made folders back, when they are still empty at the end.
     OutputFolder madeFolder = folder;
-    SavingPool pool(options_.jobs, std::move(folder), QLatin1Char('.') + Suffix(options_.format), written,
-                    stop_.get_token());
+    SavingPool pool(options_.jobs, std::move(folder), Extension(options_), written, stop_.get_token());
     SystemClock systemClock;
     Clock& clock = options_.at ? static_cast<Clock&>(*options_.at) : systemClock;
     SeededRandomSource random;
@@ -108,7 +119,12 @@ std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written, con
         SavingJob job{order,
                       QStringLiteral("%1-%2%3").arg(QString::fromStdString(state.imeslike)).arg(number).arg(size),
                       [drawn = std::move(drawn), format = options_.format, scale = options_.scale, fit = options_.fit,
-                       framing = options_.fill ? Framing::Fill : Framing::Fit]() -> std::optional<QByteArray> {
+                       framing = options_.fill ? Framing::Fill : Framing::Fit, animation = options_.animation,
+                       timing = options_.timing]() -> std::optional<QByteArray> {
+                          if (animation) {
+                              return EncodeAnimation(drawn.recording, *animation,
+                                                     {static_cast<double>(scale), fit, framing}, timing, drawn.recipe);
+                          }
                           if (fit) {
                               return EncodeFittedPng(drawn.recording, *fit, drawn.recipe, framing);
                           }

@@ -6,8 +6,8 @@
 
 #include <QString>
 
-#include "render_options.h"
-#include "saving_pool.h"
+#include "render/render_options.h"
+#include "render/saving_pool.h"
 
 namespace lorvane {
 

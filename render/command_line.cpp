@@ -1,6 +1,7 @@
-#include "command_line.h"
+#include "render/command_line.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <utility>
@@ -9,10 +10,11 @@
 #include <QRegularExpression>
 #include <QThread>
 
-#include "picture_fit.h"
-#include "picture_size.h"
-#include "raster_player.h"
-#include "repeated_option.h"
+#include "formats/webp_file.h"
+#include "platform/picture_size.h"
+#include "platform/repeated_option.h"
+#include "players/picture_fit.h"
+#include "players/raster_player.h"
 
 namespace lorvane {
 
@@ -94,10 +96,12 @@ CommandLine::CommandLine()
 {
     parser_.setApplicationDescription(
         QStringLiteral("Draws the pictures lorvane01 draws after the same seed and saves each one as a PNG,\n"
-                       "SVG or PDF file named after the picture and its number, e.g. T20240307090502-1.png.\n"
+                       "SVG or PDF file named after the picture and its number, e.g. T20240307090502-1.png,\n"
+                       "or as an animation of it painting itself (--animate).\n"
                        "An existing file is never replaced: the new one is called T20240307090502-1-2.png,\n"
                        "then -3 and so on."));
-    parser_.addOptions({seed_, pictures_, first_, from_, at_, scale_, fit_, fill_, format_, out_, jobs_, memory_});
+    parser_.addOptions({seed_, pictures_, first_, from_, at_, scale_, fit_, fill_, format_, animate_, duration_, out_,
+                        jobs_, memory_});
 }
 
 CommandLine::Answer CommandLine::Parse(const QList<QByteArray>& arguments)
@@ -199,9 +203,9 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
     }
 
     const QString scaleText = parser_.value(scale_);
-    const std::optional<int> scale = WholeNumber(scaleText, RenderOptions::kLargestScale);
+    const std::optional<int> scale = WholeNumber(scaleText, RenderOptions::kMostScale);
     if (!scale) {
-        return NotAWholeNumber(QStringLiteral("scale"), scaleText, RenderOptions::kLargestScale);
+        return NotAWholeNumber(QStringLiteral("scale"), scaleText, RenderOptions::kMostScale);
     }
     options.scale = *scale;
 
@@ -212,6 +216,39 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
         options.format = FileFormat::Pdf;
     } else if (format != QLatin1String("png")) {
         return UsageError{QStringLiteral("--format '%1' is not png, svg or pdf").arg(format)};
+    }
+
+    if (parser_.isSet(animate_)) {
+        const QString animate = parser_.value(animate_);
+        if (animate == QLatin1String("webp")) {
+            options.animation = AnimationFormat::Webp;
+        } else if (animate == QLatin1String("apng")) {
+            options.animation = AnimationFormat::Apng;
+        } else if (animate == QLatin1String("gif")) {
+            if (parser_.isSet(fit_) || parser_.isSet(fill_)) {
+                return UsageError{QStringLiteral("--animate gif is not with --fit or --fill; webp and apng are")};
+            }
+            options.animation = AnimationFormat::Gif;
+        } else {
+            return UsageError{QStringLiteral("--animate '%1' is not webp, apng or gif").arg(animate)};
+        }
+        if (parser_.isSet(format_)) {
+            return UsageError{QStringLiteral("--animate makes its own kind of file: not with --format")};
+        }
+        if (parser_.isSet(duration_)) {
+            const QString durationText = parser_.value(duration_);
+            bool ok = false;
+            const double seconds = durationText.toDouble(&ok);
+            if (!ok || !(seconds >= RenderOptions::kShortestPainting && seconds <= RenderOptions::kLongestPainting)) {
+                return UsageError{QStringLiteral("--duration '%1' is not a number of seconds from %2 to %3")
+                                      .arg(durationText)
+                                      .arg(RenderOptions::kShortestPainting)
+                                      .arg(RenderOptions::kLongestPainting)};
+            }
+            options.timing.paintingMilliseconds = static_cast<int>(std::lround(seconds * 1000.0));
+        }
+    } else if (parser_.isSet(duration_)) {
+        return UsageError{QStringLiteral("--duration needs --animate")};
     }
 
     if (parser_.isSet(fit_)) {
@@ -233,6 +270,12 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
         if (!clashes.isEmpty()) {
             return UsageError{QStringLiteral("--fit makes PNG files at its own size: not with %1")
                                   .arg(clashes.join(QStringLiteral(" or ")))};
+        }
+        if (options.animation == AnimationFormat::Webp &&
+            (fit->width() > kLargestWebpSide || fit->height() > kLargestWebpSide)) {
+            return UsageError{QStringLiteral("--fit '%1' is larger than a WebP holds: at most %2x%2")
+                                  .arg(fitText)
+                                  .arg(kLargestWebpSide)};
         }
         options.fit = fit;
         options.fill = parser_.isSet(fill_);
@@ -260,8 +303,8 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
     }
 
     QStringList valueOptions;
-    for (const QCommandLineOption* option :
-         {&seed_, &pictures_, &first_, &from_, &at_, &scale_, &fit_, &format_, &out_, &jobs_, &memory_}) {
+    for (const QCommandLineOption* option : {&seed_, &pictures_, &first_, &from_, &at_, &scale_, &fit_, &format_,
+                                             &animate_, &duration_, &out_, &jobs_, &memory_}) {
         valueOptions << option->names().constFirst();
     }
     const auto others = [&valueOptions](const QCommandLineOption& option) {

@@ -10,9 +10,9 @@
 #include <QString>
 #include <QStringList>
 
-#include "recipe.h"
-#include "recipe_file.h"
-#include "render_options.h"
+#include "formats/recipe_file.h"
+#include "picture/recipe.h"
+#include "render/render_options.h"
 
 namespace lorvane {
 
@@ -72,7 +72,7 @@ private:
                                   .arg(RenderOptions::kLastPicture),
                               QStringLiteral("N"), QStringLiteral("1")};
     QCommandLineOption from_{QStringLiteral("from"),
-                             QStringLiteral("Draws the picture saved in <FILE> (a PNG, SVG or PDF made by "
+                             QStringLiteral("Draws the picture saved in <FILE> (a PNG, WebP, SVG or PDF made by "
                                             "lorvane01) again, from the recipe it carries: its seed, number and "
                                             "time. Not with --seed, --first or --at."),
                              QStringLiteral("FILE")};
@@ -83,12 +83,13 @@ private:
     QCommandLineOption scale_{QStringLiteral("scale"),
                               QStringLiteral("Makes each picture pixel an <N> x <N> block, with captions "
                                              "drawn at that size (1 to %1; default 1).")
-                                  .arg(RenderOptions::kLargestScale),
+                                  .arg(RenderOptions::kMostScale),
                               QStringLiteral("N"), QStringLiteral("1")};
     QCommandLineOption fit_{QStringLiteral("fit"),
-                            QStringLiteral("Frames each picture in a PNG of <WxH> pixels (600x450 to %1x%1), "
-                                           "played at the largest scale that fits and centred on black, as "
-                                           "full screen shows it; for wallpapers. Not with --scale.")
+                            QStringLiteral(
+                                "Frames each picture in a PNG (or an animation) of <WxH> pixels (600x450 to %1x%1), "
+                                "played at the largest scale that fits and centred on black, as "
+                                "full screen shows it; for wallpapers. Not with --scale.")
                                 .arg(RenderOptions::kLargestFit),
                             QStringLiteral("WxH")};
     QCommandLineOption fill_{QStringLiteral("fill"),
@@ -99,9 +100,21 @@ private:
                                QStringLiteral("png, svg or pdf (default png). A PDF page is the picture's size "
                                               "at 96 dpi, whatever the scale."),
                                QStringLiteral("format"), QStringLiteral("png")};
+    QCommandLineOption animate_{QStringLiteral("animate"),
+                                QStringLiteral("Saves each picture painting itself, square by square, as an "
+                                               "animation: webp, apng or gif. It paints for 4 seconds, then the "
+                                               "finished picture stays for 3, looping; its last frame is the "
+                                               "still PNG. An APNG is named T20240307090502-1-painting.png. Not "
+                                               "with --format."),
+                                QStringLiteral("format")};
+    QCommandLineOption duration_{QStringLiteral("duration"),
+                                 QStringLiteral("With --animate: paints for <SECONDS> (%1 to %2; default 4).")
+                                     .arg(RenderOptions::kShortestPainting)
+                                     .arg(RenderOptions::kLongestPainting),
+                                 QStringLiteral("SECONDS")};
     QCommandLineOption out_{QStringLiteral("out"),
-                            QStringLiteral("Writes the files into the existing folder <DIR> (default: the "
-                                           "current folder)."),
+                            QStringLiteral("Writes the files into the folder <DIR>, made if it is missing "
+                                           "(default: the current folder)."),
                             QStringLiteral("DIR"), QStringLiteral(".")};
     QCommandLineOption jobs_{QStringLiteral("jobs"),
                              QStringLiteral("Makes and writes files on <N> threads (1 to %1; default: one per "
@@ -111,7 +124,9 @@ private:
                              QStringLiteral("N"), QString::number(DefaultJobs())};
     QCommandLineOption memory_{QStringLiteral("memory"),
                                QStringLiteral("Lowers --jobs so that the pictures in hand, one more than the jobs, "
-                                              "fit in <MB> MiB (default: the memory available), and says so."),
+                                              "fit in <MB> MiB (1 to %1; default: the memory available), and "
+                                              "says so.")
+                                   .arg(RenderOptions::kMostMemory),
                                QStringLiteral("MB")};
 };
 

@@ -1,4 +1,4 @@
-#include "interrupt_watch.h"
+#include "render/interrupt_watch.h"
 
 #include <csignal>
 #include <cstdlib>

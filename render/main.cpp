@@ -1,19 +1,18 @@
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <system_error>
 #include <variant>
 
 #include <QGuiApplication>
 
 #include <unistd.h>
 
-#include "batch_writer.h"
-#include "command_line.h"
-#include "interrupt_watch.h"
-#include "lorvane_version.h"
-#include "memory_budget.h"
-#include "standard_descriptors.h"
+#include "picture/lorvane_version.h"
+#include "platform/standard_descriptors.h"
+#include "platform/system_calls.h"
+#include "render/batch_writer.h"
+#include "render/command_line.h"
+#include "render/interrupt_watch.h"
+#include "render/memory_budget.h"
 
 namespace {
 
@@ -33,15 +32,10 @@ void KeepToolkitNotesQuiet(QtMsgType type, const QMessageLogContext& context, co
 std::optional<QString> ListFile(const QByteArray& path)
 {
     const QByteArray line = path + '\n';
-    qsizetype done = 0;
-    while (done < line.size()) {
-        const ssize_t written =
-            write(STDOUT_FILENO, line.constData() + done, static_cast<std::size_t>(line.size() - done));
-        if (written < 0 && errno != EINTR) {
-            return QStringLiteral("cannot list the files written: %1")
-                .arg(QString::fromStdString(std::generic_category().message(errno)));
-        }
-        done += written > 0 ? written : 0;
+    if (const int error = lorvane::WriteAll(STDOUT_FILENO, line.constData(), static_cast<std::size_t>(line.size()));
+        error != 0) {
+        return QStringLiteral("cannot list the files written: %1")
+            .arg(QString::fromStdString(lorvane::ErrorText(error)));
     }
     return std::nullopt;
 }

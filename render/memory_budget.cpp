@@ -1,11 +1,11 @@
-#include "memory_budget.h"
+#include "render/memory_budget.h"
 
 #include <algorithm>
 
 #include <QFile>
 #include <QRegularExpression>
 
-#include "picture_size.h"
+#include "platform/picture_size.h"
 
 namespace lorvane {
 

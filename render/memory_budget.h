@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "render_options.h"
+#include "render/render_options.h"
 
 namespace lorvane {
 

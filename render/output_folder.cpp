@@ -1,9 +1,9 @@
-#include "output_folder.h"
+#include "render/output_folder.h"
+#include "platform/system_calls.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <system_error>
 #include <utility>
 
 #include <QDir>
@@ -25,28 +25,13 @@ constexpr mode_t kFinishedPermissions = S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH;
 
 QString Reason(int error)
 {
-    return QString::fromStdString(std::generic_category().message(error));
+    return QString::fromStdString(ErrorText(error));
 }
 
 // Hidden, and never a name a picture takes.
 QByteArray TemporaryName(const QString& stem, const QString& extension)
 {
     return QStringLiteral(".%1%2.XXXXXX").arg(stem, extension).toLocal8Bit();
-}
-
-// Writes all of `bytes`, or gives the error.
-int WriteAll(int descriptor, const QByteArray& bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written =
-            write(descriptor, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
-        if (written < 0 && errno != EINTR) {
-            return errno;
-        }
-        done += written > 0 ? written : 0;
-    }
-    return 0;
 }
 
 // Creates a private file from `pattern` (ending in XXXXXX, replaced), open for writing.
@@ -141,7 +126,7 @@ OutputFolder::Saved OutputFolder::Stage(const QString& stem, const QString& exte
     if (descriptor < 0) {
         return {{}, Failure(Reason(errno))};
     }
-    int error = WriteAll(descriptor, bytes);
+    int error = WriteAll(descriptor, bytes.constData(), static_cast<std::size_t>(bytes.size()));
     if (error == 0 && fchmod(descriptor, kFinishedPermissions) != 0) {
         error = errno;
     }

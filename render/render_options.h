@@ -6,20 +6,24 @@
 #include <QByteArray>
 #include <QSize>
 
-#include "file_format.h"
-#include "fixed_clock.h"
-#include "recipe.h"
+#include "formats/file_format.h"
+#include "picture/recipe.h"
+#include "platform/fixed_clock.h"
 
 namespace lorvane {
 
 // What lorvane01-render has been asked to draw and where to put it.
 struct RenderOptions {
     static constexpr int kMostPictures = 100000;
-    static constexpr int kLargestScale = 8;
+    // --scale: files up to 4800 x 3600; RasterPlayer itself plays up to its kLargestScale.
+    static constexpr int kMostScale = 8;
     static constexpr int kLastPicture = Recipe::kLastPicture;
     static constexpr int kMostJobs = 256;
     // --memory in MiB, up to a pebibyte.
     static constexpr int kMostMemory = 1 << 30;
+    // --duration in seconds.
+    static constexpr double kShortestPainting = 1.0;
+    static constexpr double kLongestPainting = 60.0;
     // --fit from 600 x 450 (scale 1) to this each way.
     static constexpr int kLargestFit = 16384;
 
@@ -39,6 +43,10 @@ struct RenderOptions {
     // cropped, as wallpaper tools fill a screen.
     bool fill = false;
     FileFormat format = FileFormat::Png;
+    // --animate: each picture as an animated file of it painting itself, in place of a still.
+    std::optional<AnimationFormat> animation;
+    // How long each picture paints itself (--duration) and how long it then stays.
+    AnimationTiming timing;
     // As the system spells it, which need not be UTF-8.
     QByteArray folder = QByteArrayLiteral(".");
     // Threads that make and write the files.

@@ -1,4 +1,4 @@
-#include "saving_pool.h"
+#include "render/saving_pool.h"
 
 #include <algorithm>
 #include <utility>

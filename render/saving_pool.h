@@ -13,7 +13,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "output_folder.h"
+#include "render/output_folder.h"
 
 namespace lorvane {
 

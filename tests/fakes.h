@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "clock.h"
-#include "platform_error.h"
-#include "random_source.h"
-#include "recorded_item.h"
-#include "seeded_random_source.h"
-#include "surface.h"
+#include "platform/clock.h"
+#include "platform/platform_error.h"
+#include "platform/random_source.h"
+#include "platform/seeded_random_source.h"
+#include "platform/surface.h"
+#include "recording/recorded_item.h"
 
 namespace lorvane::testing {
 

@@ -8,13 +8,19 @@ packages=(cmake g++ make qt6-base-dev qt6-svg-dev libpng-dev libdeflate-dev libx
           clang-format clang-tidy
           # the package (dpkg-shlibdeps) and the checks of what is installed
           dpkg-dev desktop-file-utils appstream lintian groff-base man-db libxml2-utils file
+          # the animated GIF frames, checked by a decoder of their own
+          python3-pil
           # a batch split into shards (the test that runs them under GNU parallel)
           parallel
           # full screen and the screensaver are tested under Xvfb with a window manager and
           # xscreensaver itself
           xvfb openbox xdotool x11-utils xscreensaver imagemagick faketime
           # the window's tests again on Wayland, under a headless weston
-          weston qt6-wayland "$@")
+          weston qt6-wayland
+          # the window read through the accessibility bus, as a screen reader reads it
+          at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dbus
+          # animated WebP files, and the independent decoders their tests and the APNG's use
+          libwebp-dev webp python3-pil "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -3,7 +3,7 @@
 // (picture_fit.js) can be held to it.
 #include <cstdio>
 
-#include "picture_fit.h"
+#include "players/picture_fit.h"
 
 int main()
 {

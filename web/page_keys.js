@@ -1,11 +1,11 @@
-// The page's keys, as one table: those of the full-screen view, f for full screen, and the
-// window's Ctrl+S and Ctrl+C. Alt is never taken, so the browser's Alt+Left and Alt+Right stay
-// its own Back and Forward.
+// The page's keys, as one table: those of the full-screen view, f for full screen, p to paint the
+// picture again, and the window's Ctrl+S and Ctrl+C. Alt is never taken, so the browser's Alt+Left
+// and Alt+Right stay its own Back and Forward.
 export const KEYS = new Map([
   ['ArrowRight', 'forward'], ['Space', 'forward'], ['PageDown', 'forward'],
   ['ArrowLeft', 'back'], ['Backspace', 'back'], ['PageUp', 'back'],
   ['Home', 'first'], ['End', 'newest'],
-  ['f', 'fullScreen'],
+  ['f', 'fullScreen'], ['p', 'paint'],
   ['Ctrl+S', 'save'], ['Ctrl+C', 'copy'],
 ]);
 

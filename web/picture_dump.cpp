@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "web_picture.h"
+#include "web/web_picture.h"
 
 int main(int argc, char** argv)
 {

@@ -1,18 +1,21 @@
-#include "web_picture.h"
+#include "web/web_picture.h"
 
 #include <bit>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
-#include "clock.h"
-#include "fixed_clock.h"
-#include "picture_sequence.h"
-#include "picture_state.h"
-#include "recipe.h"
-#include "seeded_random_source.h"
+#include "picture/picture_sequence.h"
+#include "picture/picture_state.h"
+#include "picture/recipe.h"
+#include "picture/saved_texts.h"
+#include "platform/clock.h"
+#include "platform/fixed_clock.h"
+#include "platform/seeded_random_source.h"
+#include "recording/picture_frames.h"
 
 namespace lorvane {
 namespace {
@@ -70,6 +73,10 @@ private:
 enum : std::uint32_t { kDrawn = 0, kRefused = 1 };
 enum : std::uint32_t { kFill = 0, kLine = 1, kText = 2 };
 
+// A picture paints itself in about 4 s; an animation then holds the finished picture 3 s.
+constexpr int kPaintingMilliseconds = 4000;
+constexpr int kHoldingMilliseconds = 3000;
+
 // The page draws one sequence at a time; next asks for the picture after the last one.
 struct WebCore {
     PictureState state = PictureState::AtStartUp();
@@ -121,10 +128,32 @@ struct ItemWriter {
 void AddPicture(Answer& answer, const SequencePicture& picture)
 {
     answer.AddText(picture.recipe ? picture.recipe->Text() : std::string());
+    answer.AddText(picture.recipe ? picture.recipe->Name() : std::string());
+    std::vector<std::pair<std::string, std::string>> texts;
+    if (picture.recipe) {
+        texts = SavedPngTexts(*picture.recipe);
+    }
+    answer.Add(static_cast<std::uint32_t>(texts.size()));
+    for (const auto& [keyword, value] : texts) {
+        answer.AddText(keyword);
+        answer.AddText(value);
+    }
     answer.Add(static_cast<std::uint32_t>(picture.recording.Background()));
     answer.Add(static_cast<std::uint32_t>(picture.recording.Items().size()));
     for (const RecordedItem& item : picture.recording.Items()) {
         std::visit(ItemWriter{answer}, item);
+    }
+    const std::vector<PaintingStep> steps = PaintingSteps(picture.recording);
+    answer.Add(static_cast<std::uint32_t>(steps.size()));
+    for (const PaintingStep& step : steps) {
+        answer.Add(static_cast<std::uint32_t>(step.firstItem));
+        answer.Add(static_cast<std::uint32_t>(step.endItem));
+        for (const int value : {step.area.left, step.area.top, step.area.right, step.area.bottom}) {
+            answer.Add(static_cast<std::int32_t>(value));
+        }
+    }
+    for (const int delay : FrameDelays(steps.size() + 1, kPaintingMilliseconds, kHoldingMilliseconds)) {
+        answer.Add(static_cast<std::uint32_t>(delay));
     }
 }
 

@@ -11,8 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include "decoded_image.h"
-#include "x_server.h"
+#include "tests/decoded_image.h"
+#include "tests/x11/x_server.h"
 
 namespace lorvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "x_server.h"
+#include "tests/x11/x_server.h"
 
 #include <cstdlib>
 #include <cstring>

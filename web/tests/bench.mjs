@@ -1,5 +1,5 @@
 // The web page's speed in headless Chromium, from a local server: load to first picture, next
-// (record and paint), and the size of the code the page loads. Figures, not a test.
+// (record and paint), Save animation, and the size of the code the page loads. Figures, not a test.
 //
 //     make web-bench
 import { statSync } from 'node:fs';
@@ -8,6 +8,7 @@ import { launchBrowser, openPage, startServer, webDir } from './harness.mjs';
 
 const LOADS = 20;
 const NEXTS = 200;
+const ANIMATIONS = 20;
 // One saved picture, so that every run times the same pictures.
 const RECIPE = '#seed=20798.984&picture=4&at=20261208054638';
 
@@ -25,7 +26,8 @@ async function timeNexts(browser, pixelRatio) {
   await page.goto(`${server.url}${RECIPE}`);
   await page.waitForSelector('html[data-ready="true"]');
   const times = await page.evaluate(async (count) => {
-    const { page: lorvane, paint } = await import('./lorvane01.js');
+    const { page: lorvane } = await import('./lorvane01.js');
+    const { paint } = await import('./picture_painting.js');
     const button = document.getElementById('next');
     const context = document.getElementById('picture').getContext('2d');
     // Reading one pixel back waits for the painting to be done.
@@ -51,6 +53,26 @@ async function timeNexts(browser, pixelRatio) {
   return times;
 }
 
+// Milliseconds of each of ANIMATIONS animated PNGs of the same picture at device pixel ratio 1,
+// from the press to the file's bytes; the first includes the code's warming up.
+async function timeAnimations(browser) {
+  const page = await openPage(browser, 1);
+  await page.goto(`${server.url}${RECIPE}`);
+  await page.waitForSelector('html[data-ready="true"]');
+  const times = await page.evaluate(async (count) => {
+    const { page: lorvane } = await import('./lorvane01.js');
+    const made = [];
+    for (let i = 0; i < count; ++i) {
+      const start = performance.now();
+      await lorvane.animation();
+      made.push(performance.now() - start);
+    }
+    return made;
+  }, ANIMATIONS);
+  await page.close();
+  return times;
+}
+
 const server = await startServer();
 const browser = await launchBrowser();
 try {
@@ -67,14 +89,17 @@ try {
 
   const nexts = await timeNexts(browser, 1);
   const nextsAt2 = await timeNexts(browser, 2);
+  const animations = await timeAnimations(browser);
 
   const size = (name) => statSync(path.join(webDir, name)).size;
-  const code = ['lorvane01_core.wasm', 'lorvane01_core.js', 'lorvane01.js', 'page_keys.js', 'picture_fit.js'];
+  const code = ['lorvane01_core.wasm', 'lorvane01_core.js', 'lorvane01.js', 'core_answer.js', 'page_keys.js',
+    'picture_address.js', 'picture_fit.js', 'picture_painting.js', 'png_file.js'];
   const codeBytes = code.reduce((sum, name) => sum + size(name), 0);
   const figure = (value, goal, unit) => `${value.toFixed(unit === 'KB' ? 1 : 2)} ${unit} (goal ≤ ${goal} ${unit}: ${value <= goal ? 'met' : 'MISSED'})`;
   console.log(`load to first picture, median of ${LOADS}: ${figure(median(loads), 150, 'ms')}, worst ${Math.max(...loads).toFixed(1)} ms`);
   console.log(`next, record and paint, median of ${NEXTS}: ${figure(median(nexts.record), 2, 'ms')}; at devicePixelRatio 2: ${median(nextsAt2.record).toFixed(2)} ms`);
   console.log(`a whole press of next, the new address included, median of ${NEXTS}: ${median(nexts.press).toFixed(2)} ms; at devicePixelRatio 2: ${median(nextsAt2.press).toFixed(2)} ms`);
+  console.log(`Save animation at devicePixelRatio 1, median of ${ANIMATIONS}: ${figure(median(animations), 300, 'ms')}, the first ${animations[0].toFixed(1)} ms`);
   console.log(`wasm + JS: ${figure(codeBytes / 1000, 100, 'KB')} (${code.map((name) => `${name} ${size(name)}`).join(', ')} bytes); index.html ${size('index.html')} bytes, font ${size('DejaVuSans.ttf')} bytes`);
 } finally {
   await browser.close();

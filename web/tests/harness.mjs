@@ -79,48 +79,69 @@ export function pageFit(page) {
 }
 
 // RGBA pixels from the page: its canvas; 'fills', the shown picture played again at the canvas's
-// scale without its captions; or a PNG's bytes in base64, decoded by the browser with no colour
-// conversion.
+// scale without its captions; or { png } a PNG's bytes in base64, decoded by the browser with no
+// colour conversion, and with { frame } that frame of an animated PNG as shown, and the count of
+// frames.
 async function pagePixels(page, source) {
-  const { width, height, base64 } = await page.evaluate(async (source) => {
+  const { width, height, base64, frames } = await page.evaluate(async (source) => {
     let canvas = document.getElementById('picture');
+    let frames;
     if (source === 'fills') {
-      const module = await import('./lorvane01.js');
-      const { scale } = module.page.fit;
-      const { width, height } = module.deviceSize(scale);
+      const { page } = await import('./lorvane01.js');
+      const { deviceSize, paint } = await import('./picture_painting.js');
+      const { scale } = page.fit;
+      const { width, height } = deviceSize(scale);
       canvas = new OffscreenCanvas(width, height);
-      module.paint(canvas.getContext('2d', { alpha: false }), module.page.shown, scale, { captions: false });
+      paint(canvas.getContext('2d', { alpha: false }), page.shown, scale, { captions: false });
     } else if (source !== 'canvas') {
-      const png = new Blob([Uint8Array.from(atob(source), (c) => c.charCodeAt(0))], { type: 'image/png' });
-      const bitmap = await createImageBitmap(png, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
-      canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
-      canvas.getContext('2d').drawImage(bitmap, 0, 0);
+      const png = Uint8Array.from(atob(source.png), (c) => c.charCodeAt(0));
+      let image;
+      if (source.frame === undefined) {
+        image = await createImageBitmap(new Blob([png], { type: 'image/png' }), { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+      } else {
+        const decoder = new ImageDecoder({ data: png, type: 'image/png', colorSpaceConversion: 'none' });
+        await decoder.tracks.ready;
+        frames = decoder.tracks.selectedTrack.frameCount;
+        image = (await decoder.decode({ frameIndex: source.frame < 0 ? frames + source.frame : source.frame })).image;
+      }
+      canvas = new OffscreenCanvas(image.displayWidth ?? image.width, image.displayHeight ?? image.height);
+      canvas.getContext('2d').drawImage(image, 0, 0);
+      image.close();
     }
     const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
     let binary = '';
     for (let i = 0; i < data.length; i += 0x8000) {
       binary += String.fromCharCode(...data.subarray(i, i + 0x8000));
     }
-    return { width: canvas.width, height: canvas.height, base64: btoa(binary) };
+    return { width: canvas.width, height: canvas.height, base64: btoa(binary), frames };
   }, source);
-  return { width, height, rgba: new Uint8Array(Buffer.from(base64, 'base64')) };
+  return { width, height, rgba: new Uint8Array(Buffer.from(base64, 'base64')), frames };
 }
 
 export const canvasPixels = (page) => pagePixels(page, 'canvas');
 export const fillPixels = (page) => pagePixels(page, 'fills');
 
+// A PNG's chunks in order: { type, data } (a Buffer each).
+export function pngChunks(bytes) {
+  const chunks = [];
+  for (let at = 8; at < bytes.length; at += 12 + bytes.readUInt32BE(at)) {
+    chunks.push({ type: bytes.toString('latin1', at + 4, at + 8), data: bytes.subarray(at + 8, at + 8 + bytes.readUInt32BE(at)) });
+  }
+  return chunks;
+}
+
 // A PNG's pixels, decoded in the page, and its tEXt chunks.
 export async function decodePng(page, bytes) {
   const text = {};
-  for (let at = 8; at < bytes.length; at += 12 + bytes.readUInt32BE(at)) {
-    if (bytes.toString('latin1', at + 4, at + 8) === 'tEXt') {
-      const data = bytes.subarray(at + 8, at + 8 + bytes.readUInt32BE(at));
-      const nul = data.indexOf(0);
-      text[data.toString('latin1', 0, nul)] = data.toString('latin1', nul + 1);
-    }
+  for (const { data } of pngChunks(bytes).filter((chunk) => chunk.type === 'tEXt')) {
+    const nul = data.indexOf(0);
+    text[data.toString('latin1', 0, nul)] = data.toString('latin1', nul + 1);
   }
-  return { ...(await pagePixels(page, bytes.toString('base64'))), text };
+  return { ...(await pagePixels(page, { png: bytes.toString('base64') })), text };
 }
+
+// Frame `frame` of an animated PNG as shown (negative counts from the end), and the count of frames.
+export const decodeFrame = (page, bytes, frame) => pagePixels(page, { png: bytes.toString('base64'), frame });
 
 // lorvane01-render's PNG of a recipe at a scale.
 export function renderPng(page, { seed, picture, at }, scale) {

@@ -1,16 +1,17 @@
 // The web page in headless Chromium, against lorvane01-render: the same pixels above the captions
 // as --fit at the canvas's device-pixel size, the captions in the same places, on screens from a
 // phone's to a wide one; the recipe in the address and the picture's name in the title; next,
-// back, the keys and the browser's Back; Save PNG, Copy link, full screen, and addresses that
-// name no picture.
+// back, the keys and the browser's Back; the picture painting itself; Save PNG, Save animation,
+// Copy link, full screen, and addresses that name no picture.
 import assert from 'node:assert/strict';
 import { existsSync, readdirSync, readFileSync } from 'node:fs';
 import { execFileSync } from 'node:child_process';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import {
-  CAPTION_TOP, addressOf, canvasPixels, captionBoxes, crop, decodePng, fillPixels, firstDifference, launchBrowser,
-  load, openPage, pageFit, recipeOfAddress, render, renderFitPng, renderPng, scratchFolder, startServer,
+  CAPTION_TOP, addressOf, canvasPixels, captionBoxes, crop, decodeFrame, decodePng, fillPixels, firstDifference,
+  launchBrowser, load, openPage, pageFit, pngChunks, recipeOfAddress, render, renderFitPng, renderPng, scratchFolder,
+  startServer,
 } from './harness.mjs';
 
 // Twenty recipes: seeds of every kind (negative, zero, tiny, huge, the window's time-of-day
@@ -106,6 +107,20 @@ function layout(page) {
 
 const title = (page) => page.evaluate(() => document.title);
 
+// Sends the page's downloads to a new folder, does `action`, and gives the bytes of the file
+// `name` once it is there.
+async function downloaded(page, name, action) {
+  const folder = scratchFolder('downloads');
+  const session = await page.createCDPSession();
+  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
+  await action();
+  const saved = path.join(folder, name);
+  for (let waited = 0; !existsSync(saved) && waited < 200; ++waited) {
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+  return { saved, bytes: readFileSync(saved) };
+}
+
 // Presses a key (with Alt or Ctrl held when asked) and gives the picture shown then.
 async function press(page, key, modifier) {
   if (modifier) {
@@ -149,7 +164,7 @@ describe('WebPage', () => {
       const seen = await layout(page);
       assert.ok(seen.scrollWidth <= seen.innerWidth, `the page is ${seen.scrollWidth} px wide`);
       assert.ok(seen.scrollHeight <= seen.innerHeight, `the page is ${seen.scrollHeight} px high`);
-      assert.deepEqual(seen.controls.map((control) => control.id), ['back', 'next', 'save', 'link', 'full']);
+      assert.deepEqual(seen.controls.map((control) => control.id), ['back', 'next', 'paint', 'save', 'animation', 'link', 'full']);
       for (const control of seen.controls) {
         assert.ok(control.width > 0 && control.height > 0 && control.onTop, JSON.stringify(control));
         assert.ok(control.left >= 0 && control.top >= 0 && control.right <= seen.innerWidth &&
@@ -204,6 +219,42 @@ describe('WebPage', () => {
     assert.equal((await press(page, 'ArrowRight', 'Shift')).picture, 8);
     assert.equal((await press(page, 'ArrowRight', 'Control')).picture, 8);
     assert.deepEqual(page.errors, []);
+  }));
+
+  test('a screen reader finds the picture by its name, the buttons by theirs and the message line as a live region; next and back and a new address rename the picture; the keyboard\'s focus is outlined', () => withPage(1, async (page) => {
+    // The accessibility tree as Chromium gives it to screen readers, flattened.
+    const nodes = async () => {
+      const all = [];
+      const walk = (node) => { all.push(node); node.children?.forEach(walk); };
+      walk(await page.accessibility.snapshot());
+      return all;
+    };
+    const pictureNames = async () => (await nodes()).filter((node) => node.role === 'image').map((node) => node.name);
+    const start = { seed: '32702.5', picture: 3, at: '20240307090502' };
+    await load(page, server.url + addressOf(start));
+    assert.deepEqual(await pictureNames(), ['T20240307090502, picture 3 of seed 32702.5']);
+    const found = await nodes();
+    assert.deepEqual(found.filter((node) => node.role === 'button').map((node) => node.name),
+      ['back', 'next', 'Paint', 'Save PNG', 'Save animation', 'Copy link', 'Full screen']);
+    assert.deepEqual(found.filter((node) => node.role === 'status').map((node) => node.live), ['polite']);
+
+    await (await page.$('::-p-aria([name="next"][role="button"])')).click();
+    const fourth = recipeOfAddress(await shownAddress(page));
+    assert.deepEqual(await pictureNames(), [`T${fourth.at}, picture 4 of seed 32702.5`]);
+    await (await page.$('::-p-aria([name="back"][role="button"])')).click();
+    assert.deepEqual(await pictureNames(), ['T20240307090502, picture 3 of seed 32702.5']);
+    await page.evaluate(() => { location.hash = '#seed=0.1&picture=9&at=20251231235959'; });
+    await page.waitForFunction(() => document.title.startsWith('T20251231235959'));
+    assert.deepEqual(await pictureNames(), ['T20251231235959, picture 9 of seed 0.1']);
+
+    // Tab to a button: an outline of at least two pixels around it.
+    await page.keyboard.press('Tab');
+    const outline = await page.evaluate(() => {
+      const style = getComputedStyle(document.activeElement);
+      return { tag: document.activeElement.tagName, style: style.outlineStyle, width: parseFloat(style.outlineWidth) };
+    });
+    assert.equal(outline.tag, 'BUTTON');
+    assert.ok(outline.style !== 'none' && outline.width >= 2, JSON.stringify(outline));
   }));
 
   test('back and next are disabled where they can do nothing, and their keys do nothing there', () => withPage(1, async (page) => {
@@ -292,17 +343,12 @@ describe('WebPage', () => {
     test(`Save PNG writes the picture with its recipe, and lorvane01-render --from makes the same picture from it, at devicePixelRatio ${scale}`, () => withPage(scale, async (page) => {
       const recipe = { seed: '32702.5', picture: 3, at: '20240307090502' };
       await load(page, server.url + addressOf(recipe));
-      const downloads = scratchFolder('downloads');
-      const session = await page.createCDPSession();
-      await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-      await page.keyboard.down('Control');
-      await page.keyboard.press('s');
-      await page.keyboard.up('Control');
-      const saved = path.join(downloads, 'T20240307090502-3.png');
-      for (let waited = 0; !existsSync(saved) && waited < 100; ++waited) {
-        await new Promise((resolve) => setTimeout(resolve, 50));
-      }
-      const png = await decodePng(page, readFileSync(saved));
+      const { saved, bytes } = await downloaded(page, 'T20240307090502-3.png', async () => {
+        await page.keyboard.down('Control');
+        await page.keyboard.press('s');
+        await page.keyboard.up('Control');
+      });
+      const png = await decodePng(page, bytes);
       assert.equal(png.width, 600 * scale);
       assert.equal(png.height, 450 * scale);
       assert.equal(png.text['lorvane01-recipe'], 'seed=32702.5 picture=3 at=20240307090502');
@@ -313,6 +359,83 @@ describe('WebPage', () => {
       execFileSync(render, ['--from', saved, '--scale', String(scale), '--out', out]);
       const again = await decodePng(page, readFileSync(path.join(out, readdirSync(out)[0])));
       assert.equal(firstDifference(png, again, Math.round(CAPTION_TOP * scale)), null);
+    }));
+  }
+
+  test('Paint and p paint the shown picture again from its background, step by step, and leave it finished as it was; next while painting ends it at once and goes on as ever', () => withPage(1, async (page) => {
+    const recipe = { seed: '20798.984', picture: 4, at: '20261208054638' };
+    await load(page, server.url + addressOf(recipe));
+    const finished = await canvasPixels(page);
+    const painting = () => page.waitForFunction(async () => (await import('./lorvane01.js')).page.painting?.done > 0);
+    await page.keyboard.press('p');
+    await painting();
+    // Partway: the canvas is the background and the first steps' items, and not yet the picture.
+    const partway = await page.evaluate(async () => {
+      const { painting, fit, shown } = (await import('./lorvane01.js')).page;
+      const { paintBackground, paintItems } = await import('./picture_painting.js');
+      const expected = new OffscreenCanvas(fit.placed.width, fit.placed.height).getContext('2d', { alpha: false });
+      paintBackground(expected, shown, fit.scale);
+      paintItems(expected, shown, fit.scale, 0, shown.steps[painting.done - 1].end);
+      const { x, y, width, height } = fit.placed;
+      const got = document.getElementById('picture').getContext('2d').getImageData(x, y, width, height).data;
+      const want = expected.getImageData(0, 0, width, height).data;
+      return { done: painting.done, steps: shown.steps.length, differing: got.filter((value, i) => value !== want[i]).length };
+    });
+    assert.ok(partway.done < partway.steps, JSON.stringify(partway));
+    assert.equal(partway.differing, 0);
+    assert.notEqual(firstDifference(await canvasPixels(page), finished, finished.height), null);
+    await page.waitForFunction(async () => (await import('./lorvane01.js')).page.painting === null, { timeout: 10000 });
+    assert.equal(firstDifference(await canvasPixels(page), finished, finished.height), null);
+
+    await page.click('#paint');
+    await painting();
+    assert.equal((await press(page, 'ArrowRight')).picture, 5);
+    assert.equal(await page.evaluate(async () => (await import('./lorvane01.js')).page.painting), null);
+    await expectSamePicture(page, recipeOfAddress(await shownAddress(page)));
+  }));
+
+  for (const scale of [1, 2]) {
+    test(`Save animation writes an animated PNG of the picture painting itself, the finished picture for readers that know no animation, with its recipe for lorvane01-render --from, at devicePixelRatio ${scale}`, () => withPage(scale, async (page) => {
+      const recipe = { seed: '32702.5', picture: 3, at: '20240307090502' };
+      await load(page, server.url + addressOf(recipe));
+      // The picture as Save PNG writes it.
+      const still = await decodePng(page, Buffer.from(await page.evaluate(async () =>
+        [...(await (await import('./lorvane01.js')).page.png()).bytes])));
+      const { saved, bytes } = await downloaded(page, 'T20240307090502-3-painting.png', () => page.click('#animation'));
+
+      const chunks = pngChunks(bytes);
+      const types = chunks.map((chunk) => chunk.type);
+      const controls = chunks.filter((chunk) => chunk.type === 'fcTL').map(({ data }) => ({
+        width: data.readUInt32BE(4), height: data.readUInt32BE(8), x: data.readUInt32BE(12), y: data.readUInt32BE(16),
+        seconds: data.readUInt16BE(20) / data.readUInt16BE(22),
+      }));
+      const acTL = chunks.find((chunk) => chunk.type === 'acTL').data;
+      assert.deepEqual([acTL.readUInt32BE(0), acTL.readUInt32BE(4)], [controls.length, 0]);
+      assert.ok(types.indexOf('acTL') < types.indexOf('IDAT') && types.lastIndexOf('IDAT') < types.indexOf('fcTL'), types.join());
+      assert.deepEqual(controls[0], { width: still.width, height: still.height, x: 0, y: 0, seconds: controls[0].seconds });
+      assert.ok(controls.slice(1).every((frame) => frame.width * frame.height < still.width * still.height / 4));
+      const painted = controls.slice(0, -1).reduce((sum, frame) => sum + frame.seconds, 0);
+      assert.ok(Math.abs(painted - 4) < 0.01 && controls.at(-1).seconds === 3, `${painted} s, then ${controls.at(-1).seconds} s`);
+
+      // A reader that knows no animation shows the finished picture.
+      const plain = Buffer.concat([bytes.subarray(0, 8), ...chunks.filter((chunk) => !['acTL', 'fcTL', 'fdAT'].includes(chunk.type))
+        .map(({ type, data }) => bytes.subarray(data.byteOffset - bytes.byteOffset - 8, data.byteOffset - bytes.byteOffset + data.length + 4))]);
+      const png = await decodePng(page, plain);
+      assert.equal(firstDifference(png, still, still.height), null);
+      assert.equal(png.text['lorvane01-recipe'], 'seed=32702.5 picture=3 at=20240307090502');
+
+      // The animation: the background alone, then the finished picture.
+      const first = await decodeFrame(page, bytes, 0);
+      const last = await decodeFrame(page, bytes, -1);
+      assert.equal(first.frames, controls.length);
+      const background = [...first.rgba.subarray(0, 4)];
+      assert.ok(first.rgba.every((value, i) => value === background[i % 4]));
+      assert.equal(firstDifference(last, still, still.height), null);
+
+      const out = scratchFolder('from');
+      execFileSync(render, ['--from', saved, '--scale', String(scale), '--out', out]);
+      const again = await decodePng(page, readFileSync(path.join(out, readdirSync(out)[0])));
+      assert.equal(firstDifference(again, still, Math.round(CAPTION_TOP * scale)), null);
     }));
   }
 

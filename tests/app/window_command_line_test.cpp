@@ -1,0 +1,146 @@
+#include "app/window_command_line.h"
+
+#include <cstdio>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "formats/file_format.h"
+#include "picture/picture_sequence.h"
+#include "tests/files.h"
+
+namespace lorvane {
+namespace {
+
+WindowCommandLine::Answer Parse(const QStringList& arguments)
+{
+    QList<QByteArray> bytes = {"lorvane01"};
+    for (const QString& argument : arguments) {
+        bytes << argument.toLocal8Bit();
+    }
+    return WindowCommandLine().Parse(bytes);
+}
+
+TEST(WindowCommandLine, ResolvesTheFileTheSlideshowAndFullScreen)
+{
+    QTemporaryDir folder;
+    const Recipe recipe{1234.5F, 7, "20240307090502"};
+    const QString saved =
+        testing::Written(folder.filePath("saved.png"),
+                         EncodeFile(DrawRecipe(recipe).recording, FileFormat::Png, 1, recipe).value());
+
+    const auto plain = std::get<WindowOptions>(Parse({}));
+    EXPECT_FALSE(plain.start || plain.fullScreen || plain.interval);
+    const auto slideshow = std::get<WindowOptions>(Parse({saved, "--fullscreen", "--interval", "0.5"}));
+    EXPECT_EQ(slideshow.start->Text(), recipe.Text());
+    EXPECT_TRUE(slideshow.fullScreen);
+    EXPECT_EQ(slideshow.interval, 0.5);
+    EXPECT_EQ(std::get<WindowOptions>(Parse({"--interval=3600"})).interval, 3600.0);
+    EXPECT_FALSE(plain.paint);
+    EXPECT_EQ(std::get<WindowOptions>(Parse({"--paint", "0.1"})).paint, 0.1);
+    EXPECT_EQ(std::get<WindowOptions>(Parse({"--root", "--paint=60"})).paint, 60.0);
+    EXPECT_TRUE(std::holds_alternative<WindowCommandLine::HelpOrVersion>(Parse({"--help"})));
+}
+
+TEST(WindowCommandLine, OpensAFileWhoseNameIsNotUtf8)
+{
+    QTemporaryDir folder;
+    const Recipe recipe{1234.5F, 7, "20240307090502"};
+    const QByteArray name = QFile::encodeName(folder.path()) + "/saved-\xff\xfe.png";
+    const QByteArray bytes = EncodeFile(DrawRecipe(recipe).recording, FileFormat::Png, 1, recipe).value();
+    std::FILE* file = std::fopen(name.constData(), "wb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), file),
+              static_cast<std::size_t>(bytes.size()));
+    ASSERT_EQ(std::fclose(file), 0);
+    for (const QList<QByteArray>& arguments :
+         {QList<QByteArray>{"lorvane01", name}, QList<QByteArray>{"lorvane01", "--interval", "2", "--fullscreen", name},
+          QList<QByteArray>{"lorvane01", "--interval=2", "--", name}}) {
+        const auto answer = WindowCommandLine().Parse(arguments);
+        ASSERT_TRUE(std::holds_alternative<WindowOptions>(answer)) << arguments.join(' ').toStdString();
+        EXPECT_EQ(std::get<WindowOptions>(answer).start->Text(), recipe.Text());
+    }
+}
+
+TEST(WindowCommandLine, AScreensaverTakesItsWindowFromTheOptionOrTheHostAndTenSeconds)
+{
+    const auto byId = std::get<WindowOptions>(Parse({"--window-id", "0x2a00007"}));
+    EXPECT_EQ(byId.screensaver->window, 0x2a00007U);
+    EXPECT_EQ(byId.interval, 10.0);
+    EXPECT_EQ(std::get<WindowOptions>(Parse({"--window-id", "44040199", "--interval", "2"})).interval, 2.0);
+    qputenv("XSCREENSAVER_WINDOW", "0x400001");
+    EXPECT_EQ(std::get<WindowOptions>(Parse({"--root"})).screensaver->window, 0x400001U);
+    qunsetenv("XSCREENSAVER_WINDOW");
+    const auto root = std::get<WindowOptions>(Parse({"--root"}));
+    ASSERT_TRUE(root.screensaver.has_value());
+    EXPECT_EQ(root.screensaver->window, std::nullopt);
+}
+
+TEST(WindowCommandLine, WindowIdWinsOverRootInEitherOrderAsForXscreensaversPreview)
+{
+    // xscreensaver-settings runs the `programs:` entry with --window-id added for its preview pane.
+    qputenv("XSCREENSAVER_WINDOW", "0x400001");
+    for (const QStringList& arguments : {QStringList{"--root", "--interval", "1", "--window-id", "0x2a00007"},
+                                         QStringList{"--window-id", "0x2a00007", "--root"}}) {
+        const auto answer = Parse(arguments);
+        ASSERT_TRUE(std::holds_alternative<WindowOptions>(answer)) << arguments.join(' ').toStdString();
+        EXPECT_EQ(std::get<WindowOptions>(answer).screensaver->window, 0x2a00007U);
+    }
+    qunsetenv("XSCREENSAVER_WINDOW");
+}
+
+TEST(WindowCommandLine, BadInputGivesOneLineAndItsStatus)
+{
+    QTemporaryDir folder;
+    const QString notes = testing::Written(folder.filePath("notes.txt"), "not a picture");
+    const QString fifo = folder.filePath("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const std::pair<QStringList, QString> cases[] = {
+        {{"--interval", "0"}, "--interval '0' is not a number of seconds from 0.5 to 3600"},
+        {{"--interval", "-1"}, "--interval '-1' is not a number of seconds from 0.5 to 3600"},
+        {{"--interval", "nan"}, "--interval 'nan' is not a number of seconds from 0.5 to 3600"},
+        {{"--interval", "1e9"}, "--interval '1e9' is not a number of seconds from 0.5 to 3600"},
+        {{"--interval"}, "Missing value after '--interval'."},
+        {{"--paint", "0.09"}, "--paint '0.09' is not a number of seconds from 0.1 to 60"},
+        {{"--paint", "61"}, "--paint '61' is not a number of seconds from 0.1 to 60"},
+        {{"--paint", "inf"}, "--paint 'inf' is not a number of seconds from 0.1 to 60"},
+        {{"--paint", "soon"}, "--paint 'soon' is not a number of seconds from 0.1 to 60"},
+        {{"--slideshow"}, "Unknown option 'slideshow'."},
+        {{notes, notes}, "unexpected argument '"},
+        {{notes}, "notes.txt: is not a PNG, WebP, SVG or PDF file"},
+        {{folder.filePath("missing.png")}, "missing.png: "},
+        {{folder.path()}, ": is a folder, not a picture"},
+        {{fifo}, "fifo: is not a regular file, not a picture"},
+        {{"--window-id", "zebra"}, "--window-id 'zebra' is not a window id (such as 0x2a00007)"},
+        {{"--window-id", "0"}, "--window-id '0' is not a window id"},
+        {{"--window-id", "0x100000000"}, "--window-id '0x100000000' is not a window id"},
+        {{"--root", "--window-id", "zebra"}, "--window-id 'zebra' is not a window id"},
+        {{"--root", "--fullscreen"}, "not with --fullscreen or a FILE"},
+        // One rule in both programs: an option given twice is refused, not the last one taken.
+        {{"--interval", "2", "--interval=3"}, "--interval is given more than once"},
+        {{"--fullscreen", "--fullscreen"}, "--fullscreen is given more than once"},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        const WindowCommandLine::Answer answer = Parse(arguments);
+        QString message;
+        int status = 0;
+        if (const auto* error = std::get_if<WindowCommandLine::UsageError>(&answer)) {
+            message = error->message;
+            status = 2;
+        } else if (const auto* problem = std::get_if<RecipeProblem>(&answer)) {
+            message = problem->message;
+            status = problem->ExitStatus();
+        }
+        EXPECT_TRUE(message.contains(expected)) << message.toStdString();
+        EXPECT_FALSE(message.contains(QLatin1Char('\n'))) << message.toStdString();
+        // Usage errors and files that are no picture alike.
+        EXPECT_EQ(status, 2) << arguments.join(' ').toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace lorvane

@@ -1,0 +1,157 @@
+// Animated files read back by decoders of their own: Pillow frame by frame, webpmux for the
+// WebP's chunks.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "formats/file_format.h"
+#include "picture/picture_sequence.h"
+#include "players/raster_player.h"
+#include "recording/picture_frames.h"
+#include "tests/decoded_image.h"
+#include "tests/files.h"
+
+namespace lorvane {
+namespace {
+
+const Recipe kRecipe{32702.5F, 3, "20240307090502"};
+
+// What a viewer shows: each frame's duration in milliseconds and its pixels' hash.
+struct Shown {
+    int milliseconds = 0;
+    std::string pixels;
+
+    bool operator==(const Shown&) const = default;
+    friend void PrintTo(const Shown& shown, std::ostream* out) { *out << shown.milliseconds << " " << shown.pixels; }
+};
+
+struct Decoded {
+    std::string header;
+    // An APNG's own image, which viewers without animation show.
+    std::string still;
+    std::vector<Shown> frames;
+};
+
+// As the decoding script hashes a frame: 8-bit RGB, row after row.
+std::string Hash(const QImage& image)
+{
+    const QImage rgb = testing::Decoded(image, QImage::Format_RGB888);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (int y = 0; y < rgb.height(); ++y) {
+        hash.addData(QByteArrayView(rgb.constScanLine(y), qsizetype{rgb.width()} * 3));
+    }
+    return hash.result().toHex().toStdString();
+}
+
+Decoded Decode(const QByteArray& file)
+{
+    const QTemporaryDir dir;
+    const QString path = testing::Written(dir.filePath(QStringLiteral("animation")), file);
+    QProcess pillow;
+    pillow.start(QStringLiteral(LORVANE_PYTHON),
+                 {QStringLiteral(LORVANE_SOURCE_DIR "/tests/animation/decode_frames.py"), path});
+    EXPECT_TRUE(pillow.waitForFinished(120000));
+    EXPECT_EQ(pillow.exitCode(), 0) << pillow.readAllStandardError().toStdString();
+    Decoded decoded;
+    const QList<QByteArray> lines = pillow.readAllStandardOutput().trimmed().split('\n');
+    decoded.header = lines.value(0).toStdString();
+    for (const QByteArray& line : lines.sliced(std::min<qsizetype>(1, lines.size()))) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.value(0) == "still") {
+            decoded.still = fields.value(1).toStdString();
+        } else {
+            decoded.frames.push_back({fields.value(0).toInt(), fields.value(1).toStdString()});
+        }
+    }
+    return decoded;
+}
+
+// The frames the raster player plays, the background first, each shown for `delays`.
+std::vector<Shown> PlayersFrames(const RecordedPicture& picture, double scale, const std::vector<int>& delays)
+{
+    RasterPlayer player(scale);
+    player.PlayBackground(picture);
+    std::vector<Shown> frames{{delays.at(0), Hash(player.Image())}};
+    for (const PaintingStep& step : PaintingSteps(picture)) {
+        player.PlayItems(picture.Items().subspan(step.firstItem, step.endItem - step.firstItem));
+        frames.push_back({delays.at(frames.size()), Hash(player.Image())});
+    }
+    return frames;
+}
+
+TEST(EncodeAnimation, EveryFrameAViewerShowsIsTheRasterPlayersAndTheLastIsTheStillPng)
+{
+    const RecordedPicture picture = DrawRecipe(kRecipe).recording;
+    const std::size_t frames = PaintingSteps(picture).size() + 1;
+    const struct {
+        AnimationFormat format = AnimationFormat::Apng;
+        int scale = 1;
+        AnimationTiming timing;
+    } cases[] = {
+        {AnimationFormat::Apng, 1, {}},
+        {AnimationFormat::Webp, 1, {}},
+        // Each picture pixel a block of device pixels, and another painting time.
+        {AnimationFormat::Webp, 2, {2500, 3000}},
+    };
+    for (const auto& [format, scale, timing] : cases) {
+        SCOPED_TRACE(Suffix(format).toStdString() + " at scale " + std::to_string(scale));
+        const std::optional<QByteArray> file =
+            EncodeAnimation(picture, format, {static_cast<double>(scale), std::nullopt, Framing::Fit}, timing, kRecipe);
+        ASSERT_TRUE(file.has_value());
+        const Decoded decoded = Decode(*file);
+        EXPECT_EQ(decoded.header, "frames " + std::to_string(frames) + " loop 0");
+        const std::vector<int> delays = FrameDelays(frames, timing.paintingMilliseconds, 3000);
+        EXPECT_EQ(decoded.frames, PlayersFrames(picture, scale, delays));
+        const std::string still = Hash(testing::DecodedPng(*EncodeFile(picture, FileFormat::Png, scale, kRecipe)));
+        ASSERT_FALSE(decoded.frames.empty());
+        EXPECT_EQ(decoded.frames.back().pixels, still);
+        EXPECT_EQ(decoded.still, format == AnimationFormat::Apng ? still : "");
+    }
+}
+
+TEST(EncodeAnimation, FramedInAnAreaEndsOnTheStillFittedOrFilledPng)
+{
+    const RecordedPicture picture = DrawRecipe(kRecipe).recording;
+    for (const AnimationFormat format : {AnimationFormat::Apng, AnimationFormat::Webp}) {
+        for (const Framing framing : {Framing::Fit, Framing::Fill}) {
+            const QSize area(801, 601);
+            const std::optional<QByteArray> file = EncodeAnimation(picture, format, {1.0, area, framing}, {}, kRecipe);
+            ASSERT_TRUE(file.has_value());
+            const Decoded decoded = Decode(*file);
+            ASSERT_EQ(decoded.frames.size(), PaintingSteps(picture).size() + 1);
+            EXPECT_EQ(decoded.frames.back().pixels,
+                      Hash(testing::DecodedPng(*EncodeFittedPng(picture, area, kRecipe, framing))))
+                << Suffix(format).toStdString() << (framing == Framing::Fill ? " filled" : " fitted");
+        }
+    }
+}
+
+TEST(EncodeAnimation, WebpmuxFindsTheCanvasTheLoopTheFramesAndTheXmp)
+{
+    const RecordedPicture picture = DrawRecipe(kRecipe).recording;
+    const QTemporaryDir dir;
+    const QString path = testing::Written(dir.filePath(QStringLiteral("a.webp")),
+                                          *EncodeAnimation(picture, AnimationFormat::Webp,
+                                                           {2.0, std::nullopt, Framing::Fit}, {}, kRecipe));
+    QProcess webpmux;
+    webpmux.start(QStringLiteral("webpmux"), {QStringLiteral("-info"), path});
+    ASSERT_TRUE(webpmux.waitForFinished());
+    const QString info = QString::fromUtf8(webpmux.readAllStandardOutput());
+    EXPECT_EQ(webpmux.exitCode(), 0) << info.toStdString();
+    for (const QString& line : {QStringLiteral("Canvas size: 1200 x 900"),
+                                QStringLiteral("Features present: animation XMP"), QStringLiteral("Loop Count : 0"),
+                                QStringLiteral("Number of frames: %1").arg(PaintingSteps(picture).size() + 1)}) {
+        EXPECT_TRUE(info.contains(line)) << line.toStdString() << "\n" << info.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace lorvane
