@@ -225,9 +225,6 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
         } else if (animate == QLatin1String("apng")) {
             options.animation = AnimationFormat::Apng;
         } else if (animate == QLatin1String("gif")) {
-            if (parser_.isSet(fit_) || parser_.isSet(fill_)) {
-                return UsageError{QStringLiteral("--animate gif is not with --fit or --fill; webp and apng are")};
-            }
             options.animation = AnimationFormat::Gif;
         } else {
             return UsageError{QStringLiteral("--animate '%1' is not webp, apng or gif").arg(animate)};

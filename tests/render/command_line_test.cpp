@@ -66,6 +66,10 @@ TEST(CommandLine, ReadsEveryOption)
     EXPECT_EQ(apng.animation, AnimationFormat::Apng);
     EXPECT_EQ(apng.timing.paintingMilliseconds, 2500);
     EXPECT_EQ(Options({"--seed", "1", "--animate", "gif", "--scale", "3"}).animation, AnimationFormat::Gif);
+    const RenderOptions gif = Options({"--seed", "1", "--animate", "gif", "--fill", "--fit", "800x800"});
+    EXPECT_EQ(gif.animation, AnimationFormat::Gif);
+    EXPECT_EQ(gif.fit, QSize(800, 800));
+    EXPECT_TRUE(gif.fill);
     EXPECT_FALSE(Options({"--seed", "1"}).animation.has_value());
 }
 
@@ -179,8 +183,6 @@ std::vector<std::pair<QStringList, QString>> Refusals()
         {{"--seed", "1", "--scale", "2.5"}, "--scale '2.5' is not a whole number from 1 to 8"},
         {{"--seed", "1", "--format", "gif"}, "--format 'gif' is not png, svg or pdf"},
         {{"--seed", "1", "--animate", "mng"}, "--animate 'mng' is not webp, apng or gif"},
-        {{"--seed", "1", "--animate", "gif", "--fill", "--fit", "800x800"},
-         "--animate gif is not with --fit or --fill; webp and apng are"},
         {{"--seed", "1", "--animate", "webp", "--format", "png"},
          "--animate makes its own kind of file: not with --format"},
         {{"--seed", "1", "--duration", "2"}, "--duration needs --animate"},
