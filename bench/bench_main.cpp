@@ -40,8 +40,7 @@ constexpr double kOverheadGoalMegabytes = 30.0;
 constexpr double kAnimationTimeRatioGoal = 10.0;
 constexpr double kAnimationGoalKilobytes = 64.0;
 constexpr double kAnimationMemoryRatioGoal = 2.0;
-// The animated formats built in, with their benchmark's name and --animate's value (GIF's slot
-// follows once it is).
+// The animated formats, with their benchmark's name and --animate's value.
 constexpr std::array<std::pair<lorvane::AnimationFormat, const char*>, 3> kAnimations = {
     {{lorvane::AnimationFormat::Webp, "webp"},
      {lorvane::AnimationFormat::Apng, "apng"},

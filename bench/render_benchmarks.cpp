@@ -144,11 +144,11 @@ void BM_RenderBatchScale8(benchmark::State& state)
 BENCHMARK(BM_EncodePngQtDefault)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodePng)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StillPng)->Unit(benchmark::kMillisecond);
-// GIF's slot, once it is built in: ->Arg(static_cast<int>(AnimationFormat::Gif)).
 BENCHMARK(BM_Animation)
     ->ArgName("format")
     ->Arg(static_cast<int>(AnimationFormat::Webp))
     ->Arg(static_cast<int>(AnimationFormat::Apng))
+    ->Arg(static_cast<int>(AnimationFormat::Gif))
     ->Unit(benchmark::kMillisecond);
 // One batch per repetition: a batch is long enough to time on its own.
 BENCHMARK(BM_RenderBatch)->ArgName("jobs")->Arg(1)->Arg(2)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
