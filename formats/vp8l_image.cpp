@@ -361,7 +361,7 @@ QByteArray Vp8lChunk(const QImage& image, const QRect& rect)
             ++blue[static_cast<std::size_t>(qBlue(token.value))];
             ++alpha[static_cast<std::size_t>(qAlpha(token.value))];
         } else {
-            ++green[static_cast<std::size_t>(kLiterals + PrefixOf(token.value).symbol)];
+            ++green.at(static_cast<std::size_t>(kLiterals) + static_cast<std::size_t>(PrefixOf(token.value).symbol));
             ++distance[static_cast<std::size_t>(PrefixOf(token.distance).symbol)];
         }
     }

@@ -47,9 +47,10 @@ QImage DeepCodes()
     std::mt19937 random(7);
     std::shuffle(reds.begin(), reds.end(), random);
     QImage image(161, 110, QImage::Format_RGB32);
+    std::size_t next = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            const int red = reds.at(static_cast<std::size_t>(y * image.width() + x));
+            const int red = reds.at(next++);
             image.setPixel(x, y, qRgb(red, static_cast<int>(random() % 256), static_cast<int>(random() % 256)));
         }
     }
