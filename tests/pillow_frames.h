@@ -16,8 +16,8 @@
 #include "tests/decoded_image.h"
 #include "tests/files.h"
 
-// An animated WebP or PNG read back by Pillow, a decoder of its own, frame by frame
-// (tests/animation/decode_frames.py). Needs LORVANE_PYTHON and LORVANE_SOURCE_DIR.
+// An animated WebP, PNG or GIF read back by Pillow, a decoder of its own, frame by frame
+// (tests/decode_frames.py). Needs LORVANE_PYTHON and LORVANE_SOURCE_DIR.
 namespace lorvane::testing {
 
 // What a viewer shows: each frame's duration in milliseconds and its pixels' hash.
@@ -52,8 +52,7 @@ inline DecodedFrames Decode(const QByteArray& file)
     const QTemporaryDir dir;
     const QString path = Written(dir.filePath(QStringLiteral("animation")), file);
     QProcess pillow;
-    pillow.start(QStringLiteral(LORVANE_PYTHON),
-                 {QStringLiteral(LORVANE_SOURCE_DIR "/tests/animation/decode_frames.py"), path});
+    pillow.start(QStringLiteral(LORVANE_PYTHON), {QStringLiteral(LORVANE_SOURCE_DIR "/tests/decode_frames.py"), path});
     EXPECT_TRUE(pillow.waitForFinished(120000));
     EXPECT_EQ(pillow.exitCode(), 0) << pillow.readAllStandardError().toStdString();
     DecodedFrames decoded;

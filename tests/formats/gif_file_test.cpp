@@ -9,11 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include <QCryptographicHash>
-#include <QFile>
 #include <QPainter>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include "formats/animation.h"
 #include "formats/file_format.h"
@@ -22,6 +18,7 @@
 #include "players/picture_fit.h"
 #include "players/raster_player.h"
 #include "recording/picture_frames.h"
+#include "tests/pillow_frames.h"
 
 namespace lorvane {
 namespace {
@@ -59,15 +56,10 @@ RecordedPicture NoiseBetweenCaptions()
     return {0x405060, std::move(items)};
 }
 
-// A frame as "duration in milliseconds, SHA-1 of its RGB pixels".
+// A frame as "duration in milliseconds, hash of its RGB pixels", as the decoding script gives it.
 std::string Frame(int milliseconds, const QImage& image)
 {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    QCryptographicHash sha1(QCryptographicHash::Sha1);
-    for (int y = 0; y < rgb.height(); ++y) {
-        sha1.addData(QByteArrayView(rgb.constScanLine(y), qsizetype{rgb.width()} * 3));
-    }
-    return std::to_string(milliseconds) + " " + sha1.result().toHex().toStdString();
+    return std::to_string(milliseconds) + " " + testing::Hash(image);
 }
 
 // What the raster player shows frame by frame, with the file's timing; in `area`, each frame
@@ -100,23 +92,11 @@ std::vector<std::string> PlayedFrames(const RecordedPicture& picture, double sca
 // The frames Pillow decodes that a viewer shows for a time, after the loop count it reads.
 std::vector<std::string> ShownFrames(const QByteArray& gif)
 {
-    const QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("animation.gif"));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(gif) == gif.size());
-    file.close();
-    QProcess pillow;
-    pillow.start(QStringLiteral(LORVANE_PYTHON), {QStringLiteral(LORVANE_SOURCE_DIR "/tests/gif_frames.py"), path});
-    EXPECT_TRUE(pillow.waitForFinished(120000) && pillow.exitCode() == 0)
-        << pillow.readAllStandardError().toStdString();
-    const QStringList lines = QString::fromLatin1(pillow.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    if (lines.isEmpty()) {
-        return {};
-    }
-    std::vector<std::string> shown{lines.front().section(' ', 0, 0).toStdString()};
-    for (const QString& line : lines.sliced(1)) {
-        if (!line.startsWith(QStringLiteral("0 "))) {
-            shown.push_back(line.toStdString());
+    const testing::DecodedFrames decoded = testing::Decode(gif);
+    std::vector<std::string> shown{"loop=" + decoded.header.substr(decoded.header.rfind(' ') + 1)};
+    for (const testing::Shown& frame : decoded.frames) {
+        if (frame.milliseconds != 0) {
+            shown.push_back(std::to_string(frame.milliseconds) + " " + frame.pixels);
         }
     }
     return shown;
