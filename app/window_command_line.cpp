@@ -149,11 +149,7 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
         for (const QCommandLineOption* option : {&interval_, &paint_, &windowId_}) {
             valueOptions << option->names();
         }
-        auto read = RecipeReader::Read(RawFile(arguments, valueOptions), RecipeReader::SpecialFiles::Refuse);
-        if (auto* problem = std::get_if<RecipeProblem>(&read)) {
-            return std::move(*problem);
-        }
-        options.start = std::get<Recipe>(read);
+        options.file = RawFile(arguments, valueOptions);
     }
     return options;
 }
