@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFutureWatcher>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <utility>
@@ -152,6 +154,25 @@ void Form1::RunFromFullScreen(ViewCommand command)
 
 void Form1::Load(const std::optional<Recipe>& start)
 {
+    ShowEmpty();
+    if (start) {
+        ShowRecipe(*start);
+        GoOnFrom(*start);
+        return;
+    }
+    SequencePicture first = sequence_.DrawNext();
+    history_.Add(first.recipe);
+    Show(std::move(first));
+}
+
+void Form1::LoadFile(const QByteArray& path, Refusal refused)
+{
+    ShowEmpty();
+    Open(path, std::move(refused));
+}
+
+void Form1::ShowEmpty()
+{
     // Black before the window is first shown, so that it never flashes another colour.
     SetBlackBackground();
     show();
@@ -164,26 +185,31 @@ void Form1::Load(const std::optional<Recipe>& start)
     state_.SetCaptions();
     update();
     state_.SetDrawingSize();
-    if (start) {
-        ShowRecipe(*start);
-        GoOnFrom(*start);
-        return;
-    }
-    SequencePicture first = sequence_.DrawNext();
-    history_.Add(first.recipe);
-    Show(std::move(first));
 }
 
-std::optional<QString> Form1::Open(const QString& path)
+void Form1::Open(const QByteArray& path, Refusal refused)
 {
-    const auto read = RecipeReader::Read(QFile::encodeName(path), RecipeReader::SpecialFiles::Refuse);
-    if (const auto* problem = std::get_if<RecipeProblem>(&read)) {
-        return problem->message;
-    }
-    const auto& recipe = std::get<Recipe>(read);
-    ShowRecipe(recipe);
-    GoOnFrom(recipe);
-    return std::nullopt;
+    // A read not yet started never starts; one under way ends unheard.
+    reading_.cancel();
+    const quint64 number = ++openNumber_;
+    reading_ = QtConcurrent::run([path] { return RecipeReader::Read(path, RecipeReader::SpecialFiles::Refuse); });
+    auto* watcher = new QFutureWatcher<std::variant<Recipe, RecipeProblem>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, number, refused = std::move(refused)] {
+        watcher->deleteLater();
+        if (number != openNumber_) {
+            return;
+        }
+        const std::variant<Recipe, RecipeProblem> read = watcher->result();
+        if (const auto* problem = std::get_if<RecipeProblem>(&read)) {
+            refused(*problem);
+        } else {
+            const auto& recipe = std::get<Recipe>(read);
+            ShowRecipe(recipe);
+            GoOnFrom(recipe);
+        }
+        emit OpenEnded();
+    });
+    watcher->setFuture(reading_);
 }
 
 void Form1::ShowRecipe(const Recipe& recipe)
@@ -211,9 +237,9 @@ void Form1::AskAndOpen()
 
 void Form1::OpenAndReport(const QString& path)
 {
-    if (const std::optional<QString> problem = Open(path)) {
-        QMessageBox::warning(this, QStringLiteral("Open picture"), *problem);
-    }
+    Open(QFile::encodeName(path), [this](const RecipeProblem& problem) {
+        QMessageBox::warning(this, QStringLiteral("Open picture"), problem.message);
+    });
 }
 
 bool Form1::InFullScreen() const

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
+#include <QByteArray>
+#include <QFuture>
 #include <QWidget>
 
 #include "app/picture_history.h"
 #include "app/picture_saver.h"
 #include "app/view_keys.h"
+#include "formats/recipe_file.h"
 #include "picture/picture_sequence.h"
 #include "picture/picture_state.h"
 
@@ -37,9 +41,17 @@ public:
     // Shows the window, seeds the random source from the time of day and draws the first picture;
     // or, given a saved picture's recipe, shows that picture and goes on from its sequence.
     void Load(const std::optional<Recipe>& start = std::nullopt);
-    // Shows the picture a saved file names and makes "next" go on from its seed's sequence. A file
-    // without a sound recipe changes nothing: the answer is one line naming it and the reason.
-    [[nodiscard]] std::optional<QString> Open(const QString& path);
+    // What is done with a file that has no sound recipe: one line naming it and the reason.
+    using Refusal = std::function<void(const RecipeProblem&)>;
+    // Shows the window at once with an empty drawing area, and then the picture `path` names, as
+    // Open does; no picture of a new sequence is drawn before it.
+    void LoadFile(const QByteArray& path, Refusal refused);
+    // Reads the recipe a saved file carries in a worker, so that the window keeps answering however
+    // large the file; then shows its picture and makes "next" go on from its seed's sequence. A file
+    // without a sound recipe changes nothing and goes to `refused`. An open while another is still
+    // reading supersedes it: only the latest one's picture or line comes. `path` is taken byte for
+    // byte, as the system names files.
+    void Open(const QByteArray& path, Refusal refused);
     // Walk the pictures shown since start-up, drawing each again from its recipe. Going back
     // pauses the slideshow, so that a picture a person went back to stays.
     void Back();
@@ -70,6 +82,10 @@ public:
     // Copies and saves the picture shown.
     [[nodiscard]] const PictureSaver& Saver() const { return saver_; }
 
+signals:
+    // An open came to its end: its picture is shown or its line given (a superseded one never ends).
+    void OpenEnded();
+
 protected:
     // The mouse's back and forward buttons walk the history.
     void mousePressEvent(QMouseEvent* event) override;
@@ -87,6 +103,7 @@ private:
     void UpdateActions();
     void ShowRecipe(const Recipe& recipe);
     void GoOnFrom(const Recipe& recipe);
+    void ShowEmpty();
     void AskAndOpen();
     // Opens the file, or shows what is wrong with it in a message.
     Q_INVOKABLE void OpenAndReport(const QString& path);
@@ -110,6 +127,9 @@ private:
     bool ending_ = false;
     PictureSaver saver_;
     ViewActions actions_;
+    // The file being read, if any; a newer open cancels it before it starts or drops its answer.
+    QFuture<std::variant<Recipe, RecipeProblem>> reading_;
+    quint64 openNumber_ = 0;
 };
 
 }  // namespace lorvane

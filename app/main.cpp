@@ -10,6 +10,7 @@
 #include "app/screensaver.h"
 #include "app/window_command_line.h"
 #include "app/window_icon.h"
+#include "formats/recipe_file.h"
 #include "generated/lorvane_application_id.h"
 #include "picture/lorvane_version.h"
 #include "platform/seeded_random_source.h"
@@ -25,11 +26,14 @@ std::optional<int> Refused(const lorvane::WindowCommandLine::Answer& answer)
         std::fprintf(stderr, "lorvane01: %s\n", qPrintable(error->message));
         return 2;
     }
-    if (const auto* problem = std::get_if<lorvane::RecipeProblem>(&answer)) {
-        std::fprintf(stderr, "lorvane01: %s\n", qPrintable(problem->message));
-        return problem->ExitStatus();
-    }
     return std::nullopt;
+}
+
+// One line on standard error for a FILE without a sound recipe, and its exit status.
+int Refused(const lorvane::RecipeProblem& problem)
+{
+    std::fprintf(stderr, "lorvane01: %s\n", qPrintable(problem.message));
+    return problem.ExitStatus();
 }
 
 }  // namespace
@@ -49,6 +53,14 @@ int main(int argc, char* argv[])
     if (early) {
         if (const std::optional<int> status = Refused(*early)) {
             return *status;
+        }
+        // Without a display no window waits on the reading: what is wrong with FILE is told first.
+        const auto* options = std::get_if<lorvane::WindowOptions>(&*early);
+        if (options != nullptr && options->file && !lorvane::AnyDisplayNamed()) {
+            const auto read = lorvane::RecipeReader::Read(*options->file, lorvane::RecipeReader::SpecialFiles::Refuse);
+            if (const auto* problem = std::get_if<lorvane::RecipeProblem>(&read)) {
+                return Refused(*problem);
+            }
         }
     }
     if (!lorvane::DisplayNamed()) {
@@ -86,7 +98,13 @@ int main(int argc, char* argv[])
     if (options->paint) {
         form.PaintOver(*options->paint);
     }
-    form.Load(options->start);
+    if (options->file) {
+        // The window shows at once; a file it cannot start from ends the program as before it opened.
+        form.LoadFile(*options->file,
+                      [](const lorvane::RecipeProblem& problem) { QApplication::exit(Refused(problem)); });
+    } else {
+        form.Load();
+    }
     if (options->fullScreen) {
         form.ToggleFullScreen();
     }

@@ -9,6 +9,7 @@
 #include <QFile>
 
 #include "app/picture_painting.h"
+#include "platform/raw_arguments.h"
 #include "platform/repeated_option.h"
 
 namespace lorvane {
@@ -35,24 +36,13 @@ QStringList Decoded(const QList<QByteArray>& arguments)
     return decoded;
 }
 
-// The bytes of the first argument that is neither an option nor an option's value, reading them
-// as Qt's parser does; empty when there is none.
-QByteArray RawFile(const QList<QByteArray>& arguments, const QStringList& valueOptions)
+std::vector<std::string> Bytes(const QList<QByteArray>& arguments)
 {
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QByteArray& argument = arguments[i];
-        if (argument == "--") {
-            return i + 1 < arguments.size() ? arguments[i + 1] : QByteArray();
-        }
-        if (argument.size() < 2 || !argument.startsWith('-')) {
-            return argument;
-        }
-        if (argument.startsWith("--") && !argument.contains('=') &&
-            valueOptions.contains(QString::fromLocal8Bit(argument.mid(2)))) {
-            ++i;
-        }
+    std::vector<std::string> bytes;
+    for (const QByteArray& argument : arguments) {
+        bytes.push_back(argument.toStdString());
     }
-    return {};
+    return bytes;
 }
 
 }  // namespace
@@ -145,15 +135,13 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
         return UsageError{QStringLiteral("unexpected argument '%1': give one FILE").arg(files.at(1))};
     }
     if (!files.isEmpty()) {
-        QStringList valueOptions;
+        std::vector<std::string> valueOptions;
         for (const QCommandLineOption* option : {&interval_, &paint_, &windowId_}) {
-            valueOptions << option->names();
+            for (const QString& name : option->names()) {
+                valueOptions.push_back(name.toStdString());
+            }
         }
-        auto read = RecipeReader::Read(RawFile(arguments, valueOptions), RecipeReader::SpecialFiles::Refuse);
-        if (auto* problem = std::get_if<RecipeProblem>(&read)) {
-            return std::move(*problem);
-        }
-        options.start = std::get<Recipe>(read);
+        options.file = QByteArray::fromStdString(RawArguments(Bytes(arguments), valueOptions).File().value_or(""));
     }
     return options;
 }

@@ -12,6 +12,7 @@
 
 #include "formats/webp_file.h"
 #include "platform/picture_size.h"
+#include "platform/raw_arguments.h"
 #include "platform/repeated_option.h"
 #include "players/picture_fit.h"
 #include "players/raster_player.h"
@@ -69,25 +70,13 @@ std::optional<int> WholeNumber(const QString& text, int most)
     return value;
 }
 
-// The last value given for `option` ("--out"), as bytes, reading the arguments as Qt's parser
-// reads them; `folder` when none is given.
-QByteArray RawValue(const QList<QByteArray>& arguments, const QByteArray& option, QByteArray folder,
-                    const QStringList& valueOptions)
+std::vector<std::string> Bytes(const QList<QByteArray>& arguments)
 {
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QByteArray& argument = arguments[i];
-        if (argument == "--") {
-            break;
-        }
-        if (argument == option && i + 1 < arguments.size()) {
-            folder = arguments[++i];
-        } else if (argument.startsWith(option + '=')) {
-            folder = argument.mid(option.size() + 1);
-        } else if (argument.startsWith("--") && valueOptions.contains(QString::fromLocal8Bit(argument.mid(2)))) {
-            ++i;
-        }
+    std::vector<std::string> bytes;
+    for (const QByteArray& argument : arguments) {
+        bytes.push_back(argument.toStdString());
     }
-    return folder;
+    return bytes;
 }
 
 }  // namespace
@@ -299,22 +288,18 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
         options.memory = static_cast<std::uint64_t>(*memory);
     }
 
-    QStringList valueOptions;
+    std::vector<std::string> valueOptions;
     for (const QCommandLineOption* option : {&seed_, &pictures_, &first_, &from_, &at_, &scale_, &fit_, &format_,
                                              &animate_, &duration_, &out_, &jobs_, &memory_}) {
-        valueOptions << option->names().constFirst();
+        valueOptions.push_back(option->names().constFirst().toStdString());
     }
-    const auto others = [&valueOptions](const QCommandLineOption& option) {
-        QStringList rest = valueOptions;
-        rest.removeAll(option.names().constFirst());
-        return rest;
-    };
-    options.folder = RawValue(arguments, QByteArrayLiteral("--out"), QByteArrayLiteral("."), others(out_));
+    const RawArguments raw(Bytes(arguments), valueOptions);
+    options.folder = QByteArray::fromStdString(raw.Value("out").value_or("."));
     if (options.folder.isEmpty()) {
         return UsageError{QStringLiteral("--out needs a folder")};
     }
     if (!from.isEmpty()) {
-        return FollowRecipe(RawValue(arguments, QByteArrayLiteral("--from"), {}, others(from_)), std::move(options));
+        return FollowRecipe(QByteArray::fromStdString(raw.Value("from").value_or("")), std::move(options));
     }
     return options;
 }

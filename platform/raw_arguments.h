@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lorvane {
+
+// The program's arguments byte for byte, as `argv` holds them, read the way Qt's parser reads
+// them: so that a file or folder whose name is not UTF-8 is still found. Both programs' command
+// lines take their FILE and folder values from here after the parser has checked the arguments.
+class RawArguments {
+public:
+    // `arguments` with the program's name first; `valueOptions` are the long options that take a
+    // value (without their dashes), whose next argument is that value.
+    RawArguments(std::vector<std::string> arguments, std::vector<std::string> valueOptions);
+
+    // The first argument that is neither an option nor an option's value (the one after "--"
+    // when it comes to that first); none when there is none.
+    [[nodiscard]] std::optional<std::string> File() const;
+    // The last value given for `option` ("out" for `--out DIR` or `--out=DIR`); none when it is not given.
+    [[nodiscard]] std::optional<std::string> Value(std::string_view option) const;
+
+private:
+    [[nodiscard]] bool TakesValue(std::string_view argument) const;
+
+    std::vector<std::string> arguments_;
+    std::vector<std::string> valueOptions_;
+};
+
+}  // namespace lorvane
