@@ -5,8 +5,6 @@
 
 #include <QPainter>
 
-#include "platform/platform_error.h"
-
 namespace lorvane {
 
 FittedPicture::FittedPicture(std::function<void(const QRect&)> update)
@@ -44,17 +42,7 @@ void FittedPicture::Resize(QSize size, double ratio)
     ratio_ = std::isfinite(ratio) && ratio > 0.0 ? ratio : 1.0;
     fit_ = FitPicture(QSize(static_cast<int>(std::lround(size.width() * ratio_)),
                             static_cast<int>(std::lround(size.height() * ratio_))));
-    if (fit_.scale == player_.Scale()) {
-        return;
-    }
-    // Without the memory for the larger picture, the picture keeps its scale and is resized on
-    // the way to the screen: never a failure here.
-    try {
-        player_ = RasterPlayer(fit_.scale);
-    } catch (const PlatformError&) {
-        return;
-    }
-    painting_.PlayAgain(picture_, player_);
+    painting_.PlayAtScale(picture_, player_, fit_.scale);
 }
 
 QRectF FittedPicture::Placed() const
@@ -65,8 +53,7 @@ QRectF FittedPicture::Placed() const
 
 void FittedPicture::Paint(QPainter& painter) const
 {
-    painter.fillRect(QRect(QPoint(0, 0), size_), Qt::black);
-    painter.drawImage(Placed(), player_.Image());
+    PaintOnBlack(painter, QRect(QPoint(0, 0), size_), Placed(), player_.Image());
 }
 
 }  // namespace lorvane

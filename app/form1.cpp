@@ -67,8 +67,7 @@ QString DraggedFile(const QMimeData* data)
 
 Form1::Form1(RandomSource& random, Clock& clock, QWidget* parent)
     : QWidget(parent),
-      clock_(clock),
-      sequence_(state_, random, clock),
+      sequence_(random, clock),
       picture1_(new PictureBox(this)),
       command1_(MakeButton(QStringLiteral("Command1"), QStringLiteral("next"), QStringLiteral("Draws a new picture"),
                            kCommand1Geometry, this)),
@@ -156,8 +155,7 @@ void Form1::Load(const std::optional<Recipe>& start)
 {
     ShowEmpty();
     if (start) {
-        ShowRecipe(*start);
-        GoOnFrom(*start);
+        GoTo(*start);
         return;
     }
     SequencePicture first = sequence_.DrawNext();
@@ -181,10 +179,8 @@ void Form1::ShowEmpty()
     if (QWindow* window = windowHandle()) {
         connect(window, &QWindow::screenChanged, picture1_, &PictureBox::MatchDevicePixelRatio);
     }
-    sequence_.Start(clock_.Timer());
-    state_.SetCaptions();
+    sequence_.StartAtTimeOfDay();
     update();
-    state_.SetDrawingSize();
 }
 
 void Form1::Open(const QByteArray& path, Refusal refused)
@@ -204,24 +200,19 @@ void Form1::Open(const QByteArray& path, Refusal refused)
             refused(*problem);
         } else {
             const auto& recipe = std::get<Recipe>(read);
-            ShowRecipe(recipe);
-            GoOnFrom(recipe);
+            GoTo(recipe);
         }
         emit OpenEnded();
     });
     watcher->setFuture(reading_);
 }
 
-void Form1::ShowRecipe(const Recipe& recipe)
-{
-    history_.Add(recipe);
-    Show(DrawRecipe(recipe));
-}
-
-void Form1::GoOnFrom(const Recipe& recipe)
+void Form1::GoTo(const Recipe& recipe)
 {
     // "next" then draws the picture after it, as the seed's own run would have.
-    sequence_.Start(recipe.seed, std::min(recipe.picture + 1, Recipe::kLastPicture));
+    sequence_.GoTo(recipe);
+    history_.Add(recipe);
+    Show(sequence_.DrawNext());
 }
 
 void Form1::AskAndOpen()

@@ -76,7 +76,7 @@ public:
     [[nodiscard]] bool SlideshowPlaying() const;
     // The window's action for a command (for its state), or nullptr.
     [[nodiscard]] QAction* Action(ViewCommand command) const { return actions_.Action(command); }
-    [[nodiscard]] const PictureState& State() const { return state_; }
+    [[nodiscard]] const PictureState& State() const { return sequence_.State(); }
     // The picture shown, with its recipe: the seed, its number since start-up and its time.
     [[nodiscard]] const SequencePicture& Shown() const { return shown_; }
     // Copies and saves the picture shown.
@@ -101,8 +101,8 @@ private:
     void PaintAgain();
     // The actions' state for where the walk stands and the slideshow.
     void UpdateActions();
-    void ShowRecipe(const Recipe& recipe);
-    void GoOnFrom(const Recipe& recipe);
+    // Shows the recipe's picture; "next" goes on from it.
+    void GoTo(const Recipe& recipe);
     void ShowEmpty();
     void AskAndOpen();
     // Opens the file, or shows what is wrong with it in a message.
@@ -111,8 +111,6 @@ private:
     void SetBlackBackground();
     void Show(SequencePicture picture);
 
-    Clock& clock_;
-    PictureState state_;
     PictureSequence sequence_;
     SequencePicture shown_;
     PictureHistory history_;

@@ -9,7 +9,6 @@
 
 #include "app/fitted_picture.h"
 #include "picture/picture_sequence.h"
-#include "picture/picture_state.h"
 
 namespace lorvane {
 
@@ -43,8 +42,6 @@ private:
     void FollowHost();
 
     std::function<std::optional<QSize>()> hostSize_;
-    Clock& clock_;
-    PictureState state_;
     PictureSequence sequence_;
     FittedPicture picture_;
     QTimer next_;

@@ -72,10 +72,9 @@ std::optional<QByteArray> EncodeFittedPng(const RecordedPicture& picture, QSize 
         if (framed.isNull()) {
             return std::nullopt;
         }
-        framed.fill(Qt::black);
         {
             QPainter painter(&framed);
-            painter.drawImage(fit.placed.topLeft(), RasterPlayer(fit.scale).Play(picture));
+            PaintOnBlack(painter, framed.rect(), fit.placed, RasterPlayer(fit.scale).Play(picture));
         }
         return PngFile(framed, fit.scale, recipe);
     } catch (const PlatformError&) {

@@ -7,11 +7,8 @@
 
 #include "formats/file_format.h"
 #include "picture/picture_sequence.h"
-#include "picture/picture_state.h"
 #include "platform/picture_size.h"
 #include "platform/platform_error.h"
-#include "platform/seeded_random_source.h"
-#include "platform/system_clock.h"
 #include "players/picture_fit.h"
 #include "players/raster_player.h"
 
@@ -106,35 +103,32 @@ std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written, con
     // Kept to take the made folders back, when they are still empty at the end.
     OutputFolder madeFolder = folder;
     SavingPool pool(options_.jobs, std::move(folder), Extension(options_), written, stop_.get_token());
-    SystemClock systemClock;
-    Clock& clock = options_.at ? static_cast<Clock&>(*options_.at) : systemClock;
-    SeededRandomSource random;
-    PictureState state = PictureState::AtStartUp();
-    PictureSequence sequence(state, random, clock);
+    PictureSequence sequence(options_.at);
     sequence.Start(options_.seed, options_.first);
     for (int order = 1; order <= options_.pictures && !stop_.stop_requested(); ++order) {
         const int number = sequence.NextNumber();
         // The pool plays the picture and encodes it, so that this thread only draws.
         SequencePicture drawn = sequence.DrawNext();
-        SavingJob job{order,
-                      QStringLiteral("%1-%2%3").arg(QString::fromStdString(state.imeslike)).arg(number).arg(size),
-                      [drawn = std::move(drawn), format = options_.format, scale = options_.scale, fit = options_.fit,
-                       framing = options_.fill ? Framing::Fill : Framing::Fit, animation = options_.animation,
-                       timing = options_.timing]() -> std::optional<QByteArray> {
-                          if (animation) {
-                              return EncodeAnimation(drawn.recording, *animation,
-                                                     {static_cast<double>(scale), fit, framing}, timing, drawn.recipe);
-                          }
-                          if (fit) {
-                              return EncodeFittedPng(drawn.recording, *fit, drawn.recipe, framing);
-                          }
-                          try {
-                              return EncodeFile(drawn.recording, format, ThreadPlayer(scale), drawn.recipe);
-                          } catch (const PlatformError&) {
-                              // No memory for the image: the pool reports that it cannot encode it.
-                              return std::nullopt;
-                          }
-                      }};
+        SavingJob job{
+            order,
+            QStringLiteral("%1-%2%3").arg(QString::fromStdString(sequence.State().imeslike)).arg(number).arg(size),
+            [drawn = std::move(drawn), format = options_.format, scale = options_.scale, fit = options_.fit,
+             framing = options_.fill ? Framing::Fill : Framing::Fit, animation = options_.animation,
+             timing = options_.timing]() -> std::optional<QByteArray> {
+                if (animation) {
+                    return EncodeAnimation(drawn.recording, *animation, {static_cast<double>(scale), fit, framing},
+                                           timing, drawn.recipe);
+                }
+                if (fit) {
+                    return EncodeFittedPng(drawn.recording, *fit, drawn.recipe, framing);
+                }
+                try {
+                    return EncodeFile(drawn.recording, format, ThreadPlayer(scale), drawn.recipe);
+                } catch (const PlatformError&) {
+                    // No memory for the image: the pool reports that it cannot encode it.
+                    return std::nullopt;
+                }
+            }};
         if (!pool.Submit(std::move(job))) {
             break;
         }

@@ -1,6 +1,5 @@
 #include "web/web_picture.h"
 
-#include <bit>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -9,28 +8,12 @@
 #include <vector>
 
 #include "picture/picture_sequence.h"
-#include "picture/picture_state.h"
 #include "picture/recipe.h"
 #include "picture/saved_texts.h"
-#include "platform/clock.h"
-#include "platform/fixed_clock.h"
-#include "platform/seeded_random_source.h"
 #include "recording/picture_frames.h"
 
 namespace lorvane {
 namespace {
-
-// Names each picture after the recipe being drawn.
-class RecipeClock final : public Clock {
-public:
-    void Set(const FixedClock& clock) { clock_ = clock; }
-    std::string Date() override { return clock_.Date(); }
-    std::string Time() override { return clock_.Time(); }
-    float Timer() override { return clock_.Timer(); }
-
-private:
-    FixedClock clock_{1, 1, 1, 0, 0, 0};
-};
 
 class Answer {
 public:
@@ -79,11 +62,7 @@ constexpr int kHoldingMilliseconds = 3000;
 
 // The page draws one sequence at a time; next asks for the picture after the last one.
 struct WebCore {
-    PictureState state = PictureState::AtStartUp();
-    SeededRandomSource random;
-    RecipeClock clock;
-    PictureSequence sequence{state, random, clock};
-    bool started = false;
+    PictureSequence sequence;
     Answer answer;
 };
 
@@ -171,18 +150,7 @@ extern "C" const std::uint8_t* lorvane_draw(const char* recipe)
         answer.AddText(error->message);
         return answer.Finish();
     }
-    const auto& asked = std::get<Recipe>(parsed);
-    // A parsed recipe's time is a real date and time.
-    core.clock.Set(FixedClock::At(asked.at).value_or(FixedClock(1, 1, 1, 0, 0, 0)));
-    // The same bits, not only the same value: 0 and -0 seed differently.
-    const bool isNext =
-        core.started &&
-        std::bit_cast<std::uint32_t>(core.sequence.Seed()) == std::bit_cast<std::uint32_t>(asked.seed) &&
-        core.sequence.NextNumber() == asked.picture;
-    if (!isNext) {
-        core.sequence.Start(asked.seed, asked.picture);
-        core.started = true;
-    }
+    core.sequence.GoTo(std::get<Recipe>(parsed));
     answer.Begin(kDrawn);
     AddPicture(answer, core.sequence.DrawNext());
     return answer.Finish();
