@@ -76,7 +76,7 @@ Form1::Form1(RandomSource& random, Clock& clock, QWidget* parent)
       fullScreen_(new FullScreenView(this)),
       slideshow_(new QTimer(this)),
       note_(new FadingNote(picture1_, Qt::AlignTop)),
-      saver_([this]() -> const SequencePicture& { return shown_; }),
+      saver_(shown_),
       actions_(kWindowKeys, this, [this](ViewCommand command) { Run(command); })
 {
     setObjectName(QStringLiteral("Form1"));

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <utility>
 
 #include <QClipboard>
 #include <QDir>
@@ -30,23 +29,23 @@ const PictureSaver::Choice& ChoiceOf(PictureSaver::SaveAs type)
 
 }  // namespace
 
-PictureSaver::PictureSaver(std::function<const SequencePicture&()> shown) : shown_(std::move(shown)) {}
+PictureSaver::PictureSaver(const SequencePicture& shown) : shown_(shown) {}
 
 QByteArray PictureSaver::Contents(SaveAs type) const
 {
     // The same bytes as lorvane01-render's files.
     const Choice& choice = ChoiceOf(type);
-    const SequencePicture& shown = shown_();
+    const SequencePicture& shown = shown_;
     return EncodeFile(shown.recording, choice.format, choice.scale, shown.recipe).value_or(QByteArray());
 }
 
 void PictureSaver::Copy() const
 {
     auto data = std::make_unique<QMimeData>();
-    data->setImageData(RasterPlayer().Play(shown_().recording));
+    data->setImageData(RasterPlayer().Play(shown_.recording));
     data->setData(QString::fromLatin1(kPngMimeType), Contents(SaveAs::Png));
     // A text editor gets the recipe line, which draws the picture again.
-    if (const std::optional<Recipe>& recipe = shown_().recipe) {
+    if (const std::optional<Recipe>& recipe = shown_.recipe) {
         data->setText(QString::fromStdString(recipe->Text()));
     }
     QGuiApplication::clipboard()->setMimeData(data.release());
@@ -120,7 +119,7 @@ QString PictureSaver::SuggestedPath() const
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         folder = QDir::homePath();
     }
-    const std::optional<Recipe>& recipe = shown_().recipe;
+    const std::optional<Recipe>& recipe = shown_.recipe;
     const QString name = recipe ? QString::fromStdString(recipe->Name()) : QStringLiteral("picture");
     return QDir(folder).filePath(name + QLatin1Char('.') + Suffix(kChoices.front().format));
 }

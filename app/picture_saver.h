@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <optional>
 
 #include <QByteArray>
@@ -36,8 +35,8 @@ public:
         {SaveAs::Pdf, "PDF document (*.pdf)", FileFormat::Pdf, 1},
     }};
 
-    // `shown` gives the picture shown, with its recipe when it has one.
-    explicit PictureSaver(std::function<const SequencePicture&()> shown);
+    // `shown` is the picture shown, with its recipe when it has one; it outlives the saver.
+    explicit PictureSaver(const SequencePicture& shown);
 
     // The file's contents; empty when the picture could not be encoded.
     [[nodiscard]] QByteArray Contents(SaveAs type) const;
@@ -52,7 +51,7 @@ public:
 private:
     [[nodiscard]] QString SuggestedPath() const;
 
-    std::function<const SequencePicture&()> shown_;
+    const SequencePicture& shown_;
 };
 
 }  // namespace lorvane
