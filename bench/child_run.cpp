@@ -16,6 +16,7 @@ namespace lorvane {
 namespace {
 
 constexpr double kKilobytesPerMegabyte = 1024.0;
+constexpr double kMicrosecondsPerSecond = 1e6;
 
 }  // namespace
 
@@ -52,6 +53,11 @@ ChildRun RunChild(const QString& program, const QStringList& arguments, const QS
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.peakMegabytes = static_cast<double>(usage.ru_maxrss) / kKilobytesPerMegabyte;
+    const auto seconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / kMicrosecondsPerSecond;
+    };
+    run.userSeconds = seconds(usage.ru_utime);
+    run.systemSeconds = seconds(usage.ru_stime);
     return run;
 }
 

@@ -9,6 +9,9 @@ namespace lorvane {
 struct ChildRun {
     int status = -1;
     double seconds = 0.0;
+    // Processor time in the program and in the kernel on its behalf, all threads.
+    double userSeconds = 0.0;
+    double systemSeconds = 0.0;
     // The most memory it held at once (its peak resident set).
     double peakMegabytes = 0.0;
 };

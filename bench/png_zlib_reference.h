@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+
+namespace lorvane {
+
+// A PNG encoder kept as it is, the yardstick of the batch goal: libpng, Paeth on every row (Up on a
+// row that repeats the row above), zlib's run-length matching at level 1, marked as sRGB; opaque
+// pictures only, without text. Empty when libpng fails.
+[[nodiscard]] QByteArray EncodePngZlibReference(const QImage& image);
+
+}  // namespace lorvane
