@@ -68,12 +68,13 @@ int main(int argc, char* argv[])
     }
     auto parsed = commandLine.Parse(arguments);
     if (const auto* error = std::get_if<lorvane::UsageError>(&parsed)) {
-        std::fprintf(stderr, "lorvane01-render: %s\n\n%s", qPrintable(error->message), qPrintable(commandLine.Usage()));
-        return 2;
+        std::fprintf(stderr, "lorvane01-render: %s\n\n%s", error->problem.message.c_str(),
+                     qPrintable(commandLine.Usage()));
+        return error->problem.status;
     }
-    if (const auto* problem = std::get_if<lorvane::RecipeProblem>(&parsed)) {
-        std::fprintf(stderr, "lorvane01-render: %s\n", qPrintable(problem->message));
-        return problem->ExitStatus();
+    if (const auto* problem = std::get_if<lorvane::Problem>(&parsed)) {
+        std::fprintf(stderr, "lorvane01-render: %s\n", problem->message.c_str());
+        return problem->status;
     }
     if (std::holds_alternative<lorvane::HelpOrVersion>(parsed)) {
         commandLine.AnswerHelpOrVersion(QGuiApplication::arguments());
