@@ -16,6 +16,8 @@ struct Problem {
 
     std::string message;
     int status = kRefused;
+
+    [[nodiscard]] bool operator==(const Problem&) const = default;
 };
 
 }  // namespace lorvane
