@@ -568,7 +568,7 @@ std::optional<QByteArray> EncodeGifAnimation(const RecordedPicture& picture, dou
 
 FoundRecipe ReadGifRecipe(ByteSource& source)
 {
-    const FoundRecipe damaged = FoundRecipe::Refused(QStringLiteral("is a damaged GIF file"));
+    FoundRecipe damaged = FoundRecipe::Refused(QStringLiteral("is a damaged GIF file"));
     const QByteArray head = source.Read(kGifSignature.size() + kScreenDescriptor);
     if (head.size() < kGifSignature.size() + kScreenDescriptor || !head.startsWith(kGifSignature)) {
         return damaged;

@@ -318,7 +318,7 @@ std::optional<QByteArray> PngFile(const QImage& image, double scale, const std::
 
 FoundRecipe ReadPngRecipe(ByteSource& source)
 {
-    const FoundRecipe damaged = FoundRecipe::Refused(QStringLiteral("is a damaged PNG file"));
+    FoundRecipe damaged = FoundRecipe::Refused(QStringLiteral("is a damaged PNG file"));
     if (source.Read(kPngSignature.size()) != kPngSignature) {
         return damaged;
     }

@@ -104,7 +104,7 @@ std::optional<QByteArray> WebpFile(AnimationFrames& frames, const AnimationTimin
 
 FoundRecipe ReadWebpRecipe(ByteSource& source)
 {
-    const FoundRecipe damaged = FoundRecipe::Refused(QStringLiteral("is a damaged WebP file"));
+    FoundRecipe damaged = FoundRecipe::Refused(QStringLiteral("is a damaged WebP file"));
     const QByteArray header = source.Read(kFileHeader);
     if (header.size() < kFileHeader || !header.startsWith("RIFF") || QByteArrayView(header).sliced(8) != "WEBP") {
         return damaged;
