@@ -189,14 +189,14 @@ void Form1::Open(const QByteArray& path, Refusal refused)
     reading_.cancel();
     const quint64 number = ++openNumber_;
     reading_ = QtConcurrent::run([path] { return RecipeReader::Read(path, RecipeReader::SpecialFiles::Refuse); });
-    auto* watcher = new QFutureWatcher<std::variant<Recipe, RecipeProblem>>(this);
+    auto* watcher = new QFutureWatcher<std::variant<Recipe, Problem>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, number, refused = std::move(refused)] {
         watcher->deleteLater();
         if (number != openNumber_) {
             return;
         }
-        const std::variant<Recipe, RecipeProblem> read = watcher->result();
-        if (const auto* problem = std::get_if<RecipeProblem>(&read)) {
+        const std::variant<Recipe, Problem> read = watcher->result();
+        if (const auto* problem = std::get_if<Problem>(&read)) {
             refused(*problem);
         } else {
             const auto& recipe = std::get<Recipe>(read);
@@ -228,8 +228,8 @@ void Form1::AskAndOpen()
 
 void Form1::OpenAndReport(const QString& path)
 {
-    Open(QFile::encodeName(path), [this](const RecipeProblem& problem) {
-        QMessageBox::warning(this, QStringLiteral("Open picture"), problem.message);
+    Open(QFile::encodeName(path), [this](const Problem& problem) {
+        QMessageBox::warning(this, QStringLiteral("Open picture"), QString::fromStdString(problem.message));
     });
 }
 

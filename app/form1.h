@@ -42,7 +42,7 @@ public:
     // or, given a saved picture's recipe, shows that picture and goes on from its sequence.
     void Load(const std::optional<Recipe>& start = std::nullopt);
     // What is done with a file that has no sound recipe: one line naming it and the reason.
-    using Refusal = std::function<void(const RecipeProblem&)>;
+    using Refusal = std::function<void(const Problem&)>;
     // Shows the window at once with an empty drawing area, and then the picture `path` names, as
     // Open does; no picture of a new sequence is drawn before it.
     void LoadFile(const QByteArray& path, Refusal refused);
@@ -126,7 +126,7 @@ private:
     PictureSaver saver_;
     ViewActions actions_;
     // The file being read, if any; a newer open cancels it before it starts or drops its answer.
-    QFuture<std::variant<Recipe, RecipeProblem>> reading_;
+    QFuture<std::variant<Recipe, Problem>> reading_;
     quint64 openNumber_ = 0;
 };
 

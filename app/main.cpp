@@ -19,21 +19,21 @@
 
 namespace {
 
-// The exit status after one line on standard error, when the arguments are refused.
-std::optional<int> Refused(const lorvane::WindowCommandLine::Answer& answer)
+// One line on standard error for wrong arguments or a FILE without a sound recipe, and its exit
+// status.
+int Refused(const lorvane::Problem& problem)
 {
-    if (const auto* error = std::get_if<lorvane::WindowCommandLine::UsageError>(&answer)) {
-        std::fprintf(stderr, "lorvane01: %s\n", qPrintable(error->message));
-        return 2;
-    }
-    return std::nullopt;
+    std::fprintf(stderr, "lorvane01: %s\n", problem.message.c_str());
+    return problem.status;
 }
 
-// One line on standard error for a FILE without a sound recipe, and its exit status.
-int Refused(const lorvane::RecipeProblem& problem)
+// The exit status after that line, when the arguments are refused.
+std::optional<int> Refused(const lorvane::WindowCommandLine::Answer& answer)
 {
-    std::fprintf(stderr, "lorvane01: %s\n", qPrintable(problem.message));
-    return problem.ExitStatus();
+    if (const auto* problem = std::get_if<lorvane::Problem>(&answer)) {
+        return Refused(*problem);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ int main(int argc, char* argv[])
         const auto* options = std::get_if<lorvane::WindowOptions>(&*early);
         if (options != nullptr && options->file && !lorvane::AnyDisplayNamed()) {
             const auto read = lorvane::RecipeReader::Read(*options->file, lorvane::RecipeReader::SpecialFiles::Refuse);
-            if (const auto* problem = std::get_if<lorvane::RecipeProblem>(&read)) {
+            if (const auto* problem = std::get_if<lorvane::Problem>(&read)) {
                 return Refused(*problem);
             }
         }
@@ -100,8 +100,7 @@ int main(int argc, char* argv[])
     }
     if (options->file) {
         // The window shows at once; a file it cannot start from ends the program as before it opened.
-        form.LoadFile(*options->file,
-                      [](const lorvane::RecipeProblem& problem) { QApplication::exit(Refused(problem)); });
+        form.LoadFile(*options->file, [](const lorvane::Problem& problem) { QApplication::exit(Refused(problem)); });
     } else {
         form.Load();
     }

@@ -51,10 +51,11 @@ void PictureSaver::Copy() const
     QGuiApplication::clipboard()->setMimeData(data.release());
 }
 
-std::optional<QString> PictureSaver::Save(const QString& path, SaveAs type) const
+std::optional<Problem> PictureSaver::Save(const QString& path, SaveAs type) const
 {
     const auto failure = [&path](const QString& reason) {
-        return QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), reason);
+        return Problem{QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), reason).toStdString(),
+                       Problem::kFailed};
     };
     const QByteArray contents = Contents(type);
     if (contents.isEmpty()) {
@@ -108,8 +109,8 @@ void PictureSaver::AskAndSave(QWidget* parent) const
             return;
         }
     }
-    if (const std::optional<QString> problem = Save(path, choice.type)) {
-        QMessageBox::warning(parent, QStringLiteral("Save picture as"), *problem);
+    if (const std::optional<Problem> problem = Save(path, choice.type)) {
+        QMessageBox::warning(parent, QStringLiteral("Save picture as"), QString::fromStdString(problem->message));
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "formats/file_format.h"
 #include "picture/picture_sequence.h"
+#include "platform/problem.h"
 
 class QWidget;
 
@@ -44,7 +45,7 @@ public:
     // recipe line as text.
     void Copy() const;
     // Writes the file whole or not at all; otherwise one line naming the file and the reason.
-    [[nodiscard]] std::optional<QString> Save(const QString& path, SaveAs type) const;
+    [[nodiscard]] std::optional<Problem> Save(const QString& path, SaveAs type) const;
     // Asks for a file with the save dialog, then saves; a failure is shown in a message.
     void AskAndSave(QWidget* parent) const;
 

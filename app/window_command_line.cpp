@@ -16,6 +16,11 @@ namespace lorvane {
 
 namespace {
 
+Problem Refused(const QString& message)
+{
+    return {message.toStdString()};
+}
+
 // An X11 window id, decimal or hexadecimal with 0x, as hosts pass them; or nothing.
 std::optional<std::uint32_t> WindowId(const QString& text)
 {
@@ -65,7 +70,7 @@ WindowCommandLine::WindowCommandLine()
 WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& arguments)
 {
     if (!parser_.parse(Decoded(arguments))) {
-        return UsageError{parser_.errorText()};
+        return Refused(parser_.errorText());
     }
     if (parser_.isSet(help_) || parser_.isSet(version_) || parser_.isSet(helpAll_)) {
         return HelpOrVersion{};
@@ -75,7 +80,7 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
         given.push_back(name.toStdString());
     }
     if (const std::optional<std::string> repeated = RepeatedOption(given)) {
-        return UsageError{QString::fromStdString(*repeated)};
+        return Problem{*repeated};
     }
     WindowOptions options;
     options.fullScreen = parser_.isSet(fullScreen_);
@@ -85,10 +90,10 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
         const double seconds = text.toDouble(&ok);
         if (!ok || !std::isfinite(seconds) || seconds < WindowOptions::kShortestInterval ||
             seconds > WindowOptions::kLongestInterval) {
-            return UsageError{QStringLiteral("--interval '%1' is not a number of seconds from %2 to %3")
-                                  .arg(text)
-                                  .arg(WindowOptions::kShortestInterval)
-                                  .arg(WindowOptions::kLongestInterval)};
+            return Refused(QStringLiteral("--interval '%1' is not a number of seconds from %2 to %3")
+                               .arg(text)
+                               .arg(WindowOptions::kShortestInterval)
+                               .arg(WindowOptions::kLongestInterval));
         }
         options.interval = seconds;
     }
@@ -98,18 +103,18 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
         const double seconds = text.toDouble(&ok);
         if (!ok || !std::isfinite(seconds) || seconds < PicturePainting::kShortestSeconds ||
             seconds > PicturePainting::kLongestSeconds) {
-            return UsageError{QStringLiteral("--paint '%1' is not a number of seconds from %2 to %3")
-                                  .arg(text)
-                                  .arg(PicturePainting::kShortestSeconds)
-                                  .arg(PicturePainting::kLongestSeconds)};
+            return Refused(QStringLiteral("--paint '%1' is not a number of seconds from %2 to %3")
+                               .arg(text)
+                               .arg(PicturePainting::kShortestSeconds)
+                               .arg(PicturePainting::kLongestSeconds));
         }
         options.paint = seconds;
     }
     if (parser_.isSet(windowId_) || parser_.isSet(root_)) {
         if (options.fullScreen || !parser_.positionalArguments().isEmpty()) {
-            return UsageError{
+            return Refused(
                 QStringLiteral("--window-id and --root draw a new sequence in that window: not with "
-                               "--fullscreen or a FILE")};
+                               "--fullscreen or a FILE"));
         }
         WindowOptions::Screensaver screensaver;
         // --window-id wins over --root, as in xscreensaver's own modules: its settings program
@@ -118,12 +123,12 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
             const QString text = parser_.value(windowId_);
             screensaver.window = WindowId(text);
             if (!screensaver.window) {
-                return UsageError{QStringLiteral("--window-id '%1' is not a window id (such as 0x2a00007)").arg(text)};
+                return Refused(QStringLiteral("--window-id '%1' is not a window id (such as 0x2a00007)").arg(text));
             }
         } else if (const QString named = qEnvironmentVariable("XSCREENSAVER_WINDOW"); !named.isEmpty()) {
             screensaver.window = WindowId(named);
             if (!screensaver.window) {
-                return UsageError{QStringLiteral("XSCREENSAVER_WINDOW '%1' is not a window id").arg(named)};
+                return Refused(QStringLiteral("XSCREENSAVER_WINDOW '%1' is not a window id").arg(named));
             }
         }
         options.screensaver = screensaver;
@@ -132,7 +137,7 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
     }
     const QStringList files = parser_.positionalArguments();
     if (files.size() > 1) {
-        return UsageError{QStringLiteral("unexpected argument '%1': give one FILE").arg(files.at(1))};
+        return Refused(QStringLiteral("unexpected argument '%1': give one FILE").arg(files.at(1)));
     }
     if (!files.isEmpty()) {
         std::vector<std::string> valueOptions;

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/problem.h"
+
 namespace lorvane {
 
 // What the window starts with.
@@ -44,11 +46,8 @@ class WindowCommandLine {
 public:
     // --help or --version: Qt's parser answers these itself.
     struct HelpOrVersion {};
-    // One line saying what is wrong with the arguments (exit status 2).
-    struct UsageError {
-        QString message;
-    };
-    using Answer = std::variant<WindowOptions, HelpOrVersion, UsageError>;
+    // Wrong arguments are a Problem: one line saying what is wrong, exit status kRefused.
+    using Answer = std::variant<WindowOptions, HelpOrVersion, Problem>;
 
     WindowCommandLine();
 

@@ -120,10 +120,10 @@ void RenderBatch(benchmark::State& state, int pictures, int scale, int jobs)
         folders.push_back(std::make_unique<QTemporaryDir>());
         options.folder = QFile::encodeName(folders.back()->path());
         state.ResumeTiming();
-        const std::optional<QString> problem =
-            BatchWriter(options).Run([](const QByteArray& /*path*/) { return std::optional<QString>(); });
+        const std::optional<Problem> problem =
+            BatchWriter(options).Run([](const QByteArray& /*path*/) { return std::optional<Problem>(); });
         if (problem) {
-            state.SkipWithError(qPrintable(*problem));
+            state.SkipWithError(problem->message.c_str());
             return;
         }
     }

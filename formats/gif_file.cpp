@@ -568,7 +568,7 @@ std::optional<QByteArray> EncodeGifAnimation(const RecordedPicture& picture, dou
 
 FoundRecipe ReadGifRecipe(ByteSource& source)
 {
-    FoundRecipe damaged{{}, QStringLiteral("is a damaged GIF file")};
+    FoundRecipe damaged = FoundRecipe::Refused(QStringLiteral("is a damaged GIF file"));
     const QByteArray head = source.Read(kGifSignature.size() + kScreenDescriptor);
     if (head.size() < kGifSignature.size() + kScreenDescriptor || !head.startsWith(kGifSignature)) {
         return damaged;
@@ -583,12 +583,11 @@ FoundRecipe ReadGifRecipe(ByteSource& source)
     }
     FoundRecipe found;
     // Cut short: what matters is the recipe, if it came before the cut.
-    const auto cut = [&found, &damaged] { return found.text || !found.problem.isEmpty() ? found : damaged; };
+    const auto cut = [&found, &damaged] { return found.text || found.problem ? found : damaged; };
     const auto tooMany = [](int most, const char* what) {
-        return FoundRecipe{{},
-                           QStringLiteral("has more than %1 %2; no picture saved by lorvane01 has")
-                               .arg(most)
-                               .arg(QLatin1StringView(what))};
+        return FoundRecipe::Refused(QStringLiteral("has more than %1 %2; no picture saved by lorvane01 has")
+                                        .arg(most)
+                                        .arg(QLatin1StringView(what)));
     };
     int frames = 0;
     int extensions = 0;
@@ -635,7 +634,7 @@ FoundRecipe ReadGifRecipe(ByteSource& source)
             }
             if (comment.startsWith(kGifRecipeLead)) {
                 found.Add(QString::fromLatin1(QByteArrayView(comment).sliced(kGifRecipeLead.size())));
-                if (!found.problem.isEmpty() || walk == Walk::Stopped) {
+                if (found.problem || walk == Walk::Stopped) {
                     return found;
                 }
             }

@@ -104,7 +104,7 @@ std::optional<QByteArray> WebpFile(AnimationFrames& frames, const AnimationTimin
 
 FoundRecipe ReadWebpRecipe(ByteSource& source)
 {
-    FoundRecipe damaged{{}, QStringLiteral("is a damaged WebP file")};
+    FoundRecipe damaged = FoundRecipe::Refused(QStringLiteral("is a damaged WebP file"));
     const QByteArray header = source.Read(kFileHeader);
     if (header.size() < kFileHeader || !header.startsWith("RIFF") || QByteArrayView(header).sliced(8) != "WEBP") {
         return damaged;
@@ -118,7 +118,8 @@ FoundRecipe ReadWebpRecipe(ByteSource& source)
     FoundRecipe found;
     for (int chunks = 0; left > 0; ++chunks) {
         if (chunks == kMostChunks) {
-            return {{}, QStringLiteral("has more than %1 chunks; no picture saved by lorvane01 has").arg(kMostChunks)};
+            return FoundRecipe::Refused(
+                QStringLiteral("has more than %1 chunks; no picture saved by lorvane01 has").arg(kMostChunks));
         }
         const QByteArray chunk = source.Read(kChunkHeader);
         if (chunk.size() < kChunkHeader) {
@@ -138,21 +139,21 @@ FoundRecipe ReadWebpRecipe(ByteSource& source)
             continue;
         }
         if (size > kLongestXmp) {
-            return {{},
-                    QStringLiteral("has XMP metadata longer than %1 KiB; no picture saved by lorvane01 has")
-                        .arg(kLongestXmp / 1024)};
+            return FoundRecipe::Refused(
+                QStringLiteral("has XMP metadata longer than %1 KiB; no picture saved by lorvane01 has")
+                    .arg(kLongestXmp / 1024));
         }
         const QByteArray packet = source.Read(static_cast<qsizetype>(size));
         if (packet.size() < static_cast<qsizetype>(size)) {
             return found.text ? found : damaged;
         }
         if (const QString problem = MarkupBounds().Check(packet); !problem.isEmpty()) {
-            return {{}, problem};
+            return FoundRecipe::Refused(problem);
         }
         const std::optional<QString> recipe = XmpRecipe(packet);
         if (recipe) {
             found.Add(*recipe);
-            if (!found.problem.isEmpty()) {
+            if (found.problem) {
                 return found;
             }
         }

@@ -81,7 +81,7 @@ QString Extension(const RenderOptions& options)
 
 BatchWriter::BatchWriter(RenderOptions options) : options_(std::move(options)) {}
 
-std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written, const Notice& notice)
+std::optional<Problem> BatchWriter::Run(const SavingPool::Reporter& written, const Notice& notice)
 {
     if (stop_.stop_requested()) {
         return std::nullopt;
@@ -92,7 +92,7 @@ std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written, con
     if (made.problem) {
         return made.problem;
     }
-    if (std::optional<QString> problem = folder.Problem()) {
+    if (std::optional<Problem> problem = folder.Unwritable()) {
         folder.RemoveMade();
         return problem;
     }
@@ -133,7 +133,7 @@ std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written, con
             break;
         }
     }
-    std::optional<QString> problem = pool.Finish();
+    std::optional<Problem> problem = pool.Finish();
     if (problem || stop_.stop_requested()) {
         madeFolder.RemoveMade();
     }

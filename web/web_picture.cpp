@@ -145,7 +145,7 @@ extern "C" const std::uint8_t* lorvane_draw(const char* recipe)
     WebCore& core = Core();
     Answer& answer = core.answer;
     const auto parsed = ParseRecipe(recipe != nullptr ? std::string_view(recipe) : std::string_view());
-    if (const auto* error = std::get_if<RecipeError>(&parsed)) {
+    if (const auto* error = std::get_if<Problem>(&parsed)) {
         answer.Begin(kRefused);
         answer.AddText(error->message);
         return answer.Finish();

@@ -61,7 +61,8 @@ protected:
     {
         QSignalSpy ended(&form, &Form1::OpenEnded);
         std::optional<QString> refused;
-        form.Open(QFile::encodeName(path), [&refused](const RecipeProblem& problem) { refused = problem.message; });
+        form.Open(QFile::encodeName(path),
+                  [&refused](const Problem& problem) { refused = QString::fromStdString(problem.message); });
         EXPECT_TRUE(ended.wait(kLongestRead));
         return refused;
     }
@@ -180,7 +181,9 @@ TEST_F(Form1ViewerTest, ALaterOpenSupersedesOneStillReading)
     const QString padded = Padded(slow, 64);
     const QString small = Padded(quick, 0);
     QStringList refused;
-    const Form1::Refusal refusal = [&refused](const RecipeProblem& problem) { refused << problem.message; };
+    const Form1::Refusal refusal = [&refused](const Problem& problem) {
+        refused << QString::fromStdString(problem.message);
+    };
     QSignalSpy ended(&form, &Form1::OpenEnded);
     form.Open(QFile::encodeName(padded), refusal);
     form.Open(QFile::encodeName(small), refusal);
@@ -208,7 +211,8 @@ TEST(Form1, StartingFromAFileShowsTheWindowAtOnceAndDrawsNothingBeforeItsPicture
         Form1 form(random, clock);
         QSignalSpy ended(&form, &Form1::OpenEnded);
         std::optional<QString> refused;
-        form.LoadFile(QFile::encodeName(path), [&refused](const RecipeProblem& problem) { refused = problem.message; });
+        form.LoadFile(QFile::encodeName(path),
+                      [&refused](const Problem& problem) { refused = QString::fromStdString(problem.message); });
         EXPECT_TRUE(form.isVisible());
         EXPECT_FALSE(form.Shown().recipe.has_value());
         ASSERT_TRUE(ended.wait(10000));

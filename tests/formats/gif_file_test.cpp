@@ -204,10 +204,10 @@ QByteArray Frame(int left = 0, int width = 1, char codeSize = 2)
                "0100");
 }
 
-std::string Said(const std::variant<Recipe, RecipeProblem>& read)
+std::string Said(const std::variant<Recipe, Problem>& read)
 {
-    if (const auto* problem = std::get_if<RecipeProblem>(&read)) {
-        return std::to_string(problem->ExitStatus()) + " " + problem->message.toStdString();
+    if (const auto* problem = std::get_if<Problem>(&read)) {
+        return std::to_string(problem->status) + " " + problem->message;
     }
     return "recipe " + std::get<Recipe>(read).Text();
 }
