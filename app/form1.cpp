@@ -158,7 +158,7 @@ void Form1::Load(const std::optional<Recipe>& start)
         GoTo(*start);
         return;
     }
-    SequencePicture first = sequence_.DrawNext();
+    Drawing first = sequence_.DrawNext();
     history_.Add(first.recipe);
     Show(std::move(first));
 }
@@ -420,12 +420,12 @@ void Form1::Command1Click()
     }
     // The sequence clears the drawing area before it draws.
     update();
-    SequencePicture next = sequence_.DrawNext();
+    Drawing next = sequence_.DrawNext();
     history_.Add(next.recipe);
     Show(std::move(next));
 }
 
-void Form1::Show(SequencePicture picture)
+void Form1::Show(Drawing picture)
 {
     shown_ = std::move(picture);
     // Both views, so that full screen is described before it opens.

@@ -78,7 +78,7 @@ public:
     [[nodiscard]] QAction* Action(ViewCommand command) const { return actions_.Action(command); }
     [[nodiscard]] const PictureState& State() const { return sequence_.State(); }
     // The picture shown, with its recipe: the seed, its number since start-up and its time.
-    [[nodiscard]] const SequencePicture& Shown() const { return shown_; }
+    [[nodiscard]] const Drawing& Shown() const { return shown_; }
     // Copies and saves the picture shown.
     [[nodiscard]] const PictureSaver& Saver() const { return saver_; }
 
@@ -109,10 +109,10 @@ private:
     Q_INVOKABLE void OpenAndReport(const QString& path);
     void Command2Click();
     void SetBlackBackground();
-    void Show(SequencePicture picture);
+    void Show(Drawing picture);
 
     PictureSequence sequence_;
-    SequencePicture shown_;
+    Drawing shown_;
     PictureHistory history_;
     PictureBox* picture1_ = nullptr;
     QPushButton* command1_ = nullptr;

@@ -42,7 +42,7 @@ public:
     // Plays the picture again into a player of `scale`, as far as it has painted, unless the
     // player has that scale already; true when it did. Without the memory for the larger image
     // the player keeps its scale and the image is resized on the way to the screen: never a
-    // failure. PictureBox and FittedPicture follow the screen's pixels by this one rule.
+    // failure. PictureBox and FittedPlayer follow the screen's pixels by this one rule.
     bool PlayAtScale(const RecordedPicture& picture, RasterPlayer& player, double scale) const;
     // Plays the steps not yet painted at once.
     void Finish();

@@ -29,13 +29,13 @@ const PictureSaver::Choice& ChoiceOf(PictureSaver::SaveAs type)
 
 }  // namespace
 
-PictureSaver::PictureSaver(const SequencePicture& shown) : shown_(shown) {}
+PictureSaver::PictureSaver(const Drawing& shown) : shown_(shown) {}
 
 QByteArray PictureSaver::Contents(SaveAs type) const
 {
     // The same bytes as lorvane01-render's files.
     const Choice& choice = ChoiceOf(type);
-    const SequencePicture& shown = shown_;
+    const Drawing& shown = shown_;
     return EncodeFile(shown.recording, choice.format, choice.scale, shown.recipe).value_or(QByteArray());
 }
 

@@ -37,7 +37,7 @@ public:
     }};
 
     // `shown` is the picture shown, with its recipe when it has one; it outlives the saver.
-    explicit PictureSaver(const SequencePicture& shown);
+    explicit PictureSaver(const Drawing& shown);
 
     // The file's contents; empty when the picture could not be encoded.
     [[nodiscard]] QByteArray Contents(SaveAs type) const;
@@ -52,7 +52,7 @@ public:
 private:
     [[nodiscard]] QString SuggestedPath() const;
 
-    const SequencePicture& shown_;
+    const Drawing& shown_;
 };
 
 }  // namespace lorvane

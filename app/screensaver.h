@@ -7,7 +7,7 @@
 #include <QRasterWindow>
 #include <QTimer>
 
-#include "app/fitted_picture.h"
+#include "app/fitted_player.h"
 #include "picture/picture_sequence.h"
 
 namespace lorvane {
@@ -31,7 +31,7 @@ public:
     void PaintOver(std::optional<double> seconds) { picture_.PaintOver(seconds); }
     // Seeds the random source from the time of day, as the window does, and shows the first picture.
     void Start();
-    [[nodiscard]] const FittedPicture& Picture() const { return picture_; }
+    [[nodiscard]] const FittedPlayer& Picture() const { return picture_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -43,7 +43,7 @@ private:
 
     std::function<std::optional<QSize>()> hostSize_;
     PictureSequence sequence_;
-    FittedPicture picture_;
+    FittedPlayer picture_;
     QTimer next_;
     QTimer follow_;
 };

@@ -59,7 +59,7 @@ void PictureSequence::GoTo(const Recipe& recipe)
     }
 }
 
-SequencePicture PictureSequence::DrawNext()
+Drawing PictureSequence::DrawNext()
 {
     if (next_ > Recipe::kLastPicture) {
         Start(seed_, Recipe::kLastPicture);
@@ -71,7 +71,7 @@ SequencePicture PictureSequence::DrawNext()
     return {recorder_.Picture(), RecipeOfPicture(seed_, number, state_.imeslike)};
 }
 
-SequencePicture DrawRecipe(const Recipe& recipe)
+Drawing DrawRecipe(const Recipe& recipe)
 {
     PictureSequence sequence;
     sequence.GoTo(recipe);

@@ -15,8 +15,10 @@ namespace lorvane {
 
 class RandomSource;
 
-// One picture of a sequence: what was drawn, and how to draw it again.
-struct SequencePicture {
+// What a sequence drew: the picture's recording, and its recipe to draw it again. Words kept
+// apart: a picture's *number* (Recipe::picture), its *recording* (RecordedPicture), a *drawing*
+// (both with the recipe) and a *player* (what turns a recording into pixels, FittedPlayer among them).
+struct Drawing {
     RecordedPicture recording;
     // None only when the clock failed, so that the picture has no proper name.
     std::optional<Recipe> recipe;
@@ -30,7 +32,7 @@ struct SequencePicture {
 //
 //     PictureSequence sequence(FixedClock(2024, 3, 7, 9, 5, 2));
 //     sequence.Start(20798.9844F, 4);
-//     const SequencePicture fourth = sequence.DrawNext();
+//     const Drawing fourth = sequence.DrawNext();
 class PictureSequence {
 public:
     // Its own random source; the pictures are named after `at`, or the time of day without it.
@@ -55,7 +57,7 @@ public:
     void GoTo(const Recipe& recipe);
     // Clears the drawing area, draws the next picture as "next" does, and gives it. Past the
     // last picture of the seed, it draws the last one again.
-    SequencePicture DrawNext();
+    Drawing DrawNext();
 
     [[nodiscard]] float Seed() const { return seed_; }
     // The number DrawNext gives its picture.
@@ -94,6 +96,6 @@ private:
 };
 
 // The picture a recipe names, drawn on its own: the same items whatever was drawn before.
-[[nodiscard]] SequencePicture DrawRecipe(const Recipe& recipe);
+[[nodiscard]] Drawing DrawRecipe(const Recipe& recipe);
 
 }  // namespace lorvane

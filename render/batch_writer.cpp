@@ -108,7 +108,7 @@ std::optional<Problem> BatchWriter::Run(const SavingPool::Reporter& written, con
     for (int order = 1; order <= options_.pictures && !stop_.stop_requested(); ++order) {
         const int number = sequence.NextNumber();
         // The pool plays the picture and encodes it, so that this thread only draws.
-        SequencePicture drawn = sequence.DrawNext();
+        Drawing drawn = sequence.DrawNext();
         SavingJob job{
             order,
             QStringLiteral("%1-%2%3").arg(QString::fromStdString(sequence.State().imeslike)).arg(number).arg(size),

@@ -104,7 +104,7 @@ struct ItemWriter {
     }
 };
 
-void AddPicture(Answer& answer, const SequencePicture& picture)
+void AddPicture(Answer& answer, const Drawing& picture)
 {
     answer.AddText(picture.recipe ? picture.recipe->Text() : std::string());
     answer.AddText(picture.recipe ? picture.recipe->Name() : std::string());

@@ -21,7 +21,7 @@ TEST(PictureSequence, PictureNIsTheSameDrawnInTurnJumpedToOrFromItsRecipe)
     FixedClock clock(2024, 3, 7, 9, 5, 2);
     PictureSequence inTurn(clock);
     inTurn.Start(20798.9844F);
-    SequencePicture fifth;
+    Drawing fifth;
     for (int n = 1; n <= 5; ++n) {
         EXPECT_EQ(inTurn.NextNumber(), n);
         fifth = inTurn.DrawNext();
@@ -41,14 +41,14 @@ TEST(PictureSequence, PictureNIsTheSameDrawnInTurnJumpedToOrFromItsRecipe)
 
     PictureSequence jumped(clock);
     jumped.Start(20798.9844F, 5);
-    const SequencePicture direct = jumped.DrawNext();
+    const Drawing direct = jumped.DrawNext();
     EXPECT_EQ(direct.recording, fifth.recording);
     EXPECT_EQ(direct.recipe->Text(), fifth.recipe->Text());
     EXPECT_EQ(jumped.NextNumber(), 6);
     // The next picture continues the sequence from there.
     EXPECT_EQ(jumped.DrawNext().recording, inTurn.DrawNext().recording);
 
-    const SequencePicture again = DrawRecipe(*fifth.recipe);
+    const Drawing again = DrawRecipe(*fifth.recipe);
     EXPECT_EQ(again.recording, fifth.recording);
     EXPECT_NE(again.recording, inTurn.DrawNext().recording);
 }
@@ -106,7 +106,7 @@ TEST(PictureSequence, GoToDrawsTheRecipesPictureAtItsTimeThenGoesOnAtTheClocksTi
 {
     PictureSequence inTurn(FixedClock(2024, 3, 7, 9, 5, 2));
     inTurn.Start(-0.0F);
-    std::vector<SequencePicture> pictures;
+    std::vector<Drawing> pictures;
     for (int n = 1; n <= 3; ++n) {
         pictures.push_back(inTurn.DrawNext());
     }
@@ -118,13 +118,13 @@ TEST(PictureSequence, GoToDrawsTheRecipesPictureAtItsTimeThenGoesOnAtTheClocksTi
     const auto recipe = std::get<Recipe>(ParseRecipe("seed=-0 picture=3 at=20240307090502"));
     sequence.GoTo(recipe);
     EXPECT_EQ(sequence.NextNumber(), 3);
-    const SequencePicture third = sequence.DrawNext();
+    const Drawing third = sequence.DrawNext();
     EXPECT_EQ(third.recording, pictures[2].recording);
     EXPECT_EQ(third.recipe->Text(), "seed=-0 picture=3 at=20240307090502");
     // Picture 4 of the seed, named after the sequence's clock.
     PictureSequence later(FixedClock(2026, 12, 8, 5, 46, 38));
     later.Start(-0.0F, 4);
-    const SequencePicture fourth = sequence.DrawNext();
+    const Drawing fourth = sequence.DrawNext();
     EXPECT_EQ(fourth.recording, later.DrawNext().recording);
     EXPECT_EQ(fourth.recipe->Text(), "seed=-0 picture=4 at=20261208054638");
 }
@@ -158,7 +158,7 @@ TEST(PictureSequence, AfterTheLastPictureOfASeedDrawsItAgain)
     sequence.GoTo(std::get<Recipe>(ParseRecipe("seed=1.5 picture=10000000 at=20240307090502")));
     static_cast<void>(sequence.DrawNext());
     random.skipped = 0;
-    const SequencePicture again = sequence.DrawNext();
+    const Drawing again = sequence.DrawNext();
     ASSERT_TRUE(again.recipe.has_value());
     EXPECT_EQ(again.recipe->picture, Recipe::kLastPicture);
     EXPECT_EQ(random.skipped, std::uint64_t{Recipe::kLastPicture - 1} * 809);
