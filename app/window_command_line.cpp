@@ -41,15 +41,6 @@ QStringList Decoded(const QList<QByteArray>& arguments)
     return decoded;
 }
 
-std::vector<std::string> Bytes(const QList<QByteArray>& arguments)
-{
-    std::vector<std::string> bytes;
-    for (const QByteArray& argument : arguments) {
-        bytes.push_back(argument.toStdString());
-    }
-    return bytes;
-}
-
 }  // namespace
 
 WindowCommandLine::WindowCommandLine()
@@ -146,7 +137,7 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
                 valueOptions.push_back(name.toStdString());
             }
         }
-        options.file = QByteArray::fromStdString(RawArguments(Bytes(arguments), valueOptions).File().value_or(""));
+        options.file = QByteArray::fromStdString(RawArguments(arguments, valueOptions).File().value_or(""));
     }
     return options;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lorvane {
@@ -15,6 +17,12 @@ public:
     // `arguments` with the program's name first; `valueOptions` are the long options that take a
     // value (without their dashes), whose next argument is that value.
     RawArguments(std::vector<std::string> arguments, std::vector<std::string> valueOptions);
+    // The same from any list of byte strings (the toolkit's own included).
+    template <class Arguments>
+    RawArguments(const Arguments& arguments, std::vector<std::string> valueOptions)
+        : RawArguments(Copied(arguments), std::move(valueOptions))
+    {
+    }
 
     // The first argument that is neither an option nor an option's value (the one after "--"
     // when it comes to that first); none when there is none.
@@ -23,6 +31,15 @@ public:
     [[nodiscard]] std::optional<std::string> Value(std::string_view option) const;
 
 private:
+    template <class Arguments>
+    static std::vector<std::string> Copied(const Arguments& arguments)
+    {
+        std::vector<std::string> copied;
+        for (const auto& argument : arguments) {
+            copied.emplace_back(argument.data(), static_cast<std::size_t>(argument.size()));
+        }
+        return copied;
+    }
     [[nodiscard]] bool TakesValue(std::string_view argument) const;
 
     std::vector<std::string> arguments_;

@@ -75,15 +75,6 @@ std::optional<int> WholeNumber(const QString& text, int most)
     return value;
 }
 
-std::vector<std::string> Bytes(const QList<QByteArray>& arguments)
-{
-    std::vector<std::string> bytes;
-    for (const QByteArray& argument : arguments) {
-        bytes.push_back(argument.toStdString());
-    }
-    return bytes;
-}
-
 }  // namespace
 
 CommandLine::CommandLine()
@@ -297,7 +288,7 @@ std::variant<RenderOptions, UsageError, Problem> CommandLine::Options(const QLis
                                              &animate_, &duration_, &out_, &jobs_, &memory_}) {
         valueOptions.push_back(option->names().constFirst().toStdString());
     }
-    const RawArguments raw(Bytes(arguments), valueOptions);
+    const RawArguments raw(arguments, valueOptions);
     options.folder = QByteArray::fromStdString(raw.Value("out").value_or("."));
     if (options.folder.isEmpty()) {
         return Wrong(QStringLiteral("--out needs a folder"));
