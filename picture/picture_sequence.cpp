@@ -7,13 +7,11 @@
 
 #include "platform/random_source.h"
 #include "platform/seeded_random_source.h"
-#include "platform/system_clock.h"
 
 namespace lorvane {
 
-PictureSequence::PictureSequence(const std::optional<FixedClock>& at)
-    : PictureSequence(std::make_unique<SeededRandomSource>(),
-                      at ? std::unique_ptr<Clock>(std::make_unique<FixedClock>(*at)) : std::make_unique<SystemClock>())
+PictureSequence::PictureSequence(const FixedClock& at)
+    : PictureSequence(std::make_unique<SeededRandomSource>(), std::make_unique<FixedClock>(at))
 {
 }
 
@@ -50,7 +48,7 @@ void PictureSequence::Start(float seed, int number)
 void PictureSequence::GoTo(const Recipe& recipe)
 {
     // A recipe's time is a real date and time, checked when it was read.
-    clock_.Pin(FixedClock::At(recipe.at).value_or(FixedClock(1, 1, 1, 0, 0, 0)));
+    clock_.Pin(FixedClock::At(recipe.at).value_or(FixedClock()));
     // The same bits, not only the same value: 0 and -0 seed differently.
     const bool there = started_ && std::bit_cast<std::uint32_t>(seed_) == std::bit_cast<std::uint32_t>(recipe.seed) &&
                        next_ == recipe.picture;

@@ -35,8 +35,10 @@ struct Drawing {
 //     const Drawing fourth = sequence.DrawNext();
 class PictureSequence {
 public:
-    // Its own random source; the pictures are named after `at`, or the time of day without it.
-    explicit PictureSequence(const std::optional<FixedClock>& at = std::nullopt);
+    // Its own random source; the pictures are named after the time of day.
+    PictureSequence();
+    // Its own random source; the pictures are named after `at`.
+    explicit PictureSequence(const FixedClock& at);
     // Draws with `random` and names the pictures after `clock`; both must outlive the sequence.
     PictureSequence(RandomSource& random, Clock& clock);
     PictureSequence(const PictureSequence&) = delete;

@@ -103,7 +103,7 @@ std::optional<Problem> BatchWriter::Run(const SavingPool::Reporter& written, con
     // Kept to take the made folders back, when they are still empty at the end.
     OutputFolder madeFolder = folder;
     SavingPool pool(options_.jobs, std::move(folder), Extension(options_), written, stop_.get_token());
-    PictureSequence sequence(options_.at);
+    PictureSequence sequence = options_.at ? PictureSequence(*options_.at) : PictureSequence();
     sequence.Start(options_.seed, options_.first);
     for (int order = 1; order <= options_.pictures && !stop_.stop_requested(); ++order) {
         const int number = sequence.NextNumber();
