@@ -72,7 +72,7 @@ protected:
     {
         const QByteArray svg = EncodeFile(DrawRecipe(recipe).recording, FileFormat::Svg, 1, recipe).value();
         const qsizetype opened = svg.indexOf('>', svg.indexOf("<svg")) + 1;
-        const QString path = folder.filePath(QStringLiteral("padded-%1.svg").arg(recipe.picture));
+        QString path = folder.filePath(QStringLiteral("padded-%1.svg").arg(recipe.picture));
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(svg.first(opened));
