@@ -38,15 +38,22 @@ void LetToolkitNotesThrough()
     notesWanted.store(true, std::memory_order_relaxed);
 }
 
-bool DisplayNamed()
+bool AnyDisplayNamed()
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+bool DisplayNamed()
+{
+    if (!AnyDisplayNamed()) {
         std::fprintf(stderr, "lorvane01: cannot open a display (DISPLAY and WAYLAND_DISPLAY are unset)\n");
         return false;
     }
-#endif
     return true;
 }
 

@@ -11,6 +11,8 @@ void ReportFatalErrorsInOneLine();
 // From here on the toolkit's notes reach standard error as usual.
 void LetToolkitNotesThrough();
 
+// Whether a display is named at all (or a platform plugin chosen).
+[[nodiscard]] bool AnyDisplayNamed();
 // False, after one line on standard error, when no display is named at all.
 bool DisplayNamed();
 

@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFutureWatcher>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <utility>
@@ -65,8 +67,7 @@ QString DraggedFile(const QMimeData* data)
 
 Form1::Form1(RandomSource& random, Clock& clock, QWidget* parent)
     : QWidget(parent),
-      clock_(clock),
-      sequence_(state_, random, clock),
+      sequence_(random, clock),
       picture1_(new PictureBox(this)),
       command1_(MakeButton(QStringLiteral("Command1"), QStringLiteral("next"), QStringLiteral("Draws a new picture"),
                            kCommand1Geometry, this)),
@@ -75,7 +76,7 @@ Form1::Form1(RandomSource& random, Clock& clock, QWidget* parent)
       fullScreen_(new FullScreenView(this)),
       slideshow_(new QTimer(this)),
       note_(new FadingNote(picture1_, Qt::AlignTop)),
-      saver_([this]() -> const SequencePicture& { return shown_; }),
+      saver_(shown_),
       actions_(kWindowKeys, this, [this](ViewCommand command) { Run(command); })
 {
     setObjectName(QStringLiteral("Form1"));
@@ -152,6 +153,24 @@ void Form1::RunFromFullScreen(ViewCommand command)
 
 void Form1::Load(const std::optional<Recipe>& start)
 {
+    ShowEmpty();
+    if (start) {
+        GoTo(*start);
+        return;
+    }
+    Drawing first = sequence_.DrawNext();
+    history_.Add(first.recipe);
+    Show(std::move(first));
+}
+
+void Form1::LoadFile(const QByteArray& path, Refusal refused)
+{
+    ShowEmpty();
+    Open(path, std::move(refused));
+}
+
+void Form1::ShowEmpty()
+{
     // Black before the window is first shown, so that it never flashes another colour.
     SetBlackBackground();
     show();
@@ -160,42 +179,40 @@ void Form1::Load(const std::optional<Recipe>& start)
     if (QWindow* window = windowHandle()) {
         connect(window, &QWindow::screenChanged, picture1_, &PictureBox::MatchDevicePixelRatio);
     }
-    sequence_.Start(clock_.Timer());
-    state_.SetCaptions();
+    sequence_.StartAtTimeOfDay();
     update();
-    state_.SetDrawingSize();
-    if (start) {
-        ShowRecipe(*start);
-        GoOnFrom(*start);
-        return;
-    }
-    SequencePicture first = sequence_.DrawNext();
-    history_.Add(first.recipe);
-    Show(std::move(first));
 }
 
-std::optional<QString> Form1::Open(const QString& path)
+void Form1::Open(const QByteArray& path, Refusal refused)
 {
-    const auto read = RecipeReader::Read(QFile::encodeName(path), RecipeReader::SpecialFiles::Refuse);
-    if (const auto* problem = std::get_if<RecipeProblem>(&read)) {
-        return problem->message;
-    }
-    const auto& recipe = std::get<Recipe>(read);
-    ShowRecipe(recipe);
-    GoOnFrom(recipe);
-    return std::nullopt;
+    // A read not yet started never starts; one under way ends unheard.
+    reading_.cancel();
+    const quint64 number = ++openNumber_;
+    reading_ = QtConcurrent::run([path] { return RecipeReader::Read(path, RecipeReader::SpecialFiles::Refuse); });
+    auto* watcher = new QFutureWatcher<std::variant<Recipe, Problem>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, number, refused = std::move(refused)] {
+        watcher->deleteLater();
+        if (number != openNumber_) {
+            return;
+        }
+        const std::variant<Recipe, Problem> read = watcher->result();
+        if (const auto* problem = std::get_if<Problem>(&read)) {
+            refused(*problem);
+        } else {
+            const auto& recipe = std::get<Recipe>(read);
+            GoTo(recipe);
+        }
+        emit OpenEnded();
+    });
+    watcher->setFuture(reading_);
 }
 
-void Form1::ShowRecipe(const Recipe& recipe)
-{
-    history_.Add(recipe);
-    Show(DrawRecipe(recipe));
-}
-
-void Form1::GoOnFrom(const Recipe& recipe)
+void Form1::GoTo(const Recipe& recipe)
 {
     // "next" then draws the picture after it, as the seed's own run would have.
-    sequence_.Start(recipe.seed, std::min(recipe.picture + 1, Recipe::kLastPicture));
+    sequence_.GoTo(recipe);
+    history_.Add(recipe);
+    Show(sequence_.DrawNext());
 }
 
 void Form1::AskAndOpen()
@@ -211,9 +228,9 @@ void Form1::AskAndOpen()
 
 void Form1::OpenAndReport(const QString& path)
 {
-    if (const std::optional<QString> problem = Open(path)) {
-        QMessageBox::warning(this, QStringLiteral("Open picture"), *problem);
-    }
+    Open(QFile::encodeName(path), [this](const Problem& problem) {
+        QMessageBox::warning(this, QStringLiteral("Open picture"), QString::fromStdString(problem.message));
+    });
 }
 
 bool Form1::InFullScreen() const
@@ -403,12 +420,12 @@ void Form1::Command1Click()
     }
     // The sequence clears the drawing area before it draws.
     update();
-    SequencePicture next = sequence_.DrawNext();
+    Drawing next = sequence_.DrawNext();
     history_.Add(next.recipe);
     Show(std::move(next));
 }
 
-void Form1::Show(SequencePicture picture)
+void Form1::Show(Drawing picture)
 {
     shown_ = std::move(picture);
     // Both views, so that full screen is described before it opens.

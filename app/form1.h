@@ -1,12 +1,16 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
+#include <QByteArray>
+#include <QFuture>
 #include <QWidget>
 
 #include "app/picture_history.h"
 #include "app/picture_saver.h"
 #include "app/view_keys.h"
+#include "formats/recipe_file.h"
 #include "picture/picture_sequence.h"
 #include "picture/picture_state.h"
 
@@ -37,9 +41,17 @@ public:
     // Shows the window, seeds the random source from the time of day and draws the first picture;
     // or, given a saved picture's recipe, shows that picture and goes on from its sequence.
     void Load(const std::optional<Recipe>& start = std::nullopt);
-    // Shows the picture a saved file names and makes "next" go on from its seed's sequence. A file
-    // without a sound recipe changes nothing: the answer is one line naming it and the reason.
-    [[nodiscard]] std::optional<QString> Open(const QString& path);
+    // What is done with a file that has no sound recipe: one line naming it and the reason.
+    using Refusal = std::function<void(const Problem&)>;
+    // Shows the window at once with an empty drawing area, and then the picture `path` names, as
+    // Open does; no picture of a new sequence is drawn before it.
+    void LoadFile(const QByteArray& path, Refusal refused);
+    // Reads the recipe a saved file carries in a worker, so that the window keeps answering however
+    // large the file; then shows its picture and makes "next" go on from its seed's sequence. A file
+    // without a sound recipe changes nothing and goes to `refused`. An open while another is still
+    // reading supersedes it: only the latest one's picture or line comes. `path` is taken byte for
+    // byte, as the system names files.
+    void Open(const QByteArray& path, Refusal refused);
     // Walk the pictures shown since start-up, drawing each again from its recipe. Going back
     // pauses the slideshow, so that a picture a person went back to stays.
     void Back();
@@ -64,11 +76,15 @@ public:
     [[nodiscard]] bool SlideshowPlaying() const;
     // The window's action for a command (for its state), or nullptr.
     [[nodiscard]] QAction* Action(ViewCommand command) const { return actions_.Action(command); }
-    [[nodiscard]] const PictureState& State() const { return state_; }
+    [[nodiscard]] const PictureState& State() const { return sequence_.State(); }
     // The picture shown, with its recipe: the seed, its number since start-up and its time.
-    [[nodiscard]] const SequencePicture& Shown() const { return shown_; }
+    [[nodiscard]] const Drawing& Shown() const { return shown_; }
     // Copies and saves the picture shown.
     [[nodiscard]] const PictureSaver& Saver() const { return saver_; }
+
+signals:
+    // An open came to its end: its picture is shown or its line given (a superseded one never ends).
+    void OpenEnded();
 
 protected:
     // The mouse's back and forward buttons walk the history.
@@ -85,19 +101,18 @@ private:
     void PaintAgain();
     // The actions' state for where the walk stands and the slideshow.
     void UpdateActions();
-    void ShowRecipe(const Recipe& recipe);
-    void GoOnFrom(const Recipe& recipe);
+    // Shows the recipe's picture; "next" goes on from it.
+    void GoTo(const Recipe& recipe);
+    void ShowEmpty();
     void AskAndOpen();
     // Opens the file, or shows what is wrong with it in a message.
     Q_INVOKABLE void OpenAndReport(const QString& path);
     void Command2Click();
     void SetBlackBackground();
-    void Show(SequencePicture picture);
+    void Show(Drawing picture);
 
-    Clock& clock_;
-    PictureState state_;
     PictureSequence sequence_;
-    SequencePicture shown_;
+    Drawing shown_;
     PictureHistory history_;
     PictureBox* picture1_ = nullptr;
     QPushButton* command1_ = nullptr;
@@ -110,6 +125,9 @@ private:
     bool ending_ = false;
     PictureSaver saver_;
     ViewActions actions_;
+    // The file being read, if any; a newer open cancels it before it starts or drops its answer.
+    QFuture<std::variant<Recipe, Problem>> reading_;
+    quint64 openNumber_ = 0;
 };
 
 }  // namespace lorvane

@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/fitted_picture.h"
+#include "app/fitted_player.h"
 #include "app/view_keys.h"
 
 class QAction;
@@ -65,7 +65,7 @@ protected:
 private:
     void Run(ViewCommand command);
 
-    FittedPicture picture_;
+    FittedPlayer picture_;
     QTimer cursorTimer_;
     FadingNote* keys_;
     FadingNote* note_;

@@ -10,6 +10,7 @@
 #include "app/screensaver.h"
 #include "app/window_command_line.h"
 #include "app/window_icon.h"
+#include "formats/recipe_file.h"
 #include "generated/lorvane_application_id.h"
 #include "picture/lorvane_version.h"
 #include "platform/seeded_random_source.h"
@@ -18,16 +19,19 @@
 
 namespace {
 
-// The exit status after one line on standard error, when the arguments are refused.
+// One line on standard error for wrong arguments or a FILE without a sound recipe, and its exit
+// status.
+int Refused(const lorvane::Problem& problem)
+{
+    std::fprintf(stderr, "lorvane01: %s\n", problem.message.c_str());
+    return problem.status;
+}
+
+// The exit status after that line, when the arguments are refused.
 std::optional<int> Refused(const lorvane::WindowCommandLine::Answer& answer)
 {
-    if (const auto* error = std::get_if<lorvane::WindowCommandLine::UsageError>(&answer)) {
-        std::fprintf(stderr, "lorvane01: %s\n", qPrintable(error->message));
-        return 2;
-    }
-    if (const auto* problem = std::get_if<lorvane::RecipeProblem>(&answer)) {
-        std::fprintf(stderr, "lorvane01: %s\n", qPrintable(problem->message));
-        return problem->ExitStatus();
+    if (const auto* problem = std::get_if<lorvane::Problem>(&answer)) {
+        return Refused(*problem);
     }
     return std::nullopt;
 }
@@ -49,6 +53,14 @@ int main(int argc, char* argv[])
     if (early) {
         if (const std::optional<int> status = Refused(*early)) {
             return *status;
+        }
+        // Without a display no window waits on the reading: what is wrong with FILE is told first.
+        const auto* options = std::get_if<lorvane::WindowOptions>(&*early);
+        if (options != nullptr && options->file && !lorvane::AnyDisplayNamed()) {
+            const auto read = lorvane::RecipeReader::Read(*options->file, lorvane::RecipeReader::SpecialFiles::Refuse);
+            if (const auto* problem = std::get_if<lorvane::Problem>(&read)) {
+                return Refused(*problem);
+            }
         }
     }
     if (!lorvane::DisplayNamed()) {
@@ -86,7 +98,12 @@ int main(int argc, char* argv[])
     if (options->paint) {
         form.PaintOver(*options->paint);
     }
-    form.Load(options->start);
+    if (options->file) {
+        // The window shows at once; a file it cannot start from ends the program as before it opened.
+        form.LoadFile(*options->file, [](const lorvane::Problem& problem) { QApplication::exit(Refused(problem)); });
+    } else {
+        form.Load();
+    }
     if (options->fullScreen) {
         form.ToggleFullScreen();
     }

@@ -10,7 +10,6 @@
 
 #include "app/spoken_picture.h"
 #include "platform/picture_size.h"
-#include "platform/platform_error.h"
 
 namespace lorvane {
 
@@ -52,23 +51,15 @@ void PictureBox::PaintAgain()
 
 void PictureBox::MatchDevicePixelRatio()
 {
-    // Outside the player's scales, or without the memory for a larger picture, the picture
-    // keeps its scale and Qt resizes it on the way to the screen: never a failure here.
+    // Outside the player's scales the picture keeps the nearest, and Qt resizes it on the way to
+    // the screen.
     const double ratio = devicePixelRatioF();
     if (!std::isfinite(ratio)) {
         return;
     }
-    const double scale = std::clamp(ratio, 1.0, RasterPlayer::kLargestScale);
-    if (scale == player_.Scale()) {
-        return;
+    if (painting_.PlayAtScale(picture_, player_, std::clamp(ratio, 1.0, RasterPlayer::kLargestScale))) {
+        update();
     }
-    try {
-        player_ = RasterPlayer(scale);
-    } catch (const PlatformError&) {
-        return;
-    }
-    painting_.PlayAgain(picture_, player_);
-    update();
 }
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/)

@@ -6,6 +6,8 @@
 
 #include <QScreen>
 
+#include "platform/platform_error.h"
+
 namespace lorvane {
 
 namespace {
@@ -58,16 +60,25 @@ void PicturePainting::Start(const RecordedPicture& picture, RasterPlayer& player
     }
 }
 
-void PicturePainting::PlayAgain(const RecordedPicture& picture, RasterPlayer& player) const
+bool PicturePainting::PlayAtScale(const RecordedPicture& picture, RasterPlayer& player, double scale) const
 {
+    if (scale == player.Scale()) {
+        return false;
+    }
+    try {
+        player = RasterPlayer(scale);
+    } catch (const PlatformError&) {
+        return false;
+    }
     if (Elapsed() == kFinished) {
         player.Play(picture);
-        return;
+        return true;
     }
     player.PlayBackground(picture);
     for (std::size_t step = 0; step < painted_; ++step) {
         PlayStep(picture, player, steps_[step]);
     }
+    return true;
 }
 
 void PicturePainting::Finish()

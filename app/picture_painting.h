@@ -39,8 +39,11 @@ public:
     // Shows the picture in the player, `from` milliseconds into its painting: the steps due by
     // then at once, the rest as they come due. The picture must outlive the painting.
     void Start(const RecordedPicture& picture, RasterPlayer& player, qint64 from = 0, const QScreen* screen = nullptr);
-    // Plays the picture into the player as far as it has painted, as after a change of scale.
-    void PlayAgain(const RecordedPicture& picture, RasterPlayer& player) const;
+    // Plays the picture again into a player of `scale`, as far as it has painted, unless the
+    // player has that scale already; true when it did. Without the memory for the larger image
+    // the player keeps its scale and the image is resized on the way to the screen: never a
+    // failure. PictureBox and FittedPlayer follow the screen's pixels by this one rule.
+    bool PlayAtScale(const RecordedPicture& picture, RasterPlayer& player, double scale) const;
     // Plays the steps not yet painted at once.
     void Finish();
     // Milliseconds into the painting under way, or kFinished.

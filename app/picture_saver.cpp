@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <utility>
 
 #include <QClipboard>
 #include <QDir>
@@ -30,32 +29,33 @@ const PictureSaver::Choice& ChoiceOf(PictureSaver::SaveAs type)
 
 }  // namespace
 
-PictureSaver::PictureSaver(std::function<const SequencePicture&()> shown) : shown_(std::move(shown)) {}
+PictureSaver::PictureSaver(const Drawing& shown) : shown_(shown) {}
 
 QByteArray PictureSaver::Contents(SaveAs type) const
 {
     // The same bytes as lorvane01-render's files.
     const Choice& choice = ChoiceOf(type);
-    const SequencePicture& shown = shown_();
+    const Drawing& shown = shown_;
     return EncodeFile(shown.recording, choice.format, choice.scale, shown.recipe).value_or(QByteArray());
 }
 
 void PictureSaver::Copy() const
 {
     auto data = std::make_unique<QMimeData>();
-    data->setImageData(RasterPlayer().Play(shown_().recording));
+    data->setImageData(RasterPlayer().Play(shown_.recording));
     data->setData(QString::fromLatin1(kPngMimeType), Contents(SaveAs::Png));
     // A text editor gets the recipe line, which draws the picture again.
-    if (const std::optional<Recipe>& recipe = shown_().recipe) {
+    if (const std::optional<Recipe>& recipe = shown_.recipe) {
         data->setText(QString::fromStdString(recipe->Text()));
     }
     QGuiApplication::clipboard()->setMimeData(data.release());
 }
 
-std::optional<QString> PictureSaver::Save(const QString& path, SaveAs type) const
+std::optional<Problem> PictureSaver::Save(const QString& path, SaveAs type) const
 {
     const auto failure = [&path](const QString& reason) {
-        return QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), reason);
+        return Problem{QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), reason).toStdString(),
+                       Problem::kFailed};
     };
     const QByteArray contents = Contents(type);
     if (contents.isEmpty()) {
@@ -109,8 +109,8 @@ void PictureSaver::AskAndSave(QWidget* parent) const
             return;
         }
     }
-    if (const std::optional<QString> problem = Save(path, choice.type)) {
-        QMessageBox::warning(parent, QStringLiteral("Save picture as"), *problem);
+    if (const std::optional<Problem> problem = Save(path, choice.type)) {
+        QMessageBox::warning(parent, QStringLiteral("Save picture as"), QString::fromStdString(problem->message));
     }
 }
 
@@ -120,7 +120,7 @@ QString PictureSaver::SuggestedPath() const
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         folder = QDir::homePath();
     }
-    const std::optional<Recipe>& recipe = shown_().recipe;
+    const std::optional<Recipe>& recipe = shown_.recipe;
     const QString name = recipe ? QString::fromStdString(recipe->Name()) : QStringLiteral("picture");
     return QDir(folder).filePath(name + QLatin1Char('.') + Suffix(kChoices.front().format));
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <optional>
 
 #include <QByteArray>
@@ -10,6 +9,7 @@
 
 #include "formats/file_format.h"
 #include "picture/picture_sequence.h"
+#include "platform/problem.h"
 
 class QWidget;
 
@@ -36,8 +36,8 @@ public:
         {SaveAs::Pdf, "PDF document (*.pdf)", FileFormat::Pdf, 1},
     }};
 
-    // `shown` gives the picture shown, with its recipe when it has one.
-    explicit PictureSaver(std::function<const SequencePicture&()> shown);
+    // `shown` is the picture shown, with its recipe when it has one; it outlives the saver.
+    explicit PictureSaver(const Drawing& shown);
 
     // The file's contents; empty when the picture could not be encoded.
     [[nodiscard]] QByteArray Contents(SaveAs type) const;
@@ -45,14 +45,14 @@ public:
     // recipe line as text.
     void Copy() const;
     // Writes the file whole or not at all; otherwise one line naming the file and the reason.
-    [[nodiscard]] std::optional<QString> Save(const QString& path, SaveAs type) const;
+    [[nodiscard]] std::optional<Problem> Save(const QString& path, SaveAs type) const;
     // Asks for a file with the save dialog, then saves; a failure is shown in a message.
     void AskAndSave(QWidget* parent) const;
 
 private:
     [[nodiscard]] QString SuggestedPath() const;
 
-    std::function<const SequencePicture&()> shown_;
+    const Drawing& shown_;
 };
 
 }  // namespace lorvane

@@ -55,8 +55,7 @@ Screensaver::Screensaver(QWindow* host, std::function<std::optional<QSize>()> ho
                          Clock& clock, double intervalSeconds)
     : QRasterWindow(host),
       hostSize_(std::move(hostSize)),
-      clock_(clock),
-      sequence_(state_, random, clock),
+      sequence_(random, clock),
       picture_([this](const QRect& changed) { update(changed); })
 {
     next_.setInterval(static_cast<int>(intervalSeconds * 1000.0));
@@ -67,9 +66,7 @@ Screensaver::Screensaver(QWindow* host, std::function<std::optional<QSize>()> ho
 
 void Screensaver::Start()
 {
-    sequence_.Start(clock_.Timer());
-    state_.SetCaptions();
-    state_.SetDrawingSize();
+    sequence_.StartAtTimeOfDay();
     FollowHost();
     Next();
     next_.start();

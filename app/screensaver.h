@@ -7,9 +7,8 @@
 #include <QRasterWindow>
 #include <QTimer>
 
-#include "app/fitted_picture.h"
+#include "app/fitted_player.h"
 #include "picture/picture_sequence.h"
-#include "picture/picture_state.h"
 
 namespace lorvane {
 
@@ -32,7 +31,7 @@ public:
     void PaintOver(std::optional<double> seconds) { picture_.PaintOver(seconds); }
     // Seeds the random source from the time of day, as the window does, and shows the first picture.
     void Start();
-    [[nodiscard]] const FittedPicture& Picture() const { return picture_; }
+    [[nodiscard]] const FittedPlayer& Picture() const { return picture_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -43,10 +42,8 @@ private:
     void FollowHost();
 
     std::function<std::optional<QSize>()> hostSize_;
-    Clock& clock_;
-    PictureState state_;
     PictureSequence sequence_;
-    FittedPicture picture_;
+    FittedPlayer picture_;
     QTimer next_;
     QTimer follow_;
 };

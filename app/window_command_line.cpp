@@ -9,11 +9,17 @@
 #include <QFile>
 
 #include "app/picture_painting.h"
+#include "platform/raw_arguments.h"
 #include "platform/repeated_option.h"
 
 namespace lorvane {
 
 namespace {
+
+Problem Refused(const QString& message)
+{
+    return {message.toStdString()};
+}
 
 // An X11 window id, decimal or hexadecimal with 0x, as hosts pass them; or nothing.
 std::optional<std::uint32_t> WindowId(const QString& text)
@@ -33,26 +39,6 @@ QStringList Decoded(const QList<QByteArray>& arguments)
         decoded << QString::fromLocal8Bit(argument);
     }
     return decoded;
-}
-
-// The bytes of the first argument that is neither an option nor an option's value, reading them
-// as Qt's parser does; empty when there is none.
-QByteArray RawFile(const QList<QByteArray>& arguments, const QStringList& valueOptions)
-{
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QByteArray& argument = arguments[i];
-        if (argument == "--") {
-            return i + 1 < arguments.size() ? arguments[i + 1] : QByteArray();
-        }
-        if (argument.size() < 2 || !argument.startsWith('-')) {
-            return argument;
-        }
-        if (argument.startsWith("--") && !argument.contains('=') &&
-            valueOptions.contains(QString::fromLocal8Bit(argument.mid(2)))) {
-            ++i;
-        }
-    }
-    return {};
 }
 
 }  // namespace
@@ -75,7 +61,7 @@ WindowCommandLine::WindowCommandLine()
 WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& arguments)
 {
     if (!parser_.parse(Decoded(arguments))) {
-        return UsageError{parser_.errorText()};
+        return Refused(parser_.errorText());
     }
     if (parser_.isSet(help_) || parser_.isSet(version_) || parser_.isSet(helpAll_)) {
         return HelpOrVersion{};
@@ -85,7 +71,7 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
         given.push_back(name.toStdString());
     }
     if (const std::optional<std::string> repeated = RepeatedOption(given)) {
-        return UsageError{QString::fromStdString(*repeated)};
+        return Problem{*repeated};
     }
     WindowOptions options;
     options.fullScreen = parser_.isSet(fullScreen_);
@@ -95,10 +81,10 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
         const double seconds = text.toDouble(&ok);
         if (!ok || !std::isfinite(seconds) || seconds < WindowOptions::kShortestInterval ||
             seconds > WindowOptions::kLongestInterval) {
-            return UsageError{QStringLiteral("--interval '%1' is not a number of seconds from %2 to %3")
-                                  .arg(text)
-                                  .arg(WindowOptions::kShortestInterval)
-                                  .arg(WindowOptions::kLongestInterval)};
+            return Refused(QStringLiteral("--interval '%1' is not a number of seconds from %2 to %3")
+                               .arg(text)
+                               .arg(WindowOptions::kShortestInterval)
+                               .arg(WindowOptions::kLongestInterval));
         }
         options.interval = seconds;
     }
@@ -108,18 +94,18 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
         const double seconds = text.toDouble(&ok);
         if (!ok || !std::isfinite(seconds) || seconds < PicturePainting::kShortestSeconds ||
             seconds > PicturePainting::kLongestSeconds) {
-            return UsageError{QStringLiteral("--paint '%1' is not a number of seconds from %2 to %3")
-                                  .arg(text)
-                                  .arg(PicturePainting::kShortestSeconds)
-                                  .arg(PicturePainting::kLongestSeconds)};
+            return Refused(QStringLiteral("--paint '%1' is not a number of seconds from %2 to %3")
+                               .arg(text)
+                               .arg(PicturePainting::kShortestSeconds)
+                               .arg(PicturePainting::kLongestSeconds));
         }
         options.paint = seconds;
     }
     if (parser_.isSet(windowId_) || parser_.isSet(root_)) {
         if (options.fullScreen || !parser_.positionalArguments().isEmpty()) {
-            return UsageError{
+            return Refused(
                 QStringLiteral("--window-id and --root draw a new sequence in that window: not with "
-                               "--fullscreen or a FILE")};
+                               "--fullscreen or a FILE"));
         }
         WindowOptions::Screensaver screensaver;
         // --window-id wins over --root, as in xscreensaver's own modules: its settings program
@@ -128,12 +114,12 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
             const QString text = parser_.value(windowId_);
             screensaver.window = WindowId(text);
             if (!screensaver.window) {
-                return UsageError{QStringLiteral("--window-id '%1' is not a window id (such as 0x2a00007)").arg(text)};
+                return Refused(QStringLiteral("--window-id '%1' is not a window id (such as 0x2a00007)").arg(text));
             }
         } else if (const QString named = qEnvironmentVariable("XSCREENSAVER_WINDOW"); !named.isEmpty()) {
             screensaver.window = WindowId(named);
             if (!screensaver.window) {
-                return UsageError{QStringLiteral("XSCREENSAVER_WINDOW '%1' is not a window id").arg(named)};
+                return Refused(QStringLiteral("XSCREENSAVER_WINDOW '%1' is not a window id").arg(named));
             }
         }
         options.screensaver = screensaver;
@@ -142,18 +128,16 @@ WindowCommandLine::Answer WindowCommandLine::Parse(const QList<QByteArray>& argu
     }
     const QStringList files = parser_.positionalArguments();
     if (files.size() > 1) {
-        return UsageError{QStringLiteral("unexpected argument '%1': give one FILE").arg(files.at(1))};
+        return Refused(QStringLiteral("unexpected argument '%1': give one FILE").arg(files.at(1)));
     }
     if (!files.isEmpty()) {
-        QStringList valueOptions;
+        std::vector<std::string> valueOptions;
         for (const QCommandLineOption* option : {&interval_, &paint_, &windowId_}) {
-            valueOptions << option->names();
+            for (const QString& name : option->names()) {
+                valueOptions.push_back(name.toStdString());
+            }
         }
-        auto read = RecipeReader::Read(RawFile(arguments, valueOptions), RecipeReader::SpecialFiles::Refuse);
-        if (auto* problem = std::get_if<RecipeProblem>(&read)) {
-            return std::move(*problem);
-        }
-        options.start = std::get<Recipe>(read);
+        options.file = QByteArray::fromStdString(RawArguments(arguments, valueOptions).File().value_or(""));
     }
     return options;
 }

@@ -11,8 +11,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "formats/recipe_file.h"
-#include "picture/recipe.h"
+#include "platform/problem.h"
 
 namespace lorvane {
 
@@ -21,8 +20,9 @@ struct WindowOptions {
     static constexpr double kShortestInterval = 0.5;
     static constexpr double kLongestInterval = 3600.0;
 
-    // The saved picture to start from, read from FILE; none for a new sequence.
-    std::optional<Recipe> start;
+    // The saved picture to start from, FILE byte for byte as the system names it; none for a new
+    // sequence. The window reads it, so that it shows at once however large the file.
+    std::optional<QByteArray> file;
     bool fullScreen = false;
     // Seconds between presses of "next" by the slideshow's timer; none for no slideshow.
     std::optional<double> interval;
@@ -39,18 +39,15 @@ struct WindowOptions {
 };
 
 // The command line of lorvane01, `lorvane01 [FILE] [--fullscreen] [--interval SECONDS]
-// [--paint SECONDS] [--window-id ID] [--root]`, resolved in one step (FILE's recipe and XSCREENSAVER_WINDOW are read
-// here) into what the program starts with. Parsing neither prints
+// [--paint SECONDS] [--window-id ID] [--root]`, resolved in one step (XSCREENSAVER_WINDOW is read here) into what the
+// program starts with. Parsing neither prints
 // nor exits, so every answer can be checked without running the program.
 class WindowCommandLine {
 public:
     // --help or --version: Qt's parser answers these itself.
     struct HelpOrVersion {};
-    // One line saying what is wrong with the arguments (exit status 2).
-    struct UsageError {
-        QString message;
-    };
-    using Answer = std::variant<WindowOptions, HelpOrVersion, UsageError, RecipeProblem>;
+    // Wrong arguments are a Problem: one line saying what is wrong, exit status kRefused.
+    using Answer = std::variant<WindowOptions, HelpOrVersion, Problem>;
 
     WindowCommandLine();
 

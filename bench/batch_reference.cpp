@@ -19,9 +19,7 @@
 
 #include "bench/png_zlib_reference.h"
 #include "picture/picture_sequence.h"
-#include "picture/picture_state.h"
 #include "platform/fixed_clock.h"
-#include "platform/seeded_random_source.h"
 #include "players/raster_player.h"
 
 namespace {
@@ -75,10 +73,7 @@ int main(int argc, char* argv[])
     int noArguments = 1;
     const QGuiApplication app(noArguments, argv);
 
-    lorvane::FixedClock clock(2024, 3, 7, 9, 5, 2);
-    lorvane::SeededRandomSource random;
-    lorvane::PictureState state = lorvane::PictureState::AtStartUp();
-    lorvane::PictureSequence sequence(state, random, clock);
+    lorvane::PictureSequence sequence(lorvane::FixedClock(2024, 3, 7, 9, 5, 2));
     sequence.Start(seed);
     Queue queue;
     std::vector<std::thread> workers;

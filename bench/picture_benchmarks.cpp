@@ -43,10 +43,7 @@ std::array<SeededRandomSource, kBenchSeeds.size()> SeededSources()
 template <class Show>
 void DrawSequencePictures(benchmark::State& benchState, Show show)
 {
-    FixedClock clock = PictureClock();
-    SeededRandomSource random;
-    PictureState state = PictureState::AtStartUp();
-    PictureSequence sequence(state, random, clock);
+    PictureSequence sequence(PictureClock());
     std::size_t picture = 0;
     for (auto _ : benchState) {
         sequence.Start(kBenchSeeds[picture++ % kBenchSeeds.size()]);

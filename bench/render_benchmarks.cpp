@@ -127,10 +127,10 @@ void RenderBatch(benchmark::State& state, int pictures, int scale, int jobs)
         folders.push_back(std::make_unique<QTemporaryDir>());
         options.folder = QFile::encodeName(folders.back()->path());
         state.ResumeTiming();
-        const std::optional<QString> problem =
-            BatchWriter(options).Run([](const QByteArray& /*path*/) { return std::optional<QString>(); });
+        const std::optional<Problem> problem =
+            BatchWriter(options).Run([](const QByteArray& /*path*/) { return std::optional<Problem>(); });
         if (problem) {
-            state.SkipWithError(qPrintable(*problem));
+            state.SkipWithError(problem->message.c_str());
             return;
         }
     }
@@ -152,11 +152,11 @@ BENCHMARK(BM_EncodePngQtDefault)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodePng)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodePngZlibReference)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StillPng)->Unit(benchmark::kMillisecond);
-// GIF's slot, once it is built in: ->Arg(static_cast<int>(AnimationFormat::Gif)).
 BENCHMARK(BM_Animation)
     ->ArgName("format")
     ->Arg(static_cast<int>(AnimationFormat::Webp))
     ->Arg(static_cast<int>(AnimationFormat::Apng))
+    ->Arg(static_cast<int>(AnimationFormat::Gif))
     ->Unit(benchmark::kMillisecond);
 // One batch per repetition: a batch is long enough to time on its own.
 BENCHMARK(BM_RenderBatch)->ArgName("jobs")->Arg(1)->Arg(2)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);

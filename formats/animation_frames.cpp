@@ -1,5 +1,8 @@
 #include "formats/animation_frames.h"
 
+#include <span>
+#include <variant>
+
 #include <QPainter>
 
 #include "platform/platform_error.h"
@@ -32,19 +35,38 @@ AnimationFrames::AnimationFrames(const RecordedPicture& picture, const Animation
     }
 }
 
-QRect AnimationFrames::Place(const QRect& rect)
+QRect AnimationFrames::Placed(const QRect& rect) const
 {
     if (!framed_) {
         return rect;
     }
     const QRect placed = rect.translated(fit_.placed.topLeft()) & canvas_.rect();
-    if (placed.isEmpty()) {
-        return {0, 0, 1, 1};
+    return placed.isEmpty() ? QRect(0, 0, 1, 1) : placed;
+}
+
+QRect AnimationFrames::Place(const QRect& rect)
+{
+    const QRect placed = Placed(rect);
+    if (framed_ && rect.translated(fit_.placed.topLeft()).intersects(canvas_.rect())) {
+        QPainter painter(&canvas_);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(placed.topLeft(), player_.Image(), placed.translated(-fit_.placed.topLeft()));
     }
-    QPainter painter(&canvas_);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(placed.topLeft(), player_.Image(), placed.translated(-fit_.placed.topLeft()));
     return placed;
+}
+
+AnimationFrames::Coming AnimationFrames::Peek() const
+{
+    if (next_ >= Count()) {
+        return {};
+    }
+    if (next_ == 0) {
+        return {Canvas().rect(), true};
+    }
+    const PaintingStep& step = steps_[next_ - 1];
+    const std::span<const RecordedItem> items = picture_.Items().subspan(step.firstItem, step.endItem - step.firstItem);
+    return {Placed(player_.DeviceRect(step.area)),
+            items.size() == 1 && std::holds_alternative<FillItem>(items.front())};
 }
 
 QRect AnimationFrames::Next()

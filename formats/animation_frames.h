@@ -32,6 +32,14 @@ public:
     AnimationFrames(const RecordedPicture& picture, const AnimationCanvas& canvas);
 
     [[nodiscard]] std::size_t Count() const { return steps_.size() + 1; }
+    // What the next frame will change, told before Next paints it: the part of the canvas Next
+    // will give, and whether every pixel of it is painted anew (the background, or one fill), so
+    // that a file that stores changes against the part as it was need not keep it.
+    struct Coming {
+        QRect rect;
+        bool paintsAll = false;
+    };
+    [[nodiscard]] Coming Peek() const;
     // Paints the next frame on the canvas and gives the part of the canvas it changed: all of it
     // for the first. Never empty: a step that falls outside a filled canvas gives its top-left
     // pixel, unchanged, so that every frame keeps its place in time.
@@ -42,6 +50,8 @@ public:
     [[nodiscard]] double Scale() const { return player_.Scale(); }
 
 private:
+    // The part of the canvas that `rect` of the player's image goes to.
+    [[nodiscard]] QRect Placed(const QRect& rect) const;
     // Copies `rect` of the player's image onto the canvas; the part of the canvas it covers.
     QRect Place(const QRect& rect);
 

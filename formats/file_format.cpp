@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "formats/apng_file.h"
+#include "formats/gif_file.h"
 #include "formats/pdf_file.h"
 #include "formats/png_file.h"
 #include "formats/svg_file.h"
@@ -71,10 +72,9 @@ std::optional<QByteArray> EncodeFittedPng(const RecordedPicture& picture, QSize 
         if (framed.isNull()) {
             return std::nullopt;
         }
-        framed.fill(Qt::black);
         {
             QPainter painter(&framed);
-            painter.drawImage(fit.placed.topLeft(), RasterPlayer(fit.scale).Play(picture));
+            PaintOnBlack(painter, framed.rect(), fit.placed, RasterPlayer(fit.scale).Play(picture));
         }
         return PngFile(framed, fit.scale, recipe);
     } catch (const PlatformError&) {
@@ -96,13 +96,17 @@ std::optional<QByteArray> EncodeAnimation(const RecordedPicture& picture, Animat
                                           const AnimationCanvas& canvas, const AnimationTiming& timing,
                                           const std::optional<Recipe>& recipe)
 {
-    if (format == AnimationFormat::Gif) {
-        // The GIF plays its own frames, each with the colours it needs, on the picture's canvas.
-        return canvas.area ? std::nullopt : EncodeGifAnimation(picture, canvas.scale, timing, recipe);
-    }
     try {
         AnimationFrames frames(picture, canvas);
-        return format == AnimationFormat::Webp ? WebpFile(frames, timing, recipe) : ApngFile(frames, timing, recipe);
+        switch (format) {
+        case AnimationFormat::Webp:
+            return WebpFile(frames, timing, recipe);
+        case AnimationFormat::Apng:
+            return ApngFile(frames, timing, recipe);
+        case AnimationFormat::Gif:
+            return GifFile(frames, timing, recipe);
+        }
+        return std::nullopt;
     } catch (const PlatformError&) {
         return std::nullopt;
     }

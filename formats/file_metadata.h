@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "picture/saved_texts.h"
+#include "platform/problem.h"
 
 namespace lorvane {
 
@@ -13,14 +14,17 @@ namespace lorvane {
 // the file is sound but holds no recipe.
 struct FoundRecipe {
     std::optional<QString> text;
-    QString problem;
+    std::optional<Problem> problem;
+
+    // A file that is not a sound picture, for `what` ("is a damaged PNG file").
+    [[nodiscard]] static FoundRecipe Refused(const QString& what) { return {{}, Problem{what.toStdString()}}; }
 
     // Takes one more recipe text found in the file: a file whose recipes differ has none that
     // can be trusted.
     void Add(const QString& found)
     {
         if (text && *text != found) {
-            problem = QStringLiteral("holds two different recipes; it is not a picture saved by lorvane01");
+            problem = Problem{"holds two different recipes; it is not a picture saved by lorvane01"};
         }
         text = found;
     }

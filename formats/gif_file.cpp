@@ -8,18 +8,16 @@
 #include <cstring>
 #include <optional>
 #include <span>
-#include <variant>
 #include <vector>
 
 #include <QImage>
 #include <QRect>
 
 #include "formats/animation.h"
+#include "formats/animation_frames.h"
 #include "formats/byte_source.h"
 #include "platform/platform_error.h"
-#include "players/raster_player.h"
 #include "recording/picture_frames.h"
-#include "recording/recorded_picture.h"
 
 namespace lorvane {
 
@@ -530,57 +528,47 @@ Walk WalkSubBlocks(ByteSource& source, const Take& take)
 
 }  // namespace
 
-std::optional<QByteArray> EncodeGifAnimation(const RecordedPicture& picture, double scale,
-                                             const AnimationTiming& timing, const std::optional<Recipe>& recipe)
+std::optional<QByteArray> GifFile(AnimationFrames& frames, const AnimationTiming& timing,
+                                  const std::optional<Recipe>& recipe)
 {
     const std::optional<int> painting = Centiseconds(timing.paintingMilliseconds);
     const std::optional<int> holding = Centiseconds(timing.holdingMilliseconds);
-    if (!painting || !holding) {
+    const QSize canvas = frames.Canvas().size();
+    if (!painting || !holding || canvas.width() > kLargestSide || canvas.height() > kLargestSide) {
         return std::nullopt;
     }
-    std::optional<RasterPlayer> player;
-    try {
-        player.emplace(scale);
-    } catch (const PlatformError&) {
-        return std::nullopt;
-    }
-    const QImage& image = player->Image();
-    if (image.width() > kLargestSide || image.height() > kLargestSide) {
-        return std::nullopt;
-    }
-    const std::vector<PaintingStep> steps = PaintingSteps(picture);
-    const std::vector<int> delays = FrameDelays(steps.size() + 1, *painting, *holding);
-
-    GifWriter gif(image.width(), image.height());
+    GifWriter gif(canvas.width(), canvas.height());
     if (recipe) {
         gif.AddComment(QByteArray::fromStdString(recipe->Name() + ", " + SoftwareName()));
         gif.AddComment(QByteArray::fromStdString(std::string(kGifRecipeLead) + recipe->Text()));
     }
-    player->PlayBackground(picture);
-    const QRect whole = image.rect();
-    if (!gif.AddUniform(image, whole, delays.front())) {
-        gif.AddChanged(image, whole, QImage(), delays.front());
-    }
-    const std::span<const RecordedItem> items = picture.Items();
-    for (std::size_t frame = 1; frame <= steps.size(); ++frame) {
-        const PaintingStep& step = steps[frame - 1];
-        const std::span<const RecordedItem> painted = items.subspan(step.firstItem, step.endItem - step.firstItem);
-        const QRect rect = player->DeviceRect(step.area);
+    for (const int delay : FrameDelays(frames.Count(), *painting, *holding)) {
         // A square paints its area in one colour; what else changes is written against the area
         // as it was, so that the pixels it leaves alone cost nothing.
-        const bool oneFill = painted.size() == 1 && std::holds_alternative<FillItem>(painted.front());
-        const QImage before = oneFill ? QImage() : image.copy(rect);
-        player->PlayItems(painted);
-        if (!gif.AddUniform(image, rect, delays[frame])) {
-            gif.AddChanged(image, rect, before, delays[frame]);
+        const AnimationFrames::Coming coming = frames.Peek();
+        const QImage before = coming.paintsAll ? QImage() : frames.Canvas().copy(coming.rect);
+        const QRect rect = frames.Next();
+        if (!gif.AddUniform(frames.Canvas(), rect, delay)) {
+            gif.AddChanged(frames.Canvas(), rect, before, delay);
         }
     }
     return gif.Finish();
 }
 
+std::optional<QByteArray> EncodeGifAnimation(const RecordedPicture& picture, double scale,
+                                             const AnimationTiming& timing, const std::optional<Recipe>& recipe)
+{
+    try {
+        AnimationFrames frames(picture, {scale, {}, Framing::Fit});
+        return GifFile(frames, timing, recipe);
+    } catch (const PlatformError&) {
+        return std::nullopt;
+    }
+}
+
 FoundRecipe ReadGifRecipe(ByteSource& source)
 {
-    FoundRecipe damaged{{}, QStringLiteral("is a damaged GIF file")};
+    FoundRecipe damaged = FoundRecipe::Refused(QStringLiteral("is a damaged GIF file"));
     const QByteArray head = source.Read(kGifSignature.size() + kScreenDescriptor);
     if (head.size() < kGifSignature.size() + kScreenDescriptor || !head.startsWith(kGifSignature)) {
         return damaged;
@@ -595,12 +583,11 @@ FoundRecipe ReadGifRecipe(ByteSource& source)
     }
     FoundRecipe found;
     // Cut short: what matters is the recipe, if it came before the cut.
-    const auto cut = [&found, &damaged] { return found.text || !found.problem.isEmpty() ? found : damaged; };
+    const auto cut = [&found, &damaged] { return found.text || found.problem ? found : damaged; };
     const auto tooMany = [](int most, const char* what) {
-        return FoundRecipe{{},
-                           QStringLiteral("has more than %1 %2; no picture saved by lorvane01 has")
-                               .arg(most)
-                               .arg(QLatin1StringView(what))};
+        return FoundRecipe::Refused(QStringLiteral("has more than %1 %2; no picture saved by lorvane01 has")
+                                        .arg(most)
+                                        .arg(QLatin1StringView(what)));
     };
     int frames = 0;
     int extensions = 0;
@@ -647,7 +634,7 @@ FoundRecipe ReadGifRecipe(ByteSource& source)
             }
             if (comment.startsWith(kGifRecipeLead)) {
                 found.Add(QString::fromLatin1(QByteArrayView(comment).sliced(kGifRecipeLead.size())));
-                if (!found.problem.isEmpty() || walk == Walk::Stopped) {
+                if (found.problem || walk == Walk::Stopped) {
                     return found;
                 }
             }

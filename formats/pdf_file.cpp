@@ -115,7 +115,7 @@ FoundRecipe ReadPdfRecipe(ByteSource& source)
             }
         }
         if (end < 0 && window.size() <= kLongestPacket) {
-            return {{}, QStringLiteral("is a damaged PDF file (its metadata is cut short)")};
+            return FoundRecipe::Refused(QStringLiteral("is a damaged PDF file (its metadata is cut short)"));
         }
         if (end < 0) {
             // Not a packet lorvane01 writes: look on past its start.
@@ -124,11 +124,11 @@ FoundRecipe ReadPdfRecipe(ByteSource& source)
         }
         const QByteArray packet = window.first(end + 2);
         if (const QString problem = MarkupBounds().Check(packet); !problem.isEmpty()) {
-            return {{}, problem};
+            return FoundRecipe::Refused(problem);
         }
         if (std::optional<QString> keywords = XmpRecipe(packet)) {
             found.Add(*keywords);
-            if (!found.problem.isEmpty()) {
+            if (found.problem) {
                 return found;
             }
         }

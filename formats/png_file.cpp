@@ -338,7 +338,7 @@ std::optional<QByteArray> PngFile(const QImage& image, double scale, const std::
 
 FoundRecipe ReadPngRecipe(ByteSource& source)
 {
-    FoundRecipe damaged{{}, QStringLiteral("is a damaged PNG file")};
+    FoundRecipe damaged = FoundRecipe::Refused(QStringLiteral("is a damaged PNG file"));
     if (source.Read(kPngSignature.size()) != kPngSignature) {
         return damaged;
     }
@@ -349,7 +349,7 @@ FoundRecipe ReadPngRecipe(ByteSource& source)
         const QByteArray header = source.Read(kChunkHeader);
         if (header.size() < kChunkHeader) {
             // Cut short: what matters is the recipe, if it came before the cut.
-            return found.text || !found.problem.isEmpty() ? found : damaged;
+            return found.text || found.problem ? found : damaged;
         }
         const std::uint32_t length = ReadUint32(header);
         const QByteArrayView type = QByteArrayView(header).sliced(4);
@@ -363,9 +363,8 @@ FoundRecipe ReadPngRecipe(ByteSource& source)
         }
         const bool text = type == "tEXt" || type == "zTXt" || type == "iTXt";
         if (text && ++textChunks > kMostTextChunks) {
-            return {
-                {},
-                QStringLiteral("has more than %1 text chunks; no picture saved by lorvane01 has").arg(kMostTextChunks)};
+            return FoundRecipe::Refused(
+                QStringLiteral("has more than %1 text chunks; no picture saved by lorvane01 has").arg(kMostTextChunks));
         }
         const QByteArrayView start = text ? source.Peek(kRecipeKeyword.size()) : QByteArrayView();
         if (!text || length < kRecipeKeyword.size() || start != kRecipeKeyword) {
@@ -387,7 +386,7 @@ FoundRecipe ReadPngRecipe(ByteSource& source)
                 return found.text ? found : damaged;
             }
             found.Add(*recipe);
-            if (!found.problem.isEmpty()) {
+            if (found.problem) {
                 return found;
             }
         }

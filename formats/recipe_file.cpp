@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <string>
+#include <utility>
 
 #include <QByteArray>
 
@@ -44,11 +46,12 @@ bool IsUtf16Markup(QByteArrayView head)
            head.startsWith(QByteArrayView("\0<", 2));
 }
 
-RecipeProblem TooLarge()
+Problem TooLarge()
 {
     return {QStringLiteral("is larger than %1 MiB; no picture saved by lorvane01 is")
-                .arg(RecipeReader::kLargestFile / (qint64{1024} * 1024)),
-            RecipeProblem::Cause::File};
+                .arg(RecipeReader::kLargestFile / (qint64{1024} * 1024))
+                .toStdString(),
+            Problem::kRefused};
 }
 
 QString Reason(int error)
@@ -57,14 +60,14 @@ QString Reason(int error)
 }
 
 // The recipe's text in the source, or the problem, without the file's name.
-std::variant<Recipe, RecipeProblem> ReadSource(ByteSource& source)
+std::variant<Recipe, Problem> ReadSource(ByteSource& source)
 {
-    const auto problem = [](const QString& what, RecipeProblem::Cause cause = RecipeProblem::Cause::File) {
-        return RecipeProblem{what, cause};
+    const auto problem = [](const QString& what, int status = Problem::kRefused) {
+        return Problem{what.toStdString(), status};
     };
     const QByteArrayView head = source.Peek(kLongestLead);
     if (source.Error() != 0) {
-        return problem(QStringLiteral("cannot read it: %1").arg(Reason(source.Error())), RecipeProblem::Cause::System);
+        return problem(QStringLiteral("cannot read it: %1").arg(Reason(source.Error())), Problem::kFailed);
     }
     if (head.isEmpty()) {
         return problem(QStringLiteral("is empty"));
@@ -85,25 +88,26 @@ std::variant<Recipe, RecipeProblem> ReadSource(ByteSource& source)
     } else if (lead.startsWith('<')) {
         found = ReadSvgRecipe(source);
     } else if (IsUtf16Markup(head)) {
-        found.problem = QStringLiteral("is in UTF-16; lorvane01 saves and reads SVG files in UTF-8 only");
+        found.problem = Problem{"is in UTF-16; lorvane01 saves and reads SVG files in UTF-8 only"};
     } else {
-        found.problem = QStringLiteral("is not a PNG, WebP, SVG or PDF file");
+        found.problem = Problem{"is not a PNG, WebP, SVG or PDF file"};
     }
     if (source.Error() != 0) {
-        return problem(QStringLiteral("cannot read it: %1").arg(Reason(source.Error())), RecipeProblem::Cause::System);
+        return problem(QStringLiteral("cannot read it: %1").arg(Reason(source.Error())), Problem::kFailed);
     }
     if (source.TooLarge()) {
         return TooLarge();
     }
-    if (!found.problem.isEmpty()) {
-        return problem(found.problem);
+    if (found.problem) {
+        return std::move(*found.problem);
     }
     if (!found.text) {
         return problem(QStringLiteral("has no recipe; it is not a picture saved by lorvane01"));
     }
     auto parsed = ParseRecipe(found.text->toStdString());
-    if (const auto* error = std::get_if<RecipeError>(&parsed)) {
-        return problem(QStringLiteral("its recipe is damaged: %1").arg(QString::fromStdString(error->message)));
+    if (auto* error = std::get_if<Problem>(&parsed)) {
+        error->message.insert(0, "its recipe is damaged: ");
+        return std::move(*error);
     }
     return std::get<Recipe>(std::move(parsed));
 }
@@ -135,14 +139,14 @@ private:
 
 }  // namespace
 
-std::variant<Recipe, RecipeProblem> RecipeReader::Read(const QByteArray& path, SpecialFiles special)
+std::variant<Recipe, Problem> RecipeReader::Read(const QByteArray& path, SpecialFiles special)
 {
-    const QString name = QString::fromLocal8Bit(path);
-    const auto named = [&name](RecipeProblem problem) {
-        problem.message = QStringLiteral("%1: %2").arg(name, problem.message);
+    const std::string name = QString::fromLocal8Bit(path).toStdString();
+    const auto named = [&name](Problem problem) {
+        problem.message.insert(0, name + ": ");
         return problem;
     };
-    const auto fileProblem = [&named](const QString& what) { return named({what, RecipeProblem::Cause::File}); };
+    const auto fileProblem = [&named](const QString& what) { return named({what.toStdString(), Problem::kRefused}); };
 
     // A FIFO waits here for a writer unless refused, when it opens at once and is turned away below;
     // while it waits, a signal still ends the program (see InterruptWatch).
@@ -157,12 +161,12 @@ std::variant<Recipe, RecipeProblem> RecipeReader::Read(const QByteArray& path, S
         case ENAMETOOLONG:
             return fileProblem(QStringLiteral("is a name too long for the system"));
         default:
-            return named({QStringLiteral("cannot read it: %1").arg(Reason(errno)), RecipeProblem::Cause::System});
+            return named({QStringLiteral("cannot read it: %1").arg(Reason(errno)).toStdString(), Problem::kFailed});
         }
     }
     struct stat info {};
     if (fstat(file.Descriptor(), &info) != 0) {
-        return named({QStringLiteral("cannot read it: %1").arg(Reason(errno)), RecipeProblem::Cause::System});
+        return named({QStringLiteral("cannot read it: %1").arg(Reason(errno)).toStdString(), Problem::kFailed});
     }
     if (S_ISDIR(info.st_mode)) {
         return fileProblem(QStringLiteral("is a folder, not a picture"));
@@ -175,13 +179,13 @@ std::variant<Recipe, RecipeProblem> RecipeReader::Read(const QByteArray& path, S
     }
     ByteSource source(file.Descriptor(), kLargestFile);
     auto read = ReadSource(source);
-    if (auto* problem = std::get_if<RecipeProblem>(&read)) {
+    if (auto* problem = std::get_if<Problem>(&read)) {
         return named(std::move(*problem));
     }
     return read;
 }
 
-std::variant<Recipe, RecipeProblem> RecipeReader::ReadBytes(QByteArrayView bytes)
+std::variant<Recipe, Problem> RecipeReader::ReadBytes(QByteArrayView bytes)
 {
     if (bytes.size() > kLargestFile) {
         return TooLarge();

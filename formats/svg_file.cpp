@@ -24,7 +24,8 @@ constexpr auto kRecipeNamespace = QLatin1StringView("https://varlenko.art/lorvan
 
 FoundRecipe Damaged(const QXmlStreamReader& xml)
 {
-    return {{}, QStringLiteral("is a damaged SVG file (line %1: %2)").arg(xml.lineNumber()).arg(xml.errorString())};
+    return FoundRecipe::Refused(
+        QStringLiteral("is a damaged SVG file (line %1: %2)").arg(xml.lineNumber()).arg(xml.errorString()));
 }
 
 // Read and checked at a time.
@@ -123,21 +124,21 @@ FoundRecipe ReadSvgRecipe(ByteSource& source)
     for (;;) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (!markup.Problem().isEmpty()) {
-            return {{}, markup.Problem()};
+            return FoundRecipe::Refused(markup.Problem());
         }
         if (source.Error() != 0) {
             return found;
         }
         if (xml.hasError()) {
             if (!sawRoot) {
-                return {{}, QStringLiteral("is not a PNG, WebP, SVG or PDF file")};
+                return FoundRecipe::Refused(QStringLiteral("is not a PNG, WebP, SVG or PDF file"));
             }
             return Damaged(xml);
         }
         if (xml.characterOffset() > kMostMarkupBeforeRecipe || names > kMostNamesBeforeRecipe) {
-            return {{},
-                    QStringLiteral("has more than 32 MiB or a million elements and attributes before its recipe; no "
-                                   "picture saved by lorvane01 has")};
+            return FoundRecipe::Refused(
+                QStringLiteral("has more than 32 MiB or a million elements and attributes before its recipe; no "
+                               "picture saved by lorvane01 has"));
         }
         switch (token) {
         case QXmlStreamReader::StartElement:
@@ -152,7 +153,7 @@ FoundRecipe ReadSvgRecipe(ByteSource& source)
                 return Damaged(xml);
             }
             if (depth == 1 && xml.name() != QLatin1String("svg")) {
-                return {{}, QStringLiteral("is not a PNG, WebP, SVG or PDF file")};
+                return FoundRecipe::Refused(QStringLiteral("is not a PNG, WebP, SVG or PDF file"));
             }
             if (depth == 2) {
                 inMetadata = xml.name() == kMetadataElement;
@@ -173,7 +174,7 @@ FoundRecipe ReadSvgRecipe(ByteSource& source)
                 inRecipe = false;
                 metadataHadRecipe = true;
                 found.Add(recipe);
-                if (!found.problem.isEmpty()) {
+                if (found.problem) {
                     return found;
                 }
             }

@@ -1,16 +1,15 @@
 #include "formats/webp_file.h"
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
-#include <webp/encode.h>
 #include <QImage>
 #include <QRect>
 
 #include "formats/animation_frames.h"
 #include "formats/byte_source.h"
 #include "formats/markup_bounds.h"
+#include "formats/vp8l_image.h"
 #include "formats/xmp_packet.h"
 #include "platform/platform_error.h"
 #include "recording/picture_frames.h"
@@ -31,9 +30,6 @@ constexpr std::uint8_t kDoNotBlend = 0x02;
 constexpr int kMostChunks = 4096;
 // lorvane01's packet takes under 1 kB.
 constexpr std::uint32_t kLongestXmp = 64U * 1024U;
-// The fastest of libwebp's lossless levels: the pictures are flat colour, which every level
-// compresses alike.
-constexpr int kLosslessLevel = 0;
 
 void AppendLittleEndian(QByteArray& out, std::uint32_t value, int bytes)
 {
@@ -59,41 +55,6 @@ void AppendChunk(QByteArray& out, QByteArrayView type, QByteArrayView data)
     if (data.size() % 2 != 0) {
         out.append('\0');
     }
-}
-
-// The VP8L chunk (header, data and padding) of `rect` of the canvas, encoded losslessly.
-std::optional<QByteArray> LosslessChunk(const QImage& canvas, const QRect& rect)
-{
-    WebPConfig config;
-    WebPPicture picture;
-    if (WebPConfigInit(&config) == 0 || WebPConfigLosslessPreset(&config, kLosslessLevel) == 0 ||
-        WebPPictureInit(&picture) == 0) {
-        return std::nullopt;
-    }
-    config.exact = 1;
-    picture.use_argb = 1;
-    picture.width = rect.width();
-    picture.height = rect.height();
-    const std::unique_ptr<WebPPicture, void (*)(WebPPicture*)> owned(&picture, WebPPictureFree);
-    // Qt's 32-bit pixels are libwebp's: 0xAARRGGBB words, with alpha 0xFF here. The encoder
-    // reads the canvas where it is, which spares a copy of it (66 MiB at scale 8) for the first frame.
-    picture.argb = const_cast<std::uint32_t*>(  // NOLINT(cppcoreguidelines-pro-type-const-cast): only read
-        reinterpret_cast<const std::uint32_t*>(canvas.constScanLine(rect.top())) + rect.left());
-    picture.argb_stride = static_cast<int>(canvas.bytesPerLine() / 4);
-    WebPMemoryWriter writer;
-    WebPMemoryWriterInit(&writer);
-    const std::unique_ptr<WebPMemoryWriter, void (*)(WebPMemoryWriter*)> output(&writer, WebPMemoryWriterClear);
-    picture.writer = WebPMemoryWrite;
-    picture.custom_ptr = &writer;
-    if (WebPEncode(&config, &picture) == 0 || writer.size < static_cast<std::size_t>(kFileHeader + kChunkHeader)) {
-        return std::nullopt;
-    }
-    // A still lossless WebP with no metadata is one VP8L chunk after the file's header.
-    const QByteArray file(reinterpret_cast<const char*>(writer.mem), static_cast<qsizetype>(writer.size));
-    if (QByteArrayView(file).sliced(kFileHeader, 4) != "VP8L") {
-        return std::nullopt;
-    }
-    return file.sliced(kFileHeader);
 }
 
 }  // namespace
@@ -122,10 +83,6 @@ std::optional<QByteArray> WebpFile(AnimationFrames& frames, const AnimationTimin
         // Frames stand at even offsets: the part widens to the left and up by a pixel when needed.
         rect.setLeft(rect.left() & ~1);
         rect.setTop(rect.top() & ~1);
-        const std::optional<QByteArray> pixels = LosslessChunk(frames.Canvas(), rect);
-        if (!pixels) {
-            return std::nullopt;
-        }
         QByteArray frame;
         AppendLittleEndian(frame, static_cast<std::uint32_t>(rect.left() / 2), 3);
         AppendLittleEndian(frame, static_cast<std::uint32_t>(rect.top() / 2), 3);
@@ -133,7 +90,7 @@ std::optional<QByteArray> WebpFile(AnimationFrames& frames, const AnimationTimin
         AppendLittleEndian(frame, static_cast<std::uint32_t>(rect.height() - 1), 3);
         AppendLittleEndian(frame, static_cast<std::uint32_t>(delay), 3);
         frame.append(static_cast<char>(kDoNotBlend));
-        frame.append(*pixels);
+        frame.append(Vp8lChunk(frames.Canvas(), rect));
         AppendChunk(body, "ANMF", frame);
     }
     if (recipe) {
@@ -147,7 +104,7 @@ std::optional<QByteArray> WebpFile(AnimationFrames& frames, const AnimationTimin
 
 FoundRecipe ReadWebpRecipe(ByteSource& source)
 {
-    FoundRecipe damaged{{}, QStringLiteral("is a damaged WebP file")};
+    FoundRecipe damaged = FoundRecipe::Refused(QStringLiteral("is a damaged WebP file"));
     const QByteArray header = source.Read(kFileHeader);
     if (header.size() < kFileHeader || !header.startsWith("RIFF") || QByteArrayView(header).sliced(8) != "WEBP") {
         return damaged;
@@ -161,7 +118,8 @@ FoundRecipe ReadWebpRecipe(ByteSource& source)
     FoundRecipe found;
     for (int chunks = 0; left > 0; ++chunks) {
         if (chunks == kMostChunks) {
-            return {{}, QStringLiteral("has more than %1 chunks; no picture saved by lorvane01 has").arg(kMostChunks)};
+            return FoundRecipe::Refused(
+                QStringLiteral("has more than %1 chunks; no picture saved by lorvane01 has").arg(kMostChunks));
         }
         const QByteArray chunk = source.Read(kChunkHeader);
         if (chunk.size() < kChunkHeader) {
@@ -181,21 +139,21 @@ FoundRecipe ReadWebpRecipe(ByteSource& source)
             continue;
         }
         if (size > kLongestXmp) {
-            return {{},
-                    QStringLiteral("has XMP metadata longer than %1 KiB; no picture saved by lorvane01 has")
-                        .arg(kLongestXmp / 1024)};
+            return FoundRecipe::Refused(
+                QStringLiteral("has XMP metadata longer than %1 KiB; no picture saved by lorvane01 has")
+                    .arg(kLongestXmp / 1024));
         }
         const QByteArray packet = source.Read(static_cast<qsizetype>(size));
         if (packet.size() < static_cast<qsizetype>(size)) {
             return found.text ? found : damaged;
         }
         if (const QString problem = MarkupBounds().Check(packet); !problem.isEmpty()) {
-            return {{}, problem};
+            return FoundRecipe::Refused(problem);
         }
         const std::optional<QString> recipe = XmpRecipe(packet);
         if (recipe) {
             found.Add(*recipe);
-            if (!found.problem.isEmpty()) {
+            if (found.problem) {
                 return found;
             }
         }

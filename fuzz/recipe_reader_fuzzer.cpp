@@ -2,6 +2,7 @@
 // or one line saying what is wrong with the file; bytes in memory are never the system's fault.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <variant>
 
 #include <QByteArrayView>
@@ -12,9 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const auto read = lorvane::RecipeReader::ReadBytes(
         QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-    if (const auto* problem = std::get_if<lorvane::RecipeProblem>(&read)) {
-        if (problem->cause != lorvane::RecipeProblem::Cause::File || problem->message.isEmpty() ||
-            problem->message.contains(QLatin1Char('\n'))) {
+    if (const auto* problem = std::get_if<lorvane::Problem>(&read)) {
+        if (problem->status != lorvane::Problem::kRefused || problem->message.empty() ||
+            problem->message.find('\n') != std::string::npos) {
             __builtin_trap();
         }
     }

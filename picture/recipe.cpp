@@ -84,32 +84,32 @@ bool CloserToZeroThanAFloat(std::string_view number)
 
 }  // namespace
 
-std::variant<float, RecipeError> ParseSeed(std::string_view text, std::string_view name)
+std::variant<float, Problem> ParseSeed(std::string_view text, std::string_view name)
 {
     float seed = 0.0F;
     const auto [end, error] = FloatFromChars(text.data(), text.data() + text.size(), seed);
     const std::string said = Join({name, " ", Quoted(text)});
     if (error == std::errc::invalid_argument || end != text.data() + text.size()) {
-        return RecipeError{Join({said, " is not a number"})};
+        return Problem{Join({said, " is not a number"})};
     }
     if (error == std::errc::result_out_of_range) {
         if (!CloserToZeroThanAFloat(text)) {
-            return RecipeError{Join({said, " is a number out of range: at most 3.40282e+38 either way"})};
+            return Problem{Join({said, " is a number out of range: at most 3.40282e+38 either way"})};
         }
         // As a float rounds it: zero, with the number's sign.
         seed = text.starts_with('-') ? -0.0F : 0.0F;
     }
     if (!std::isfinite(seed)) {
-        return RecipeError{Join({said, " is not a finite number"})};
+        return Problem{Join({said, " is not a finite number"})};
     }
     return seed;
 }
 
 namespace {
 
-std::variant<int, RecipeError> ParsePicture(std::string_view text)
+std::variant<int, Problem> ParsePicture(std::string_view text)
 {
-    const RecipeError wrong{
+    const Problem wrong{
         Join({"picture ", Quoted(text), " is not a whole number from 1 to ", std::to_string(Recipe::kLastPicture)})};
     for (const char c : text) {
         if (!IsDigit(c)) {
@@ -155,19 +155,19 @@ std::string Recipe::IsoTime() const
                  digits.substr(10, 2), ":", digits.substr(12, 2)});
 }
 
-std::variant<Recipe, RecipeError> ParseRecipe(std::string_view text)
+std::variant<Recipe, Problem> ParseRecipe(std::string_view text)
 {
     if (text.size() > Recipe::kLongestText) {
-        return RecipeError{Join({"the recipe is longer than ", std::to_string(Recipe::kLongestText), " characters"})};
+        return Problem{Join({"the recipe is longer than ", std::to_string(Recipe::kLongestText), " characters"})};
     }
     const std::size_t first = text.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) {
-        return RecipeError{"the recipe is empty"};
+        return Problem{"the recipe is empty"};
     }
     text = text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
     for (const char c : text) {
         if (c < ' ' || c > '~') {
-            return RecipeError{"the recipe holds characters other than letters, digits and signs"};
+            return Problem{"the recipe holds characters other than letters, digits and signs"};
         }
     }
 
@@ -179,24 +179,24 @@ std::variant<Recipe, RecipeError> ParseRecipe(std::string_view text)
         const std::string_view field = rest.substr(0, space);
         const bool last = i + 1 == keys.size();
         if (!Take(field, keys.at(i), values.at(i)) || (last != (space == std::string_view::npos))) {
-            return RecipeError{Join({"the recipe ", Quoted(text), " is not of the form ", kForm})};
+            return Problem{Join({"the recipe ", Quoted(text), " is not of the form ", kForm})};
         }
         rest = last ? std::string_view{} : rest.substr(space + 1);
     }
 
     Recipe recipe;
     auto seed = ParseSeed(values[0], "seed");
-    if (auto* error = std::get_if<RecipeError>(&seed)) {
+    if (auto* error = std::get_if<Problem>(&seed)) {
         return std::move(*error);
     }
     recipe.seed = std::get<float>(seed);
     auto picture = ParsePicture(values[1]);
-    if (auto* error = std::get_if<RecipeError>(&picture)) {
+    if (auto* error = std::get_if<Problem>(&picture)) {
         return std::move(*error);
     }
     recipe.picture = std::get<int>(picture);
     if (!IsDateAndTime(values[2])) {
-        return RecipeError{Join({"at ", Quoted(values[2]), " is not a date and time YYYYMMDDhhmmss"})};
+        return Problem{Join({"at ", Quoted(values[2]), " is not a date and time YYYYMMDDhhmmss"})};
     }
     recipe.at = values[2];
     return recipe;

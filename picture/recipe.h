@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "platform/date_and_time.h"
+#include "platform/problem.h"
 
 namespace lorvane {
 
@@ -35,21 +36,19 @@ struct Recipe {
     [[nodiscard]] std::string IsoTime() const;
 };
 
-// Why a text is not a recipe, in words for the person who gave it.
-struct RecipeError {
-    std::string message;
-};
+// A text that is not a recipe or a seed is a Problem of status kRefused, in words for the
+// person who gave it.
 
 // Reads a seed as the recipe and lorvane01-render's --seed both take it: a decimal number
 // (`-1.5`, `2e4`; no `+`, no blanks) rounded to the nearest single-precision value, so that one
 // too close to zero for that is zero and one too large is refused. The message names it with
 // `name` ("seed", "--seed").
-[[nodiscard]] std::variant<float, RecipeError> ParseSeed(std::string_view text, std::string_view name);
+[[nodiscard]] std::variant<float, Problem> ParseSeed(std::string_view text, std::string_view name);
 
 // Reads the one-line form strictly: the three fields in order, a finite single-precision seed,
 // a picture from 1 to Recipe::kLastPicture and a real date and time. Surrounding blanks and line
 // ends are allowed.
-[[nodiscard]] std::variant<Recipe, RecipeError> ParseRecipe(std::string_view text);
+[[nodiscard]] std::variant<Recipe, Problem> ParseRecipe(std::string_view text);
 
 // The recipe of the `picture`-th picture after `seed`, named `name` ("T" and 14 digits); none
 // when the name is not that (its clock failed) or the number is out of range.

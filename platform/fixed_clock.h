@@ -10,6 +10,8 @@ namespace lorvane {
 // A clock that always reads the same date and time, for reproducible picture names.
 class FixedClock final : public Clock {
 public:
+    // The first day of year 1 at midnight, the earliest date a recipe can name.
+    FixedClock() : FixedClock(1, 1, 1, 0, 0, 0) {}
     // A real date and time (IsDateAndTime), else PlatformError.
     FixedClock(int year, int month, int day, int hour, int minute, int second);
     // From 14 digits YYYYMMDDhhmmss; none for anything that is not a real date and time.

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QImage>
+#include <QPainter>
+
 #include "platform/picture_size.h"
 #include "players/raster_player.h"
 
@@ -26,6 +29,12 @@ PictureFit FitPicture(QSize area, Framing framing)
         placedHeight = std::min(height, placedHeight);
     }
     return {scale, QRect((width - placedWidth) / 2, (height - placedHeight) / 2, placedWidth, placedHeight)};
+}
+
+void PaintOnBlack(QPainter& painter, const QRect& area, const QRectF& placed, const QImage& image)
+{
+    painter.fillRect(area, Qt::black);
+    painter.drawImage(placed, image);
 }
 
 }  // namespace lorvane

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QRect>
+#include <QRectF>
 #include <QSize>
+
+class QImage;
+class QPainter;
 
 namespace lorvane {
 
@@ -23,5 +27,9 @@ struct PictureFit {
 };
 
 [[nodiscard]] PictureFit FitPicture(QSize area, Framing framing = Framing::Fit);
+
+// Paints `area` black and the played `image` over `placed`, in the painter's pixels: the one way
+// full screen, the screensaver and lorvane01-render --fit frame a picture.
+void PaintOnBlack(QPainter& painter, const QRect& area, const QRectF& placed, const QImage& image);
 
 }  // namespace lorvane

@@ -7,11 +7,8 @@
 
 #include "formats/file_format.h"
 #include "picture/picture_sequence.h"
-#include "picture/picture_state.h"
 #include "platform/picture_size.h"
 #include "platform/platform_error.h"
-#include "platform/seeded_random_source.h"
-#include "platform/system_clock.h"
 #include "players/picture_fit.h"
 #include "players/raster_player.h"
 
@@ -84,7 +81,7 @@ QString Extension(const RenderOptions& options)
 
 BatchWriter::BatchWriter(RenderOptions options) : options_(std::move(options)) {}
 
-std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written, const Notice& notice)
+std::optional<Problem> BatchWriter::Run(const SavingPool::Reporter& written, const Notice& notice)
 {
     if (stop_.stop_requested()) {
         return std::nullopt;
@@ -95,7 +92,7 @@ std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written, con
     if (made.problem) {
         return made.problem;
     }
-    if (std::optional<QString> problem = folder.Problem()) {
+    if (std::optional<Problem> problem = folder.Unwritable()) {
         folder.RemoveMade();
         return problem;
     }
@@ -106,40 +103,37 @@ std::optional<QString> BatchWriter::Run(const SavingPool::Reporter& written, con
     // Kept to take the made folders back, when they are still empty at the end.
     OutputFolder madeFolder = folder;
     SavingPool pool(options_.jobs, std::move(folder), Extension(options_), written, stop_.get_token());
-    SystemClock systemClock;
-    Clock& clock = options_.at ? static_cast<Clock&>(*options_.at) : systemClock;
-    SeededRandomSource random;
-    PictureState state = PictureState::AtStartUp();
-    PictureSequence sequence(state, random, clock);
+    PictureSequence sequence = options_.at ? PictureSequence(*options_.at) : PictureSequence();
     sequence.Start(options_.seed, options_.first);
     for (int order = 1; order <= options_.pictures && !stop_.stop_requested(); ++order) {
         const int number = sequence.NextNumber();
         // The pool plays the picture and encodes it, so that this thread only draws.
-        SequencePicture drawn = sequence.DrawNext();
-        SavingJob job{order,
-                      QStringLiteral("%1-%2%3").arg(QString::fromStdString(state.imeslike)).arg(number).arg(size),
-                      [drawn = std::move(drawn), format = options_.format, scale = options_.scale, fit = options_.fit,
-                       framing = options_.fill ? Framing::Fill : Framing::Fit, animation = options_.animation,
-                       timing = options_.timing]() -> std::optional<QByteArray> {
-                          if (animation) {
-                              return EncodeAnimation(drawn.recording, *animation,
-                                                     {static_cast<double>(scale), fit, framing}, timing, drawn.recipe);
-                          }
-                          if (fit) {
-                              return EncodeFittedPng(drawn.recording, *fit, drawn.recipe, framing);
-                          }
-                          try {
-                              return EncodeFile(drawn.recording, format, ThreadPlayer(scale), drawn.recipe);
-                          } catch (const PlatformError&) {
-                              // No memory for the image: the pool reports that it cannot encode it.
-                              return std::nullopt;
-                          }
-                      }};
+        Drawing drawn = sequence.DrawNext();
+        SavingJob job{
+            order,
+            QStringLiteral("%1-%2%3").arg(QString::fromStdString(sequence.State().imeslike)).arg(number).arg(size),
+            [drawn = std::move(drawn), format = options_.format, scale = options_.scale, fit = options_.fit,
+             framing = options_.fill ? Framing::Fill : Framing::Fit, animation = options_.animation,
+             timing = options_.timing]() -> std::optional<QByteArray> {
+                if (animation) {
+                    return EncodeAnimation(drawn.recording, *animation, {static_cast<double>(scale), fit, framing},
+                                           timing, drawn.recipe);
+                }
+                if (fit) {
+                    return EncodeFittedPng(drawn.recording, *fit, drawn.recipe, framing);
+                }
+                try {
+                    return EncodeFile(drawn.recording, format, ThreadPlayer(scale), drawn.recipe);
+                } catch (const PlatformError&) {
+                    // No memory for the image: the pool reports that it cannot encode it.
+                    return std::nullopt;
+                }
+            }};
         if (!pool.Submit(std::move(job))) {
             break;
         }
     }
-    std::optional<QString> problem = pool.Finish();
+    std::optional<Problem> problem = pool.Finish();
     if (problem || stop_.stop_requested()) {
         madeFolder.RemoveMade();
     }

@@ -26,7 +26,7 @@ public:
     // the path of each file, in picture order, as soon as it is in place; a problem it gives
     // stops the batch. Stops at the first file that cannot be written and returns one line naming
     // the folder and the reason; the files reported before it stay.
-    [[nodiscard]] std::optional<QString> Run(const SavingPool::Reporter& written, const Notice& notice = {});
+    [[nodiscard]] std::optional<Problem> Run(const SavingPool::Reporter& written, const Notice& notice = {});
     // Makes Run stop as soon as it can, with no file left but those reported, and no problem.
     // Callable from any thread, also before Run.
     void Cancel() { stop_.request_stop(); }

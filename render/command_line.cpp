@@ -12,6 +12,7 @@
 
 #include "formats/webp_file.h"
 #include "platform/picture_size.h"
+#include "platform/raw_arguments.h"
 #include "platform/repeated_option.h"
 #include "players/picture_fit.h"
 #include "players/raster_player.h"
@@ -20,9 +21,14 @@ namespace lorvane {
 
 namespace {
 
+UsageError Wrong(const QString& message)
+{
+    return {Problem{message.toStdString()}};
+}
+
 UsageError NotAWholeNumber(const QString& option, const QString& value, int most)
 {
-    return UsageError{QStringLiteral("--%1 '%2' is not a whole number from 1 to %3").arg(option, value).arg(most)};
+    return Wrong(QStringLiteral("--%1 '%2' is not a whole number from 1 to %3").arg(option, value).arg(most));
 }
 
 // A wall-clock reading YYYYMMDDhhmmss, or nothing. Date and time apart: daylight saving never
@@ -34,10 +40,10 @@ std::optional<FixedClock> ClockAt(const QString& text)
 
 UsageError PastTheLastPicture(int first, int pictures)
 {
-    return UsageError{QStringLiteral("--pictures %1 from picture %2 runs past picture %3")
-                          .arg(pictures)
-                          .arg(first)
-                          .arg(RenderOptions::kLastPicture)};
+    return Wrong(QStringLiteral("--pictures %1 from picture %2 runs past picture %3")
+                     .arg(pictures)
+                     .arg(first)
+                     .arg(RenderOptions::kLastPicture));
 }
 
 // W x H device pixels that hold the picture at scale 1 at least, or nothing.
@@ -69,27 +75,6 @@ std::optional<int> WholeNumber(const QString& text, int most)
     return value;
 }
 
-// The last value given for `option` ("--out"), as bytes, reading the arguments as Qt's parser
-// reads them; `folder` when none is given.
-QByteArray RawValue(const QList<QByteArray>& arguments, const QByteArray& option, QByteArray folder,
-                    const QStringList& valueOptions)
-{
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QByteArray& argument = arguments[i];
-        if (argument == "--") {
-            break;
-        }
-        if (argument == option && i + 1 < arguments.size()) {
-            folder = arguments[++i];
-        } else if (argument.startsWith(option + '=')) {
-            folder = argument.mid(option.size() + 1);
-        } else if (argument.startsWith("--") && valueOptions.contains(QString::fromLocal8Bit(argument.mid(2)))) {
-            ++i;
-        }
-    }
-    return folder;
-}
-
 }  // namespace
 
 CommandLine::CommandLine()
@@ -111,7 +96,7 @@ CommandLine::Answer CommandLine::Parse(const QList<QByteArray>& arguments)
         decoded << QString::fromLocal8Bit(argument);
     }
     if (!parser_.parse(decoded)) {
-        return UsageError{parser_.errorText()};
+        return Wrong(parser_.errorText());
     }
     if (parser_.isSet(help_) || parser_.isSet(QStringLiteral("help-all")) || parser_.isSet(version_)) {
         return HelpOrVersion{};
@@ -141,38 +126,38 @@ int CommandLine::DefaultJobs()
     return std::clamp(QThread::idealThreadCount(), 1, RenderOptions::kMostJobs);
 }
 
-std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(const QList<QByteArray>& arguments) const
+std::variant<RenderOptions, UsageError, Problem> CommandLine::Options(const QList<QByteArray>& arguments) const
 {
     std::vector<std::string> given;
     for (const QString& name : parser_.optionNames()) {
         given.push_back(name.toStdString());
     }
     if (const std::optional<std::string> repeated = RepeatedOption(given)) {
-        return UsageError{QString::fromStdString(*repeated)};
+        return UsageError{Problem{*repeated}};
     }
     if (const QStringList extra = parser_.positionalArguments(); !extra.isEmpty()) {
-        return UsageError{QStringLiteral("unexpected argument '%1'").arg(extra.constFirst())};
+        return Wrong(QStringLiteral("unexpected argument '%1'").arg(extra.constFirst()));
     }
     RenderOptions options;
     QString from;
     if (parser_.isSet(from_)) {
         for (const QCommandLineOption* taken : {&seed_, &first_, &at_}) {
             if (parser_.isSet(*taken)) {
-                return UsageError{QStringLiteral("--%1 cannot be given with --from, which takes it from the file")
-                                      .arg(taken->names().constFirst())};
+                return Wrong(QStringLiteral("--%1 cannot be given with --from, which takes it from the file")
+                                 .arg(taken->names().constFirst()));
             }
         }
         from = parser_.value(from_);
         if (from.isEmpty()) {
-            return UsageError{QStringLiteral("--from needs a file")};
+            return Wrong(QStringLiteral("--from needs a file"));
         }
     } else if (!parser_.isSet(seed_)) {
-        return UsageError{QStringLiteral("--seed is required")};
+        return Wrong(QStringLiteral("--seed is required"));
     }
     if (from.isEmpty()) {
         auto seed = ParseSeed(parser_.value(seed_).toStdString(), "--seed");
-        if (const auto* error = std::get_if<RecipeError>(&seed)) {
-            return UsageError{QString::fromStdString(error->message)};
+        if (auto* error = std::get_if<Problem>(&seed)) {
+            return UsageError{std::move(*error)};
         }
         options.seed = std::get<float>(seed);
     }
@@ -198,7 +183,7 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
         const QString atText = parser_.value(at_);
         options.at = ClockAt(atText);
         if (!options.at) {
-            return UsageError{QStringLiteral("--at '%1' is not a date and time YYYYMMDDhhmmss").arg(atText)};
+            return Wrong(QStringLiteral("--at '%1' is not a date and time YYYYMMDDhhmmss").arg(atText));
         }
     }
 
@@ -215,7 +200,7 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
     } else if (format == QLatin1String("pdf")) {
         options.format = FileFormat::Pdf;
     } else if (format != QLatin1String("png")) {
-        return UsageError{QStringLiteral("--format '%1' is not png, svg or pdf").arg(format)};
+        return Wrong(QStringLiteral("--format '%1' is not png, svg or pdf").arg(format));
     }
 
     if (parser_.isSet(animate_)) {
@@ -225,39 +210,36 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
         } else if (animate == QLatin1String("apng")) {
             options.animation = AnimationFormat::Apng;
         } else if (animate == QLatin1String("gif")) {
-            if (parser_.isSet(fit_) || parser_.isSet(fill_)) {
-                return UsageError{QStringLiteral("--animate gif is not with --fit or --fill; webp and apng are")};
-            }
             options.animation = AnimationFormat::Gif;
         } else {
-            return UsageError{QStringLiteral("--animate '%1' is not webp, apng or gif").arg(animate)};
+            return Wrong(QStringLiteral("--animate '%1' is not webp, apng or gif").arg(animate));
         }
         if (parser_.isSet(format_)) {
-            return UsageError{QStringLiteral("--animate makes its own kind of file: not with --format")};
+            return Wrong(QStringLiteral("--animate makes its own kind of file: not with --format"));
         }
         if (parser_.isSet(duration_)) {
             const QString durationText = parser_.value(duration_);
             bool ok = false;
             const double seconds = durationText.toDouble(&ok);
             if (!ok || !(seconds >= RenderOptions::kShortestPainting && seconds <= RenderOptions::kLongestPainting)) {
-                return UsageError{QStringLiteral("--duration '%1' is not a number of seconds from %2 to %3")
-                                      .arg(durationText)
-                                      .arg(RenderOptions::kShortestPainting)
-                                      .arg(RenderOptions::kLongestPainting)};
+                return Wrong(QStringLiteral("--duration '%1' is not a number of seconds from %2 to %3")
+                                 .arg(durationText)
+                                 .arg(RenderOptions::kShortestPainting)
+                                 .arg(RenderOptions::kLongestPainting));
             }
             options.timing.paintingMilliseconds = static_cast<int>(std::lround(seconds * 1000.0));
         }
     } else if (parser_.isSet(duration_)) {
-        return UsageError{QStringLiteral("--duration needs --animate")};
+        return Wrong(QStringLiteral("--duration needs --animate"));
     }
 
     if (parser_.isSet(fit_)) {
         const QString fitText = parser_.value(fit_);
         const std::optional<QSize> fit = FitSize(fitText);
         if (!fit) {
-            return UsageError{QStringLiteral("--fit '%1' is not a size WxH from 600x450 to %2x%2")
-                                  .arg(fitText)
-                                  .arg(RenderOptions::kLargestFit)};
+            return Wrong(QStringLiteral("--fit '%1' is not a size WxH from 600x450 to %2x%2")
+                             .arg(fitText)
+                             .arg(RenderOptions::kLargestFit));
         }
         // Only what was given: --format png is --fit's own.
         QStringList clashes;
@@ -268,23 +250,22 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
             clashes << QStringLiteral("--format ") + format;
         }
         if (!clashes.isEmpty()) {
-            return UsageError{QStringLiteral("--fit makes PNG files at its own size: not with %1")
-                                  .arg(clashes.join(QStringLiteral(" or ")))};
+            return Wrong(QStringLiteral("--fit makes PNG files at its own size: not with %1")
+                             .arg(clashes.join(QStringLiteral(" or "))));
         }
         if (options.animation == AnimationFormat::Webp &&
             (fit->width() > kLargestWebpSide || fit->height() > kLargestWebpSide)) {
-            return UsageError{QStringLiteral("--fit '%1' is larger than a WebP holds: at most %2x%2")
-                                  .arg(fitText)
-                                  .arg(kLargestWebpSide)};
+            return Wrong(QStringLiteral("--fit '%1' is larger than a WebP holds: at most %2x%2")
+                             .arg(fitText)
+                             .arg(kLargestWebpSide));
         }
         options.fit = fit;
         options.fill = parser_.isSet(fill_);
         if (options.fill && !FitPicture(*fit, Framing::Fill).placed.contains(QRect(QPoint(), *fit))) {
-            return UsageError{
-                QStringLiteral("--fit '%1' is too large to fill: at most %2").arg(fitText, LargestFill())};
+            return Wrong(QStringLiteral("--fit '%1' is too large to fill: at most %2").arg(fitText, LargestFill()));
         }
     } else if (parser_.isSet(fill_)) {
-        return UsageError{QStringLiteral("--fill needs --fit WxH, the area to fill")};
+        return Wrong(QStringLiteral("--fill needs --fit WxH, the area to fill"));
     }
 
     const QString jobsText = parser_.value(jobs_);
@@ -302,43 +283,40 @@ std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::Options(cons
         options.memory = static_cast<std::uint64_t>(*memory);
     }
 
-    QStringList valueOptions;
+    std::vector<std::string> valueOptions;
     for (const QCommandLineOption* option : {&seed_, &pictures_, &first_, &from_, &at_, &scale_, &fit_, &format_,
                                              &animate_, &duration_, &out_, &jobs_, &memory_}) {
-        valueOptions << option->names().constFirst();
+        valueOptions.push_back(option->names().constFirst().toStdString());
     }
-    const auto others = [&valueOptions](const QCommandLineOption& option) {
-        QStringList rest = valueOptions;
-        rest.removeAll(option.names().constFirst());
-        return rest;
-    };
-    options.folder = RawValue(arguments, QByteArrayLiteral("--out"), QByteArrayLiteral("."), others(out_));
+    const RawArguments raw(arguments, valueOptions);
+    options.folder = QByteArray::fromStdString(raw.Value("out").value_or("."));
     if (options.folder.isEmpty()) {
-        return UsageError{QStringLiteral("--out needs a folder")};
+        return Wrong(QStringLiteral("--out needs a folder"));
     }
     if (!from.isEmpty()) {
-        return FollowRecipe(RawValue(arguments, QByteArrayLiteral("--from"), {}, others(from_)), std::move(options));
+        return FollowRecipe(QByteArray::fromStdString(raw.Value("from").value_or("")), std::move(options));
     }
     return options;
 }
 
-std::variant<RenderOptions, UsageError, RecipeProblem> CommandLine::FollowRecipe(const QByteArray& path,
-                                                                                 RenderOptions options)
+std::variant<RenderOptions, UsageError, Problem> CommandLine::FollowRecipe(const QByteArray& path,
+                                                                           RenderOptions options)
 {
     // What is wrong with the file, or with the file and the other options, names the file.
     auto read = RecipeReader::Read(path);
-    const QString from = QString::fromLocal8Bit(path);
-    if (auto* problem = std::get_if<RecipeProblem>(&read)) {
+    const std::string from = QString::fromLocal8Bit(path).toStdString();
+    if (auto* problem = std::get_if<Problem>(&read)) {
         return std::move(*problem);
     }
     const auto& recipe = std::get<Recipe>(read);
-    const auto fileProblem = [&from](const UsageError& error) {
-        return RecipeProblem{QStringLiteral("%1: %2").arg(from, error.message), RecipeProblem::Cause::File};
+    const auto fileProblem = [&from](UsageError error) {
+        error.problem.message.insert(0, from + ": ");
+        return std::move(error.problem);
     };
     std::optional<FixedClock> clock = ClockAt(QString::fromStdString(recipe.at));
     if (!clock) {
-        return fileProblem(UsageError{
-            QStringLiteral("at '%1' is not a date and time YYYYMMDDhhmmss").arg(QString::fromStdString(recipe.at))});
+        return fileProblem(Wrong(
+            QStringLiteral("at '%1' is not a date and time YYYYMMDDhhmmss").arg(QString::fromStdString(recipe.at))));
     }
     if (options.pictures > RenderOptions::kLastPicture - recipe.picture + 1) {
         return fileProblem(PastTheLastPicture(recipe.picture, options.pictures));

@@ -12,6 +12,7 @@
 
 #include "formats/recipe_file.h"
 #include "picture/recipe.h"
+#include "platform/problem.h"
 #include "render/render_options.h"
 
 namespace lorvane {
@@ -19,9 +20,9 @@ namespace lorvane {
 // --help, --help-all or --version: Qt's parser answers these itself.
 struct HelpOrVersion {};
 
-// One line saying what is wrong with the arguments.
+// What is wrong with the arguments: a problem of status kRefused, told with the usage after it.
 struct UsageError {
-    QString message;
+    Problem problem;
 };
 
 // The command line of lorvane01-render, read with Qt's parser. Parsing neither prints nor exits,
@@ -32,7 +33,7 @@ public:
 
     // What the arguments come to: what to draw, or help, or what is wrong with them or with the
     // file --from names (whose recipe is read here, as the other options are resolved).
-    using Answer = std::variant<RenderOptions, HelpOrVersion, UsageError, RecipeProblem>;
+    using Answer = std::variant<RenderOptions, HelpOrVersion, UsageError, Problem>;
 
     // `arguments` are the bytes the program was given, its name first; the folder is kept as
     // bytes, so that a name that is not UTF-8 still finds its folder.
@@ -46,12 +47,11 @@ private:
     // The largest area --fill covers, "9600x7200": the picture at the players' largest scale.
     [[nodiscard]] static QString LargestFill();
     [[nodiscard]] static int DefaultJobs();
-    [[nodiscard]] std::variant<RenderOptions, UsageError, RecipeProblem> Options(
-        const QList<QByteArray>& arguments) const;
+    [[nodiscard]] std::variant<RenderOptions, UsageError, Problem> Options(const QList<QByteArray>& arguments) const;
     // Takes the seed, the first picture and the time from the recipe in `from`; says so when
     // --pictures would then run past the last picture.
-    [[nodiscard]] static std::variant<RenderOptions, UsageError, RecipeProblem> FollowRecipe(const QByteArray& path,
-                                                                                             RenderOptions options);
+    [[nodiscard]] static std::variant<RenderOptions, UsageError, Problem> FollowRecipe(const QByteArray& path,
+                                                                                       RenderOptions options);
 
     QCommandLineParser parser_;
     QCommandLineOption help_ = parser_.addHelpOption();

@@ -29,13 +29,13 @@ void KeepToolkitNotesQuiet(QtMsgType type, const QMessageLogContext& context, co
 
 // One line of the list of files, written through at once: whoever reads the list, a pipe or a
 // person pressing Ctrl-C, sees each file as soon as it is in place.
-std::optional<QString> ListFile(const QByteArray& path)
+std::optional<lorvane::Problem> ListFile(const QByteArray& path)
 {
     const QByteArray line = path + '\n';
     if (const int error = lorvane::WriteAll(STDOUT_FILENO, line.constData(), static_cast<std::size_t>(line.size()));
         error != 0) {
-        return QStringLiteral("cannot list the files written: %1")
-            .arg(QString::fromStdString(lorvane::ErrorText(error)));
+        return lorvane::Problem{"cannot list the files written: " + lorvane::ErrorText(error),
+                                lorvane::Problem::kFailed};
     }
     return std::nullopt;
 }
@@ -68,12 +68,13 @@ int main(int argc, char* argv[])
     }
     auto parsed = commandLine.Parse(arguments);
     if (const auto* error = std::get_if<lorvane::UsageError>(&parsed)) {
-        std::fprintf(stderr, "lorvane01-render: %s\n\n%s", qPrintable(error->message), qPrintable(commandLine.Usage()));
-        return 2;
+        std::fprintf(stderr, "lorvane01-render: %s\n\n%s", error->problem.message.c_str(),
+                     qPrintable(commandLine.Usage()));
+        return error->problem.status;
     }
-    if (const auto* problem = std::get_if<lorvane::RecipeProblem>(&parsed)) {
-        std::fprintf(stderr, "lorvane01-render: %s\n", qPrintable(problem->message));
-        return problem->ExitStatus();
+    if (const auto* problem = std::get_if<lorvane::Problem>(&parsed)) {
+        std::fprintf(stderr, "lorvane01-render: %s\n", problem->message.c_str());
+        return problem->status;
     }
     if (std::holds_alternative<lorvane::HelpOrVersion>(parsed)) {
         commandLine.AnswerHelpOrVersion(QGuiApplication::arguments());
@@ -90,8 +91,8 @@ int main(int argc, char* argv[])
     });
     interrupts.DieOfReceivedSignal();
     if (problem) {
-        std::fprintf(stderr, "lorvane01-render: %s\n", qPrintable(*problem));
-        return 1;
+        std::fprintf(stderr, "lorvane01-render: %s\n", problem->message.c_str());
+        return problem->status;
     }
     return 0;
 }

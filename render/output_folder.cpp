@@ -88,7 +88,10 @@ OutputFolder::Made OutputFolder::MakeIfMissing()
         }
         error = error == EEXIST ? ENOTDIR : error;
         RemoveMade();
-        return {false, QStringLiteral("cannot make folder %1: %2").arg(QString::fromLocal8Bit(path_), Reason(error))};
+        return {false, Problem{QStringLiteral("cannot make folder %1: %2")
+                                   .arg(QString::fromLocal8Bit(path_), Reason(error))
+                                   .toStdString(),
+                               Problem::kFailed}};
     }
     return {!made_.isEmpty(), std::nullopt};
 }
@@ -100,7 +103,7 @@ void OutputFolder::RemoveMade()
     }
 }
 
-std::optional<QString> OutputFolder::Problem() const
+std::optional<Problem> OutputFolder::Unwritable() const
 {
     struct stat info {};
     if (stat(path_.constData(), &info) != 0) {
@@ -138,7 +141,7 @@ OutputFolder::Saved OutputFolder::Stage(const QString& stem, const QString& exte
         unlink(staged.constData());
         return {{}, Failure(Reason(error))};
     }
-    return {staged, {}};
+    return {staged, std::nullopt};
 }
 
 OutputFolder::Saved OutputFolder::Publish(const QByteArray& staged, const QString& stem, const QString& extension) const
@@ -149,7 +152,7 @@ OutputFolder::Saved OutputFolder::Publish(const QByteArray& staged, const QStrin
         const QByteArray path = PathOf(name);
         const int error = LinkWithoutReplacing(staged, path);
         if (error == 0) {
-            return {path, {}};
+            return {path, std::nullopt};
         }
         if (error != EEXIST) {
             Discard(staged);
@@ -175,9 +178,10 @@ QByteArray OutputFolder::PathOf(const QString& name) const
     return path_ + '/' + name.toLocal8Bit();
 }
 
-QString OutputFolder::Failure(const QString& reason) const
+Problem OutputFolder::Failure(const QString& reason) const
 {
-    return QStringLiteral("cannot write to folder %1: %2").arg(QString::fromLocal8Bit(path_), reason);
+    return {QStringLiteral("cannot write to folder %1: %2").arg(QString::fromLocal8Bit(path_), reason).toStdString(),
+            Problem::kFailed};
 }
 
 }  // namespace lorvane

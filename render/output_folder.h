@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include "platform/problem.h"
+
 namespace lorvane {
 
 // A folder that finished pictures go into. A file appears whole or not at all, and an existing
@@ -14,10 +16,10 @@ namespace lorvane {
 // keeps them, so a folder whose name is not UTF-8 works too. Safe to use from several threads.
 class OutputFolder {
 public:
-    // Either a path in the folder, or one line naming the folder and the reason.
+    // Either a path in the folder, or one line naming the folder and the reason (status kFailed).
     struct Saved {
         QByteArray path;
-        QString problem;
+        std::optional<lorvane::Problem> problem;
     };
 
     explicit OutputFolder(QByteArray path);
@@ -27,13 +29,13 @@ public:
     // leaves nothing behind, not even the folders above it that it made on the way.
     struct Made {
         bool made = false;
-        std::optional<QString> problem;
+        std::optional<lorvane::Problem> problem;
     };
     [[nodiscard]] Made MakeIfMissing();
     // Removes the folders MakeIfMissing made, those that are still empty.
     void RemoveMade();
     // Why no file can be created in the folder, or nothing when one can. Leaves nothing behind.
-    [[nodiscard]] std::optional<QString> Problem() const;
+    [[nodiscard]] std::optional<lorvane::Problem> Unwritable() const;
     // Writes `bytes` in full to a new hidden file; its path is for Publish or Discard.
     [[nodiscard]] Saved Stage(const QString& stem, const QString& extension, const QByteArray& bytes) const;
     // Gives a staged file the name <stem><extension>; when that name is taken, <stem>-2<extension>,
@@ -44,7 +46,7 @@ public:
 
 private:
     [[nodiscard]] QByteArray PathOf(const QString& name) const;
-    [[nodiscard]] QString Failure(const QString& reason) const;
+    [[nodiscard]] lorvane::Problem Failure(const QString& reason) const;
 
     QByteArray path_;
     // What MakeIfMissing made, outermost first.

@@ -1,6 +1,7 @@
 #include "render/saving_pool.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 namespace lorvane {
@@ -50,7 +51,7 @@ bool SavingPool::Submit(SavingJob job)
     return true;
 }
 
-std::optional<QString> SavingPool::Finish()
+std::optional<Problem> SavingPool::Finish()
 {
     {
         const std::lock_guard lock(mutex_);
@@ -106,13 +107,13 @@ void SavingPool::Save(SavingJob job)
     if (bytes) {
         saved = folder_.Stage(stem, extension_, *bytes);
     } else {
-        saved.problem = QStringLiteral("cannot encode picture %1").arg(number);
+        saved.problem = Problem{"cannot encode picture " + std::to_string(number), Problem::kFailed};
     }
     {
         const std::lock_guard lock(mutex_);
         --held_;
-        if (!saved.problem.isEmpty()) {
-            Fail(saved.problem);
+        if (saved.problem) {
+            Fail(*saved.problem);
         } else if (stopped_) {
             OutputFolder::Discard(saved.path);
         } else {
@@ -123,7 +124,7 @@ void SavingPool::Save(SavingJob job)
     slotFree_.notify_one();
 }
 
-void SavingPool::Fail(const QString& problem)
+void SavingPool::Fail(const Problem& problem)
 {
     if (!problem_) {
         problem_ = problem;
@@ -142,9 +143,9 @@ void SavingPool::PublishDue()
         staged_.erase(next);
         ++nextToPublish_;
         const OutputFolder::Saved saved = folder_.Publish(file.path, file.stem, extension_);
-        if (!saved.problem.isEmpty()) {
-            Fail(saved.problem);
-        } else if (const std::optional<QString> problem = reporter_(saved.path)) {
+        if (saved.problem) {
+            Fail(*saved.problem);
+        } else if (const std::optional<Problem> problem = reporter_(saved.path)) {
             // A file whose line could not be written is not listed, so it must not stay.
             OutputFolder::Discard(saved.path);
             Fail(*problem);

@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include "platform/problem.h"
 #include "render/output_folder.h"
 
 namespace lorvane {
@@ -32,7 +33,7 @@ struct SavingJob {
 class SavingPool {
 public:
     // Reports a file in place; a problem stops the batch.
-    using Reporter = std::function<std::optional<QString>(const QByteArray& path)>;
+    using Reporter = std::function<std::optional<Problem>(const QByteArray& path)>;
 
     // A stop requested through `stop` ends the batch as soon as possible, from any thread.
     SavingPool(int jobs, OutputFolder folder, QString extension, Reporter reporter, std::stop_token stop = {});
@@ -49,7 +50,7 @@ public:
     // together if the disk fills. False once the batch has stopped.
     bool Submit(SavingJob job);
     // Waits for every file submitted, and gives the first problem.
-    [[nodiscard]] std::optional<QString> Finish();
+    [[nodiscard]] std::optional<Problem> Finish();
 
 private:
     // A file written in full under a hidden name, waiting for the files before it.
@@ -63,7 +64,7 @@ private:
     void Work();
     // Makes, stages and, when its turn has come, publishes one file.
     void Save(SavingJob job);
-    void Fail(const QString& problem);
+    void Fail(const Problem& problem);
     // Names and reports the staged files whose turn has come.
     void PublishDue();
     void DiscardStaged();
@@ -82,7 +83,7 @@ private:
     int nextToPublish_ = 1;
     bool closed_ = false;
     bool stopped_ = false;
-    std::optional<QString> problem_;
+    std::optional<Problem> problem_;
     std::vector<std::jthread> workers_;
     // Last, so that it is registered once everything it touches exists, and gone first.
     std::stop_callback<std::function<void()>> onStop_;

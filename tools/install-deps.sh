@@ -19,8 +19,8 @@ packages=(cmake g++ make qt6-base-dev qt6-svg-dev libpng-dev libdeflate-dev libx
           weston qt6-wayland
           # the window read through the accessibility bus, as a screen reader reads it
           at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dbus
-          # animated WebP files, and the independent decoders their tests and the APNG's use
-          libwebp-dev webp python3-pil "$@")
+          # the independent decoders the animated files' tests use (webpmux, Pillow)
+          webp python3-pil "$@")
 
 missing=()
 for package in "${packages[@]}"; do

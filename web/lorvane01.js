@@ -33,15 +33,11 @@ class Page {
     this.newest = new Map();
   }
 
-  // Asks the core for the picture a recipe text names.
+  // Asks the core for the picture a recipe text names (an address is at most 1,000 characters,
+  // which the core's stack holds); the heap is read after the call, which may have grown it.
   draw(text) {
-    const bytes = new TextEncoder().encode(text);
-    const input = this.core._malloc(bytes.length + 1);
-    this.core.HEAPU8.set(bytes, input);
-    this.core.HEAPU8[input + bytes.length] = 0;
-    const answer = readAnswer(this.core.HEAPU8, this.core._lorvane_draw(input));
-    this.core._free(input);
-    return answer;
+    const answer = this.core.draw(text);
+    return readAnswer(this.core.heap(), answer);
   }
 
   show(picture) {
@@ -266,6 +262,20 @@ class Page {
   }
 }
 
+// The core's module, given its WebAssembly (fetched beside this module) to run.
+async function loadCore() {
+  const response = await fetch(new URL('lorvane01_core.wasm', import.meta.url));
+  if (!response.ok) {
+    throw new Error(`lorvane01_core.wasm could not be fetched (HTTP ${response.status})`);
+  }
+  const wasm = await response.arrayBuffer();
+  // The minimal runtime never answers for a file it cannot compile: tell it here instead.
+  if (!WebAssembly.validate(wasm)) {
+    throw new Error('lorvane01_core.wasm is not WebAssembly this browser can run');
+  }
+  return LorvaneCore({ wasm });
+}
+
 async function loadFont() {
   const face = new FontFace(FONT_FAMILY, 'url(DejaVuSans.ttf)');
   document.fonts.add(await face.load());
@@ -274,7 +284,7 @@ async function loadFont() {
 export let page = null;
 
 async function start() {
-  const [core] = await Promise.all([LorvaneCore(), loadFont()]);
+  const [core] = await Promise.all([loadCore(), loadFont()]);
   page = new Page(core, document);
   await page.listen();
   page.showAddress();

@@ -1,6 +1,5 @@
 #include "web/web_picture.h"
 
-#include <bit>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -9,28 +8,13 @@
 #include <vector>
 
 #include "picture/picture_sequence.h"
-#include "picture/picture_state.h"
 #include "picture/recipe.h"
 #include "picture/saved_texts.h"
-#include "platform/clock.h"
 #include "platform/fixed_clock.h"
-#include "platform/seeded_random_source.h"
 #include "recording/picture_frames.h"
 
 namespace lorvane {
 namespace {
-
-// Names each picture after the recipe being drawn.
-class RecipeClock final : public Clock {
-public:
-    void Set(const FixedClock& clock) { clock_ = clock; }
-    std::string Date() override { return clock_.Date(); }
-    std::string Time() override { return clock_.Time(); }
-    float Timer() override { return clock_.Timer(); }
-
-private:
-    FixedClock clock_{1, 1, 1, 0, 0, 0};
-};
 
 class Answer {
 public:
@@ -79,11 +63,8 @@ constexpr int kHoldingMilliseconds = 3000;
 
 // The page draws one sequence at a time; next asks for the picture after the last one.
 struct WebCore {
-    PictureState state = PictureState::AtStartUp();
-    SeededRandomSource random;
-    RecipeClock clock;
-    PictureSequence sequence{state, random, clock};
-    bool started = false;
+    // Every picture is named at its recipe's time (GoTo), so the clock is never read.
+    PictureSequence sequence{FixedClock()};
     Answer answer;
 };
 
@@ -125,7 +106,7 @@ struct ItemWriter {
     }
 };
 
-void AddPicture(Answer& answer, const SequencePicture& picture)
+void AddPicture(Answer& answer, const Drawing& picture)
 {
     answer.AddText(picture.recipe ? picture.recipe->Text() : std::string());
     answer.AddText(picture.recipe ? picture.recipe->Name() : std::string());
@@ -166,23 +147,12 @@ extern "C" const std::uint8_t* lorvane_draw(const char* recipe)
     WebCore& core = Core();
     Answer& answer = core.answer;
     const auto parsed = ParseRecipe(recipe != nullptr ? std::string_view(recipe) : std::string_view());
-    if (const auto* error = std::get_if<RecipeError>(&parsed)) {
+    if (const auto* error = std::get_if<Problem>(&parsed)) {
         answer.Begin(kRefused);
         answer.AddText(error->message);
         return answer.Finish();
     }
-    const auto& asked = std::get<Recipe>(parsed);
-    // A parsed recipe's time is a real date and time.
-    core.clock.Set(FixedClock::At(asked.at).value_or(FixedClock(1, 1, 1, 0, 0, 0)));
-    // The same bits, not only the same value: 0 and -0 seed differently.
-    const bool isNext =
-        core.started &&
-        std::bit_cast<std::uint32_t>(core.sequence.Seed()) == std::bit_cast<std::uint32_t>(asked.seed) &&
-        core.sequence.NextNumber() == asked.picture;
-    if (!isNext) {
-        core.sequence.Start(asked.seed, asked.picture);
-        core.started = true;
-    }
+    core.sequence.GoTo(std::get<Recipe>(parsed));
     answer.Begin(kDrawn);
     AddPicture(answer, core.sequence.DrawNext());
     return answer.Finish();

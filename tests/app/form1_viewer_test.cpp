@@ -6,7 +6,9 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest/QTest>
@@ -14,8 +16,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
+
+#include <sys/stat.h>
 
 #include "app/full_screen_view.h"
+#include "formats/file_format.h"
 #include "players/picture_fit.h"
 #include "players/raster_player.h"
 #include "tests/app/form1_fixture.h"
@@ -49,8 +55,36 @@ protected:
         ASSERT_TRUE(enter.isAccepted());
         QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&form, &drop);
-        QCoreApplication::processEvents();
     }
+    // Opens `path` and waits for the picture or for the line it is refused with.
+    std::optional<QString> Open(const QString& path)
+    {
+        QSignalSpy ended(&form, &Form1::OpenEnded);
+        std::optional<QString> refused;
+        form.Open(QFile::encodeName(path),
+                  [&refused](const Problem& problem) { refused = QString::fromStdString(problem.message); });
+        EXPECT_TRUE(ended.wait(kLongestRead));
+        return refused;
+    }
+    // An SVG saved by lorvane01 with `padding` MiB of comments before its recipe: a file the
+    // reader accepts, which takes it a while.
+    QString Padded(const Recipe& recipe, int padding)
+    {
+        const QByteArray svg = EncodeFile(DrawRecipe(recipe).recording, FileFormat::Svg, 1, recipe).value();
+        const qsizetype opened = svg.indexOf('>', svg.indexOf("<svg")) + 1;
+        QString path = folder.filePath(QStringLiteral("padded-%1.svg").arg(recipe.picture));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(svg.first(opened));
+        const QByteArray comment = "<!--" + QByteArray(1024 * 1024 - 7, 'x') + "-->";
+        for (int mebibyte = 0; mebibyte < padding; ++mebibyte) {
+            file.write(comment);
+        }
+        file.write(svg.sliced(opened));
+        return path;
+    }
+
+    static constexpr int kLongestRead = 60000;
 
     QTemporaryDir folder;
 };
@@ -89,7 +123,7 @@ TEST_F(Form1ViewerTest, OpenAndDropShowTheSavedPictureAndNextGoesOnFromItsSequen
 {
     constexpr float kOther = 1234.5F;
     const QString seventh = Rendered(kOther, 7);
-    ASSERT_EQ(form.Open(seventh), std::nullopt);
+    ASSERT_EQ(Open(seventh), std::nullopt);
     EXPECT_EQ(Shown(), testing::Decoded(seventh));
     Next();
     EXPECT_EQ(form.Shown().recipe->Text(), "seed=1234.5 picture=8 at=20240307090502");
@@ -99,7 +133,9 @@ TEST_F(Form1ViewerTest, OpenAndDropShowTheSavedPictureAndNextGoesOnFromItsSequen
     EXPECT_EQ(Shown(), testing::Decoded(seventh));
 
     const QString third = Rendered(kSeed, 3);
+    QSignalSpy ended(&form, &Form1::OpenEnded);
     Drop(third);
+    ASSERT_TRUE(ended.wait(kLongestRead));
     EXPECT_EQ(Shown(), testing::Decoded(third));
     EXPECT_EQ(form.Shown().recipe->picture, 3);
 }
@@ -108,8 +144,10 @@ TEST_F(Form1ViewerTest, AFileWithoutARecipeNamesItselfAndKeepsThePictureAndTheSe
 {
     const QString notes = testing::Written(folder.filePath("notes.txt"), "seed=1 picture=2 at=20240307090502\n");
     const QImage first = Shown().copy();
-    for (const QString& path : {notes, folder.filePath("missing.png"), folder.path()}) {
-        const std::optional<QString> problem = form.Open(path);
+    const QString fifo = folder.filePath("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {notes, folder.filePath("missing.png"), folder.path(), fifo}) {
+        const std::optional<QString> problem = Open(path);
         ASSERT_TRUE(problem.has_value());
         EXPECT_TRUE(problem->contains(QFileInfo(path).fileName())) << problem->toStdString();
         EXPECT_EQ(problem->count(QLatin1Char('\n')), 0);
@@ -117,6 +155,76 @@ TEST_F(Form1ViewerTest, AFileWithoutARecipeNamesItselfAndKeepsThePictureAndTheSe
     EXPECT_EQ(Shown(), first);
     Next();
     EXPECT_EQ(form.Shown().recipe->Text(), "seed=33302.25 picture=2 at=20240307090502");
+}
+
+TEST_F(Form1ViewerTest, ReadingALargeFileLeavesTheWindowAnsweringAndThenShowsItsPicture)
+{
+    const Recipe recipe{1234.5F, 7, "20240307090502"};
+    const QString padded = Padded(recipe, 128);
+    int ticks = 0;
+    QTimer timer;
+    timer.setInterval(50);
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start();
+    int ticksWhenShown = 0;
+    QObject::connect(&form, &Form1::OpenEnded, [&] { ticksWhenShown = ticks; });
+    ASSERT_EQ(Open(padded), std::nullopt);
+    EXPECT_GT(ticksWhenShown, 0);
+    EXPECT_EQ(form.Shown().recipe->Text(), recipe.Text());
+    EXPECT_EQ(Shown(), testing::Decoded(Rendered(recipe.seed, recipe.picture)));
+}
+
+TEST_F(Form1ViewerTest, ALaterOpenSupersedesOneStillReading)
+{
+    const Recipe slow{1234.5F, 7, "20240307090502"};
+    const Recipe quick{1234.5F, 9, "20240307090502"};
+    const QString padded = Padded(slow, 64);
+    const QString small = Padded(quick, 0);
+    QStringList refused;
+    const Form1::Refusal refusal = [&refused](const Problem& problem) {
+        refused << QString::fromStdString(problem.message);
+    };
+    QSignalSpy ended(&form, &Form1::OpenEnded);
+    form.Open(QFile::encodeName(padded), refusal);
+    form.Open(QFile::encodeName(small), refusal);
+    ASSERT_TRUE(ended.wait(kLongestRead));
+    // The first read ends too, unheard.
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_TRUE(refused.isEmpty());
+    EXPECT_EQ(form.Shown().recipe->Text(), quick.Text());
+    QTest::keySequence(&form, QKeySequence::Back);
+    EXPECT_EQ(form.Shown().recipe->picture, 1);
+}
+
+TEST(Form1, StartingFromAFileShowsTheWindowAtOnceAndDrawsNothingBeforeItsPicture)
+{
+    QTemporaryDir folder;
+    const Recipe recipe{1234.5F, 7, "20240307090502"};
+    const QString saved =
+        testing::Written(folder.filePath("saved.png"),
+                         EncodeFile(DrawRecipe(recipe).recording, FileFormat::Png, 1, recipe).value());
+    testing::ScriptedRandomSource random;
+    testing::ScriptedClock clock{"03-07-2024", "09:05:02"};
+    for (const QString& path : {saved, folder.filePath("missing.png")}) {
+        Form1 form(random, clock);
+        QSignalSpy ended(&form, &Form1::OpenEnded);
+        std::optional<QString> refused;
+        form.LoadFile(QFile::encodeName(path),
+                      [&refused](const Problem& problem) { refused = QString::fromStdString(problem.message); });
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_FALSE(form.Shown().recipe.has_value());
+        ASSERT_TRUE(ended.wait(10000));
+        if (path == saved) {
+            EXPECT_EQ(refused, std::nullopt);
+            EXPECT_EQ(form.Shown().recipe->Text(), recipe.Text());
+            EXPECT_FALSE(form.Action(ViewCommand::Back)->isEnabled());
+        } else {
+            EXPECT_TRUE(refused && refused->startsWith(path)) << refused.value_or("").toStdString();
+            EXPECT_FALSE(form.Shown().recipe.has_value());
+        }
+    }
 }
 
 TEST_F(Form1ViewerTest, F11ShowsThePictureAloneUntilEscapeAndSpaceThereDrawsNext)

@@ -122,9 +122,11 @@ TEST_F(PictureSaverTest, AFailedSaveNamesTheFileAndLeavesNoFileAndThePictureAsIt
 {
     const std::size_t drawn = random.drawn;
     const QString path = QDir(folder.path()).filePath(QStringLiteral("gone/kept.png"));
-    const std::optional<QString> problem = form.Saver().Save(path, PictureSaver::SaveAs::Png);
+    const std::optional<Problem> problem = form.Saver().Save(path, PictureSaver::SaveAs::Png);
     ASSERT_TRUE(problem.has_value());
-    EXPECT_TRUE(problem->startsWith(QStringLiteral("Cannot save %1: ").arg(path))) << problem->toStdString();
+    EXPECT_TRUE(problem->message.starts_with(QStringLiteral("Cannot save %1: ").arg(path).toStdString()))
+        << problem->message;
+    EXPECT_EQ(problem->status, 1);
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
     EXPECT_EQ(Shown(), shown);
     EXPECT_EQ(random.drawn, drawn);

@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,61 +16,17 @@
 #include "recording/picture_frames.h"
 #include "tests/decoded_image.h"
 #include "tests/files.h"
+#include "tests/pillow_frames.h"
 
 namespace lorvane {
 namespace {
 
+using testing::Decode;
+using testing::DecodedFrames;
+using testing::Hash;
+using testing::Shown;
+
 const Recipe kRecipe{32702.5F, 3, "20240307090502"};
-
-// What a viewer shows: each frame's duration in milliseconds and its pixels' hash.
-struct Shown {
-    int milliseconds = 0;
-    std::string pixels;
-
-    bool operator==(const Shown&) const = default;
-    friend void PrintTo(const Shown& shown, std::ostream* out) { *out << shown.milliseconds << " " << shown.pixels; }
-};
-
-struct Decoded {
-    std::string header;
-    // An APNG's own image, which viewers without animation show.
-    std::string still;
-    std::vector<Shown> frames;
-};
-
-// As the decoding script hashes a frame: 8-bit RGB, row after row.
-std::string Hash(const QImage& image)
-{
-    const QImage rgb = testing::Decoded(image, QImage::Format_RGB888);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (int y = 0; y < rgb.height(); ++y) {
-        hash.addData(QByteArrayView(rgb.constScanLine(y), qsizetype{rgb.width()} * 3));
-    }
-    return hash.result().toHex().toStdString();
-}
-
-Decoded Decode(const QByteArray& file)
-{
-    const QTemporaryDir dir;
-    const QString path = testing::Written(dir.filePath(QStringLiteral("animation")), file);
-    QProcess pillow;
-    pillow.start(QStringLiteral(LORVANE_PYTHON),
-                 {QStringLiteral(LORVANE_SOURCE_DIR "/tests/animation/decode_frames.py"), path});
-    EXPECT_TRUE(pillow.waitForFinished(120000));
-    EXPECT_EQ(pillow.exitCode(), 0) << pillow.readAllStandardError().toStdString();
-    Decoded decoded;
-    const QList<QByteArray> lines = pillow.readAllStandardOutput().trimmed().split('\n');
-    decoded.header = lines.value(0).toStdString();
-    for (const QByteArray& line : lines.sliced(std::min<qsizetype>(1, lines.size()))) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.value(0) == "still") {
-            decoded.still = fields.value(1).toStdString();
-        } else {
-            decoded.frames.push_back({fields.value(0).toInt(), fields.value(1).toStdString()});
-        }
-    }
-    return decoded;
-}
 
 // The frames the raster player plays, the background first, each shown for `delays`.
 std::vector<Shown> PlayersFrames(const RecordedPicture& picture, double scale, const std::vector<int>& delays)
@@ -106,7 +60,7 @@ TEST(EncodeAnimation, EveryFrameAViewerShowsIsTheRasterPlayersAndTheLastIsTheSti
         const std::optional<QByteArray> file =
             EncodeAnimation(picture, format, {static_cast<double>(scale), std::nullopt, Framing::Fit}, timing, kRecipe);
         ASSERT_TRUE(file.has_value());
-        const Decoded decoded = Decode(*file);
+        const DecodedFrames decoded = Decode(*file);
         EXPECT_EQ(decoded.header, "frames " + std::to_string(frames) + " loop 0");
         const std::vector<int> delays = FrameDelays(frames, timing.paintingMilliseconds, 3000);
         EXPECT_EQ(decoded.frames, PlayersFrames(picture, scale, delays));
@@ -125,7 +79,7 @@ TEST(EncodeAnimation, FramedInAnAreaEndsOnTheStillFittedOrFilledPng)
             const QSize area(801, 601);
             const std::optional<QByteArray> file = EncodeAnimation(picture, format, {1.0, area, framing}, {}, kRecipe);
             ASSERT_TRUE(file.has_value());
-            const Decoded decoded = Decode(*file);
+            const DecodedFrames decoded = Decode(*file);
             ASSERT_EQ(decoded.frames.size(), PaintingSteps(picture).size() + 1);
             EXPECT_EQ(decoded.frames.back().pixels,
                       Hash(testing::DecodedPng(*EncodeFittedPng(picture, area, kRecipe, framing))))

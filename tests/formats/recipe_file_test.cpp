@@ -150,17 +150,17 @@ std::string Answer(const QString& path, const QTemporaryDir& dir)
     if (const auto* recipe = std::get_if<Recipe>(&read)) {
         return "recipe " + recipe->Text();
     }
-    const auto& problem = std::get<RecipeProblem>(read);
-    QString message = problem.message;
+    const auto& problem = std::get<Problem>(read);
+    QString message = QString::fromStdString(problem.message);
     message.remove(dir.path() + "/");
-    return std::to_string(problem.ExitStatus()) + " " + message.toStdString();
+    return std::to_string(problem.status) + " " + message.toStdString();
 }
 
 // "recipe <text>", or the problem.
-std::string Said(const std::variant<Recipe, RecipeProblem>& read)
+std::string Said(const std::variant<Recipe, Problem>& read)
 {
     const auto* recipe = std::get_if<Recipe>(&read);
-    return recipe != nullptr ? "recipe " + recipe->Text() : std::get<RecipeProblem>(read).message.toStdString();
+    return recipe != nullptr ? "recipe " + recipe->Text() : std::get<Problem>(read).message;
 }
 
 // What the reader makes of `bytes` in a file and in memory, which skip and end in different ways:
@@ -352,7 +352,7 @@ TEST(RecipeReader, NamesWhyAFileCannotBeOpenedWithItsStatus)
     const auto read = RecipeReader::Read(odd);
     // QTemporaryDir removes names by their UTF-8 form, so this one would be left behind.
     unlink(odd.constData());
-    ASSERT_TRUE(std::holds_alternative<Recipe>(read)) << std::get<RecipeProblem>(read).message.toStdString();
+    ASSERT_TRUE(std::holds_alternative<Recipe>(read)) << std::get<Problem>(read).message;
 
     ASSERT_TRUE(QFile::link(dir.filePath("loop-b"), dir.filePath("loop-a")));
     ASSERT_TRUE(QFile::link(dir.filePath("loop-a"), dir.filePath("loop-b")));

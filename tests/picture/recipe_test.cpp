@@ -15,7 +15,7 @@ namespace {
 std::string ErrorOf(std::string_view text)
 {
     const auto parsed = ParseRecipe(text);
-    const auto* error = std::get_if<RecipeError>(&parsed);
+    const auto* error = std::get_if<Problem>(&parsed);
     return error != nullptr ? error->message : "read as " + std::get<Recipe>(parsed).Text();
 }
 
@@ -66,7 +66,7 @@ TEST(Recipe, ASeedIsRoundedToTheNearestSinglePrecisionNumberAndRefusedOnlyWhenTh
     };
     for (const auto& [text, bits] : read) {
         const auto seed = ParseSeed(text, "seed");
-        ASSERT_TRUE(std::holds_alternative<float>(seed)) << text << ": " << std::get<RecipeError>(seed).message;
+        ASSERT_TRUE(std::holds_alternative<float>(seed)) << text << ": " << std::get<Problem>(seed).message;
         EXPECT_EQ(std::bit_cast<std::uint32_t>(std::get<float>(seed)), bits) << text;
     }
     const std::string range = " is a number out of range: at most 3.40282e+38 either way";
@@ -83,7 +83,7 @@ TEST(Recipe, ASeedIsRoundedToTheNearestSinglePrecisionNumberAndRefusedOnlyWhenTh
     };
     for (const auto& [text, message] : refused) {
         const auto seed = ParseSeed(text, "--seed");
-        EXPECT_EQ(std::holds_alternative<RecipeError>(seed) ? std::get<RecipeError>(seed).message : "read", message);
+        EXPECT_EQ(std::holds_alternative<Problem>(seed) ? std::get<Problem>(seed).message : "read", message);
     }
 }
 

@@ -42,7 +42,7 @@ RenderOptions Options(const QTemporaryDir& dir, int pictures, FileFormat format,
 QStringList Render(const RenderOptions& options)
 {
     QStringList written;
-    const std::optional<QString> problem = BatchWriter(options).Run([&](const QByteArray& path) {
+    const std::optional<Problem> problem = BatchWriter(options).Run([&](const QByteArray& path) {
         written << QFile::decodeName(path);
         return std::nullopt;
     });

@@ -37,11 +37,11 @@ TEST(OutputFolder, SkipsEveryTakenNameAndLeavesNoTemporaryFiles)
         const QFileInfo before(dir.filePath("T1-1.png"));
 
         const OutputFolder folder(Bytes(dir.path()));
-        EXPECT_EQ(folder.Problem(), std::nullopt) << what;
+        EXPECT_EQ(folder.Unwritable(), std::nullopt) << what;
         const OutputFolder::Saved staged = folder.Stage("T1-1", ".png", "new");
-        ASSERT_EQ(staged.problem, QString()) << what;
+        ASSERT_EQ(staged.problem, std::nullopt) << what;
         const OutputFolder::Saved saved = folder.Publish(staged.path, "T1-1", ".png");
-        EXPECT_EQ(saved.problem, QString()) << what;
+        EXPECT_EQ(saved.problem, std::nullopt) << what;
         EXPECT_EQ(saved.path, Bytes(dir.filePath("T1-1-3.png"))) << what;
         EXPECT_EQ(Contents(dir.filePath("T1-1-3.png")), "new") << what;
         EXPECT_EQ(QFileInfo(dir.filePath("T1-1.png")).lastModified(), before.lastModified()) << what;
@@ -62,15 +62,17 @@ TEST(OutputFolder, NamesTheFolderAndTheReasonWhenNothingCanBeWritten)
     const QTemporaryDir dir;
     const QString file = Written(dir.filePath("file"), {});
 
-    EXPECT_EQ(OutputFolder(Bytes(dir.filePath("missing"))).Problem(),
-              "cannot write to folder " + dir.filePath("missing") + ": no such folder");
-    EXPECT_EQ(OutputFolder(Bytes(file)).Problem(), "cannot write to folder " + file + ": not a folder");
+    // Each a failure of the system's: exit status 1.
+    const auto failure = [](const QString& message) { return Problem{message.toStdString(), Problem::kFailed}; };
+    EXPECT_EQ(OutputFolder(Bytes(dir.filePath("missing"))).Unwritable(),
+              failure("cannot write to folder " + dir.filePath("missing") + ": no such folder"));
+    EXPECT_EQ(OutputFolder(Bytes(file)).Unwritable(), failure("cannot write to folder " + file + ": not a folder"));
     // sysfs refuses new files even to root.
     if (QFileInfo(QStringLiteral("/sys/kernel")).isDir()) {
-        EXPECT_EQ(OutputFolder("/sys").Problem(), "cannot write to folder /sys: Permission denied");
+        EXPECT_EQ(OutputFolder("/sys").Unwritable(), failure("cannot write to folder /sys: Permission denied"));
         const OutputFolder::Saved saved = OutputFolder("/sys").Stage("T1-1", ".png", "bytes");
         EXPECT_TRUE(saved.path.isEmpty());
-        EXPECT_EQ(saved.problem, "cannot write to folder /sys: Permission denied");
+        EXPECT_EQ(saved.problem, failure("cannot write to folder /sys: Permission denied"));
     }
 }
 

@@ -27,7 +27,7 @@ TEST(SavingPool, ASlowFileHoldsTheOthersBackToOneMoreThanTheThreads)
     int madeWhileTheFirstWaited = 0;
     int listed = 0;
     SavingPool pool(kJobs, OutputFolder(QFile::encodeName(dir.path())), QStringLiteral(".png"),
-                    [&listed](const QByteArray&) -> std::optional<QString> {
+                    [&listed](const QByteArray&) -> std::optional<Problem> {
                         ++listed;
                         return std::nullopt;
                     });

@@ -117,7 +117,7 @@ int main(int argc, char* argv[])
 {
     const QGuiApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
-    const auto parsed = arguments.empty() ? std::variant<lorvane::Recipe, lorvane::RecipeError>()
+    const auto parsed = arguments.empty() ? std::variant<lorvane::Recipe, lorvane::Problem>()
                                           : lorvane::ParseRecipe(arguments[0].toStdString());
     const auto* const recipe = std::get_if<lorvane::Recipe>(&parsed);
     const bool png = arguments.size() == 3 && !arguments[1].endsWith(QLatin1String(".svg"));

@@ -1,13 +1,13 @@
 // The web page's core, built as WebAssembly, against the same source built natively: the answers
 // for 1,000 pictures and a few refused recipes are the same bytes; and the page's placing of the
-// picture against the desktop's FitPicture.
+// picture against the desktop's FitPicture; and the size of the code the page loads.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { readFileSync } from 'node:fs';
+import { readFileSync, statSync } from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
 import { fitPicture } from '../picture_fit.js';
-import { buildDir, scratchFolder, wasmDir } from './harness.mjs';
+import { PAGE_CODE, PAGE_CODE_GOAL, buildDir, scratchFolder, wasmDir, webDir } from './harness.mjs';
 
 test('WebCore: the WebAssembly core draws 1,000 pictures into the same bytes as the native build', () => {
   const folder = scratchFolder('dump');
@@ -37,4 +37,10 @@ test('PictureFit: the page places the picture as FitPicture does, in areas from 
     assert.equal(`${scale} ${placed.x} ${placed.y} ${placed.width} ${placed.height}`,
       native[i].replace(/^\S+/, (text) => String(Number(text))), `${width} x ${height}`);
   });
+});
+
+test('WebPage: the code the page loads, its core and its modules, is at most 100 KB', () => {
+  const sizes = PAGE_CODE.map((name) => `${name} ${statSync(path.join(webDir, name)).size}`);
+  const total = sizes.reduce((sum, entry) => sum + Number(entry.split(' ')[1]), 0);
+  assert.ok(total <= PAGE_CODE_GOAL, `${total} bytes: ${sizes.join(', ')}`);
 });

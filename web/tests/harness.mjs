@@ -12,6 +12,12 @@ export const wasmDir = path.resolve(root, process.env.LORVANE_WASM ?? 'build-was
 export const webDir = path.resolve(root, process.env.LORVANE_WEB ?? 'build/web');
 export const render = path.join(buildDir, 'lorvane01-render');
 
+// The code the page loads: the core's WebAssembly and module, and the page's own modules.
+export const PAGE_CODE = ['lorvane01_core.wasm', 'lorvane01_core.js', 'lorvane01.js', 'core_answer.js', 'page_keys.js',
+  'picture_address.js', 'picture_fit.js', 'picture_painting.js', 'png_file.js'];
+// What it may come to, in bytes.
+export const PAGE_CODE_GOAL = 100000;
+
 export const WIDTH = 600;
 export const HEIGHT = 450;
 // The captions' line starts here (picture pixels); everything above it is squares and background.

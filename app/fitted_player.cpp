@@ -1,15 +1,13 @@
-#include "app/fitted_picture.h"
+#include "app/fitted_player.h"
 
 #include <cmath>
 #include <utility>
 
 #include <QPainter>
 
-#include "platform/platform_error.h"
-
 namespace lorvane {
 
-FittedPicture::FittedPicture(std::function<void(const QRect&)> update)
+FittedPlayer::FittedPlayer(std::function<void(const QRect&)> update)
     : painting_([this, update = std::move(update)](const QRect& changed) {
           if (!update) {
               return;
@@ -25,48 +23,37 @@ FittedPicture::FittedPicture(std::function<void(const QRect&)> update)
 {
 }
 
-void FittedPicture::Show(const RecordedPicture& picture, qint64 from, const QScreen* screen)
+void FittedPlayer::Show(const RecordedPicture& picture, qint64 from, const QScreen* screen)
 {
     picture_ = picture;
     painting_.Start(picture_, player_, from, screen);
 }
 
-void FittedPicture::PaintAgain(const QScreen* screen)
+void FittedPlayer::PaintAgain(const QScreen* screen)
 {
     if (painting_.Paints()) {
         painting_.Start(picture_, player_, 0, screen);
     }
 }
 
-void FittedPicture::Resize(QSize size, double ratio)
+void FittedPlayer::Resize(QSize size, double ratio)
 {
     size_ = size;
     ratio_ = std::isfinite(ratio) && ratio > 0.0 ? ratio : 1.0;
     fit_ = FitPicture(QSize(static_cast<int>(std::lround(size.width() * ratio_)),
                             static_cast<int>(std::lround(size.height() * ratio_))));
-    if (fit_.scale == player_.Scale()) {
-        return;
-    }
-    // Without the memory for the larger picture, the picture keeps its scale and is resized on
-    // the way to the screen: never a failure here.
-    try {
-        player_ = RasterPlayer(fit_.scale);
-    } catch (const PlatformError&) {
-        return;
-    }
-    painting_.PlayAgain(picture_, player_);
+    painting_.PlayAtScale(picture_, player_, fit_.scale);
 }
 
-QRectF FittedPicture::Placed() const
+QRectF FittedPlayer::Placed() const
 {
     const QRect& placed = fit_.placed;
     return {placed.x() / ratio_, placed.y() / ratio_, placed.width() / ratio_, placed.height() / ratio_};
 }
 
-void FittedPicture::Paint(QPainter& painter) const
+void FittedPlayer::Paint(QPainter& painter) const
 {
-    painter.fillRect(QRect(QPoint(0, 0), size_), Qt::black);
-    painter.drawImage(Placed(), player_.Image());
+    PaintOnBlack(painter, QRect(QPoint(0, 0), size_), Placed(), player_.Image());
 }
 
 }  // namespace lorvane

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Decodes an animated WebP or PNG with Pillow, a decoder of its own, frame by frame.
+"""Decodes an animated WebP, PNG or GIF with Pillow, a decoder of its own, frame by frame.
 
 Prints "frames <count> loop <loop count>"; for a PNG whose image is kept out of the animation,
 "still <hash>" for that image, which viewers without animation show; then one line for each

@@ -17,13 +17,13 @@ class QScreen;
 
 namespace lorvane {
 
-// A picture filling an area on black, as full screen and the screensaver show it: played at the
+// Plays a picture filling an area on black, as full screen and the screensaver show it: at the
 // largest scale that fits the area's device pixels (FitPicture) and centred.
-class FittedPicture {
+class FittedPlayer {
 public:
     // `update` is asked to repaint the part of the area, in widget pixels, that a picture painting
     // itself has changed.
-    explicit FittedPicture(std::function<void(const QRect&)> update = {});
+    explicit FittedPlayer(std::function<void(const QRect&)> update = {});
 
     // Each picture shown from now on paints itself over `seconds`; none shows it whole at once.
     void PaintOver(std::optional<double> seconds) { painting_.SetSeconds(seconds); }
