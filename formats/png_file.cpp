@@ -14,6 +14,7 @@
 #include <libdeflate.h>
 #include <zlib.h>
 
+#include "formats/zlib_rows.h"
 #include "formats/zlib_stream.h"
 
 namespace lorvane {
@@ -107,32 +108,6 @@ std::pair<QByteArrayView, QByteArray> TextChunk(const QString& keyword, const QS
     return {"iTXt", data + (compressed ? Compressed(text) : text)};
 }
 
-// Memory handed out zeroed by calloc: a large block comes straight from the kernel, whose pages
-// read as zeros without being given memory until they are written.
-struct FreeBytes {
-    void operator()(unsigned char* bytes) const { std::free(bytes); }  // NOLINT: calloc's memory
-};
-using ZeroedBytes = std::unique_ptr<unsigned char, FreeBytes>;
-
-// Filtered rows up to this size (a picture at scale 2, and more) go in a buffer each thread keeps
-// from file to file, rather than in memory allocated, faulted in and zeroed for each file.
-constexpr std::size_t kLargestKeptRows = std::size_t{8} * 1024 * 1024;
-
-// Where the filtered rows of `size` bytes go, and whether they are zeros already: the thread's
-// kept buffer, or for a larger picture fresh zeroed memory that `large` holds.
-std::pair<unsigned char*, bool> RowsBuffer(std::size_t size, ZeroedBytes& large)
-{
-    if (size > kLargestKeptRows) {
-        large.reset(static_cast<unsigned char*>(std::calloc(size, 1)));  // NOLINT: see ZeroedBytes
-        return {large.get(), true};
-    }
-    thread_local std::vector<unsigned char> kept;
-    if (kept.size() < size) {
-        kept.resize(size);
-    }
-    return {kept.data(), false};
-}
-
 template <std::size_t Channels>
 void FilterRow(const QRgb* row, const QRgb* above, std::size_t width, unsigned char* out)
 {
@@ -148,27 +123,25 @@ void FilterRow(const QRgb* row, const QRgb* above, std::size_t width, unsigned c
     }
 }
 
-// The image's rows as PNG keeps them before compression: a filter byte, then the row as its
-// difference from the row above (Up; the first row's is zeros), so that a row that repeats the
-// one above is all zeros and a changed row is zeros but where it changed. libdeflate finds the
-// repeats within and between such rows: files no larger than run-length matching of Paeth's rows
-// gave, without Paeth's work on every byte. `rows` holds `size` bytes, zeros already when
-// `zeroed`: then repeated rows are never written, so a large picture (whose pixels repeat in
-// blocks) holds little more than its changed rows.
-void FilterRows(const QImage& pixels, bool alpha, unsigned char* rows, std::size_t size, bool zeroed)
+// The image's rows as PNG keeps them before compression, into `zlib`: a filter byte, then the
+// row as its difference from the row above (Up; the first row's is zeros), so that a row that
+// repeats the one above is all zeros and a changed row is zeros but where it changed, with runs of
+// one difference where a square's edge lies.
+void FilterRows(const QImage& pixels, bool alpha, ZlibRows& zlib)
 {
     const auto width = static_cast<std::size_t>(pixels.width());
-    const std::size_t rowBytes = size / static_cast<std::size_t>(pixels.height());
+    const std::size_t rowBytes = width * (alpha ? 4 : 3);
     const auto* above = static_cast<const QRgb*>(nullptr);
     for (int y = 0; y < pixels.height(); ++y) {
-        unsigned char* out = rows + rowBytes * static_cast<std::size_t>(y);
+        unsigned char* const out = zlib.NextRow();
         const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
         out[0] = kFilterUp;
         if (above == nullptr || std::memcmp(row, above, width * sizeof(QRgb)) != 0) {
             alpha ? FilterRow<4>(row, above, width, out + 1) : FilterRow<3>(row, above, width, out + 1);
-        } else if (!zeroed) {
-            std::memset(out + 1, 0, rowBytes - 1);
+        } else {
+            std::memset(out + 1, 0, rowBytes);
         }
+        zlib.AddRow();
         above = row;
     }
 }
@@ -283,14 +256,12 @@ std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text, in
     const QImage::Format format = alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
     // A shallow copy when the picture is in that format already, as the surface's pictures are.
     const QImage pixels = image.format() == format ? image : image.convertToFormat(format);
-    const std::size_t rowBytes = 1 + static_cast<std::size_t>(pixels.width()) * (alpha ? 4 : 3);
-    const std::size_t size = rowBytes * static_cast<std::size_t>(pixels.height());
-    ZeroedBytes large;
-    const auto [rows, zeroed] = RowsBuffer(size, large);
-    if (pixels.isNull() || rows == nullptr) {
+    if (pixels.isNull()) {
         return std::nullopt;
     }
-    FilterRows(pixels, alpha, rows, size, zeroed);
+    const std::size_t pixelBytes = alpha ? 4 : 3;
+    ZlibRows zlib(1 + static_cast<std::size_t>(pixels.width()) * pixelBytes, pixelBytes);
+    FilterRows(pixels, alpha, zlib);
 
     QByteArray file = kPngSignature.toByteArray();
     QByteArray header;
@@ -316,7 +287,7 @@ std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text, in
         const auto [type, data] = TextChunk(key, value);
         AppendChunk(file, type, data);
     }
-    AppendChunk(file, "IDAT", AsBytes(CompressZlibStream({rows, size})));
+    AppendChunk(file, "IDAT", zlib.Finish());
     AppendChunk(file, "IEND", {});
     return file;
 }
