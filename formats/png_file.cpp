@@ -15,7 +15,6 @@
 #include <zlib.h>
 
 #include "formats/zlib_rows.h"
-#include "formats/zlib_stream.h"
 
 namespace lorvane {
 
@@ -59,11 +58,6 @@ void AppendUint32(QByteArray& out, std::uint32_t value)
     }
 }
 
-QByteArrayView AsBytes(std::span<const unsigned char> data)
-{
-    return {reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size())};
-}
-
 std::uint32_t Crc(QByteArrayView type, QByteArrayView data)
 {
     const std::uint32_t crc = libdeflate_crc32(0, type.data(), static_cast<std::size_t>(type.size()));
@@ -82,9 +76,7 @@ void AppendChunk(QByteArray& file, QByteArrayView type, QByteArrayView data)
 
 QByteArray Compressed(const QByteArray& text)
 {
-    const std::vector<unsigned char> stream = CompressZlibStream(
-        {reinterpret_cast<const unsigned char*>(text.constData()), static_cast<std::size_t>(text.size())});
-    return AsBytes(stream).toByteArray();
+    return ZlibRows::Compress(text);
 }
 
 // A text chunk as its type and data: latin-1 values as tEXt (zTXt when long), others as UTF-8

@@ -5,6 +5,7 @@
 #include <bit>
 #include <functional>
 #include <queue>
+#include <utility>
 
 namespace lorvane {
 
@@ -13,6 +14,16 @@ namespace {
 constexpr int kShortZeros = 17;
 constexpr int kLongZeros = 18;
 constexpr std::size_t kLongestZeroRun = 138;
+constexpr int kShortZerosBits = 3;
+constexpr int kLongZerosBits = 7;
+
+int ExtraBits(const LengthRun& run)
+{
+    if (run.symbol == kShortZeros) {
+        return kShortZerosBits;
+    }
+    return run.symbol == kLongZeros ? kLongZerosBits : 0;
+}
 
 // Huffman code lengths of at most `longest` bits, at least two of them not zero.
 std::vector<int> CodeLengths(std::vector<std::uint32_t> counts, int longest)
@@ -121,6 +132,22 @@ PrefixCode PrefixCode::For(std::span<const std::uint32_t> counts, int longest)
     return code;
 }
 
+PrefixCode PrefixCode::WithLengths(std::vector<int> lengths)
+{
+    PrefixCode code{std::move(lengths), {}};
+    code.codes = Codes(code.lengths);
+    return code;
+}
+
+std::uint64_t PrefixCode::Bits(std::span<const std::uint32_t> counts) const
+{
+    std::uint64_t bits = 0;
+    for (std::size_t symbol = 0; symbol < counts.size(); ++symbol) {
+        bits += std::uint64_t{counts[symbol]} * static_cast<std::uint64_t>(lengths[symbol]);
+    }
+    return bits;
+}
+
 std::vector<LengthRun> LengthRuns(std::span<const int> lengths, std::vector<std::uint32_t>& counts)
 {
     std::vector<LengthRun> runs;
@@ -152,12 +179,17 @@ void WriteLengthRuns(BitWriter& bits, const std::vector<LengthRun>& runs, const 
 {
     for (const LengthRun& run : runs) {
         code.Write(bits, run.symbol);
-        if (run.symbol == kShortZeros) {
-            bits.Put(run.extra, 3);
-        } else if (run.symbol == kLongZeros) {
-            bits.Put(run.extra, 7);
-        }
+        bits.Put(run.extra, ExtraBits(run));
     }
+}
+
+std::uint64_t LengthRunsBits(const std::vector<LengthRun>& runs, const PrefixCode& code)
+{
+    std::uint64_t bits = 0;
+    for (const LengthRun& run : runs) {
+        bits += static_cast<std::uint64_t>(code.lengths[static_cast<std::size_t>(run.symbol)] + ExtraBits(run));
+    }
+    return bits;
 }
 
 }  // namespace lorvane

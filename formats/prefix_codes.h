@@ -62,6 +62,11 @@ struct PrefixCode {
     // The code of at most `longest` bits for symbols seen `counts` times. At least two symbols get
     // a code, so that the code is complete, as decoders require.
     static PrefixCode For(std::span<const std::uint32_t> counts, int longest);
+    // The code of these lengths, which must make a complete code.
+    static PrefixCode WithLengths(std::vector<int> lengths);
+
+    // How many bits symbols seen `counts` times take.
+    [[nodiscard]] std::uint64_t Bits(std::span<const std::uint32_t> counts) const;
 
     void Write(BitWriter& bits, int symbol) const
     {
@@ -79,5 +84,7 @@ struct LengthRun {
 [[nodiscard]] std::vector<LengthRun> LengthRuns(std::span<const int> lengths, std::vector<std::uint32_t>& counts);
 constexpr int kCodeLengthSymbols = 19;
 void WriteLengthRuns(BitWriter& bits, const std::vector<LengthRun>& runs, const PrefixCode& code);
+// How many bits WriteLengthRuns writes.
+[[nodiscard]] std::uint64_t LengthRunsBits(const std::vector<LengthRun>& runs, const PrefixCode& code);
 
 }  // namespace lorvane

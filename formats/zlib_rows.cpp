@@ -23,6 +23,29 @@ constexpr int kDistanceSymbols = 30;
 constexpr std::size_t kBlockCopies = std::size_t{1} << 16U;
 constexpr std::array<int, kCodeLengthSymbols> kCodeLengthOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                                                   11, 4,  12, 3, 13, 2, 14, 1, 15};
+// A block's own codes are written as the counts of both codes' lengths and of the code of code
+// lengths (5, 5 and 4 bits), then that code's lengths, 3 bits each, then the lengths.
+constexpr std::uint64_t kCodeCountBits = 14;
+constexpr int kCodeLengthBits = 3;
+
+// DEFLATE's fixed codes.
+struct FixedCodes {
+    PrefixCode literals;
+    PrefixCode distances;
+};
+
+const FixedCodes& Fixed()
+{
+    static const FixedCodes codes = [] {
+        std::vector<int> literals(288, 8);
+        std::fill(literals.begin() + 144, literals.begin() + 256, 9);
+        std::fill(literals.begin() + 256, literals.begin() + 280, 7);
+        return FixedCodes{PrefixCode::WithLengths(std::move(literals)),
+                          PrefixCode::WithLengths(std::vector<int>(kDistanceSymbols, 5))};
+    }();
+    return codes;
+}
+
 // zlib's header: DEFLATE with a 32 KiB window, made by the fastest method, no dictionary.
 constexpr std::array<char, 2> kZlibHeader = {0x78, 0x01};
 
@@ -51,7 +74,7 @@ constexpr std::array<LengthCode, kLongestCopy + 1> kLengthCodes = [] {
 // Where four bytes were last seen: the table's size, as bits of their hash.
 constexpr unsigned kHashBits = 15;
 // A copy at least this long is taken without looking for one further back or a byte on.
-constexpr std::size_t kLongEnough = 258;
+constexpr std::size_t kLongEnough = 32;
 // A copy from further back than a row costs more bits than three or four literals mostly do.
 constexpr std::size_t kShortestFarCopy = 5;
 
@@ -257,15 +280,36 @@ void ZlibRows::WriteBlock(bool last)
         --written;
     }
 
+    // A small block, as an animation's frame often is, costs fewer bits under DEFLATE's fixed codes
+    // than with its own codes written out; the extra bits are the same either way.
+    const FixedCodes& fixed = Fixed();
+    const std::uint64_t ownBits = kCodeCountBits + kCodeLengthBits * written + LengthRunsBits(runs, runCode) +
+                                  literals.Bits(literalCounts_) + distances.Bits(distanceCounts_);
+    const std::uint64_t fixedBits = fixed.literals.Bits(literalCounts_) + fixed.distances.Bits(distanceCounts_);
+
     bits_.Put(last ? 1 : 0, 1);
-    bits_.Put(2, 2);  // Huffman codes of the block's own
-    bits_.Put(static_cast<std::uint32_t>(literalLengths - kFirstLengthSymbol), 5);
-    bits_.Put(static_cast<std::uint32_t>(distanceLengths - 1), 5);
-    bits_.Put(static_cast<std::uint32_t>(written - 4), 4);
-    for (std::size_t i = 0; i < written; ++i) {
-        bits_.Put(static_cast<std::uint32_t>(runCode.lengths[static_cast<std::size_t>(kCodeLengthOrder.at(i))]), 3);
+    if (fixedBits <= ownBits) {
+        bits_.Put(1, 2);
+        WriteCopies(fixed.literals, fixed.distances);
+    } else {
+        bits_.Put(2, 2);
+        bits_.Put(static_cast<std::uint32_t>(literalLengths - kFirstLengthSymbol), 5);
+        bits_.Put(static_cast<std::uint32_t>(distanceLengths - 1), 5);
+        bits_.Put(static_cast<std::uint32_t>(written - 4), 4);
+        for (std::size_t i = 0; i < written; ++i) {
+            bits_.Put(static_cast<std::uint32_t>(runCode.lengths[static_cast<std::size_t>(kCodeLengthOrder.at(i))]),
+                      kCodeLengthBits);
+        }
+        WriteLengthRuns(bits_, runs, runCode);
+        WriteCopies(literals, distances);
     }
-    WriteLengthRuns(bits_, runs, runCode);
+    work_.block.clear();
+    std::ranges::fill(literalCounts_, 0);
+    std::ranges::fill(distanceCounts_, 0);
+}
+
+void ZlibRows::WriteCopies(const PrefixCode& literals, const PrefixCode& distances)
+{
     for (const Workspace::Copy& copy : work_.block) {
         if (copy.length == 0) {
             literals.Write(bits_, copy.value);
@@ -279,9 +323,6 @@ void ZlibRows::WriteBlock(bool last)
         bits_.Put(distance.extra, distance.extraBits);
     }
     literals.Write(bits_, kEndOfBlock);
-    work_.block.clear();
-    std::ranges::fill(literalCounts_, 0);
-    std::ranges::fill(distanceCounts_, 0);
 }
 
 QByteArray ZlibRows::Finish()
@@ -292,6 +333,16 @@ QByteArray ZlibRows::Finish()
         stream_.append(static_cast<char>((adler_ >> static_cast<unsigned>(shift)) & 0xFFU));
     }
     return std::move(stream_);
+}
+
+QByteArray ZlibRows::Compress(QByteArrayView bytes)
+{
+    ZlibRows zlib(static_cast<std::size_t>(bytes.size()), 1);
+    if (!bytes.isEmpty()) {
+        std::memcpy(zlib.NextRow(), bytes.data(), static_cast<std::size_t>(bytes.size()));
+        zlib.AddRow();
+    }
+    return zlib.Finish();
 }
 
 }  // namespace lorvane

@@ -12,10 +12,13 @@
 namespace lorvane {
 
 // The zlib stream of PNG's filtered rows, written as the rows come, by a small DEFLATE encoder of
-// lorvane01's own that knows what its pictures' rows are: runs of one byte or one pixel, and rows
-// that repeat the row before. So each byte is a literal or part of a copy of the byte before, the
-// pixel before or the row above (the longest of them), under Huffman codes made for each block of
-// rows. Holds two rows and one block's copies, however large the picture.
+// lorvane01's own that knows what its pictures' rows are: runs of one byte or one pixel, rows that
+// repeat the row before, and a few shapes that recur (the captions' letters). So each byte is a
+// literal or part of a copy of the byte before, the pixel before, the row above or the last place
+// its next four bytes were seen, the longest of them (the nearest of those as long), under Huffman
+// codes made for each block, or DEFLATE's fixed codes when they take fewer bits. It holds the
+// 32 KiB a copy may reach back to, the row being added and one block's copies, however large the
+// picture: buffers the thread keeps from stream to stream.
 class ZlibRows {
 public:
     // Rows of `rowBytes` bytes (the filter byte too) of pixels of `pixelBytes` bytes.
@@ -31,6 +34,9 @@ public:
     // The whole stream; then nothing more may be added.
     [[nodiscard]] QByteArray Finish();
 
+    // The zlib stream of `bytes`, as one row.
+    [[nodiscard]] static QByteArray Compress(QByteArrayView bytes);
+
 private:
     struct Workspace;
     static Workspace& ThreadWorkspace(std::unique_ptr<Workspace>& own);
@@ -44,6 +50,7 @@ private:
     void AddCopy(std::size_t length, std::size_t distance);
     void AddLiteral(unsigned char byte);
     void WriteBlock(bool last);
+    void WriteCopies(const PrefixCode& literals, const PrefixCode& distances);
 
     std::size_t rowBytes_;
     std::size_t pixelBytes_;
