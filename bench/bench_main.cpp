@@ -31,11 +31,14 @@ constexpr double kYardstickRatioGoal = 40.0;
 constexpr double kFloorRatioGoal = 2.5;
 constexpr double kEncoderRatioGoal = 2.5;
 constexpr double kEncoderSizeRatioGoal = 1.05;
-// lorvane01-render's batch against the plain batch of lorvane_batch_reference (a libpng encoder
-// kept as it is; open, write, close), in processor time: measured at 0.94 to 1.0. While the pool's
-// threads gave their freed memory back to the kernel after every file, the batch took 1.3 to 1.55
-// times such a reference, most of it in the kernel.
-constexpr double kBatchRatioGoal = 1.15;
+// Against the encoder before our own DEFLATE (libpng and zlib), kept in the benchmark.
+constexpr double kZlibEncoderRatioGoal = 2.0;
+constexpr double kZlibEncoderSizeRatioGoal = 1.02;
+// lorvane01-render's batch against the plain batch of lorvane_batch_reference (that encoder; open,
+// write, close), in processor time and in wall time: at least 1.5 times as fast. With that encoder
+// lorvane01-render measured 0.94 to 1.0 times the reference; while the pool's threads gave their
+// freed memory back to the kernel after every file, 1.3 to 1.55, most of it in the kernel.
+constexpr double kBatchRatioGoal = 1.0 / 1.5;
 constexpr int kBatchRuns = 5;
 constexpr const char* kBatchPictures = "300";
 constexpr double kTwoJobsRatioGoal = 1.7;
@@ -149,7 +152,8 @@ void AddAnimationGoals(lorvane::GoalReporter& reporter)
 }
 
 // lorvane01-render --seed 1 --pictures 300 against the reference batch, one job per core, run in
-// turn, each into a new folder: the medians of their processor time, user and system together.
+// turn, each into a new folder: the medians of their processor time (user and system together)
+// and of their wall time.
 void AddBatchGoal(lorvane::GoalReporter& reporter)
 {
     const QString jobs = QString::number(std::max(QThread::idealThreadCount(), 1));
@@ -183,9 +187,12 @@ void AddBatchGoal(lorvane::GoalReporter& reporter)
                      program.name, kBatchPictures, qPrintable(jobs), kBatchRuns, Median(program.wall),
                      Median(program.user), Median(program.system));
     }
-    const double ratio = Median(programs[0].total) / Median(programs[1].total);
+    const double processor = Median(programs[0].total) / Median(programs[1].total);
     reporter.AddMeasuredAtMost("lorvane01-render batch / reference batch (processor time)",
-                               failed ? kBatchRatioGoal + 1 : ratio, kBatchRatioGoal, "x");
+                               failed ? kBatchRatioGoal + 1 : processor, kBatchRatioGoal, "x");
+    const double wall = Median(programs[0].wall) / Median(programs[1].wall);
+    reporter.AddMeasuredAtMost("lorvane01-render batch / reference batch (wall time)",
+                               failed ? kBatchRatioGoal + 1 : wall, kBatchRatioGoal, "x");
 }
 
 }  // namespace
@@ -210,6 +217,8 @@ int main(int argc, char* argv[])
     reporter.AddRatioAtMost("BM_DrawPicture", "BM_RectFillFloor", kFloorRatioGoal);
     reporter.AddRatioAtLeast("BM_EncodePngQtDefault", "BM_EncodePng", kEncoderRatioGoal);
     reporter.AddCounterRatioAtMost("BM_EncodePng", "BM_EncodePngQtDefault", "bytes", kEncoderSizeRatioGoal);
+    reporter.AddRatioAtLeast("BM_EncodePngZlibReference", "BM_EncodePng", kZlibEncoderRatioGoal);
+    reporter.AddCounterRatioAtMost("BM_EncodePng", "BM_EncodePngZlibReference", "bytes", kZlibEncoderSizeRatioGoal);
     reporter.AddRatioAtLeast("BM_RenderBatch/jobs:1", "BM_RenderBatch/jobs:2", kTwoJobsRatioGoal);
     reporter.AddTimeGoal("BM_RenderBatchScale8/jobs:2", kScale8PictureGoalMilliseconds * kScale8Pictures);
     AddAnimationGoals(reporter);

@@ -29,7 +29,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${LORVANE_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${LORVANE_HOMEPAGE})
-# The libraries the programs link, found by dpkg-shlibdeps, with the versions they need.
+# The libraries the programs link (Qt, libdeflate, zlib), found by dpkg-shlibdeps, with the
+# versions they need.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt loads its platform plugins at run time, where dpkg-shlibdeps cannot see them: the Wayland
 # one, so that the window is native on a Wayland desktop rather than going through XWayland.

@@ -3,51 +3,36 @@
 #include "formats/byte_source.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <csetjmp>
 #include <cstddef>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <span>
 
-#include <png.h>
+#include <libdeflate.h>
 #include <zlib.h>
+
+#include "formats/zlib_rows.h"
 
 namespace lorvane {
 
 namespace {
 
-// Measured on the pictures: Paeth with run-length matching at level 1 gives files of Qt's size
-// in a third of its time; Up or Sub on every row is faster but makes files two to three times
-// as large.
-constexpr int kFilter = PNG_FILTER_PAETH;
-constexpr int kZlibLevel = 1;
-constexpr int kZlibStrategy = Z_RLE;
 // As Qt does, text longer than this is compressed.
 constexpr qsizetype kLongestPlainText = 40;
 constexpr qsizetype kLongestKeyword = 79;
-// Rows converted to libpng's byte order at a time: small enough to stay in the cache.
-constexpr int kBandRows = 16;
-
-struct TextChunk {
-    QByteArray keyword;
-    QByteArray value;
-    bool utf8 = false;
-};
-
-void Append(png_structp png, png_bytep data, std::size_t length)
-{
-    static_cast<QByteArray*>(png_get_io_ptr(png))
-        ->append(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
-}
-
-void FlushNothing(png_structp /*png*/) {}
-
-[[noreturn]] void Fail(png_structp png, png_const_charp /*message*/)
-{
-    png_longjmp(png, 1);
-}
-
-void IgnoreWarning(png_structp /*png*/, png_const_charp /*message*/) {}
+// PNG's filter type Up, the byte before each row.
+constexpr unsigned char kFilterUp = 2;
+// sRGB's rendering intent: perceptual.
+constexpr unsigned char kPerceptual = 0;
+constexpr unsigned char kUnitMetre = 1;
+constexpr unsigned char kBitDepth = 8;
+constexpr unsigned char kColourRgb = 2;
+constexpr unsigned char kColourRgba = 6;
+constexpr unsigned char kCompressed = 1;
+constexpr int kByteBits = 8;
 
 // Printable latin-1, as PNG keywords must be.
 bool IsKeyword(const QString& keyword)
@@ -66,90 +51,99 @@ bool IsLatin1(const QString& text)
     return std::ranges::all_of(text, [](QChar c) { return c.unicode() <= 0xFF; });
 }
 
-// libpng leaves through longjmp on an error, back to the setjmp of the function that called it;
-// so nothing in these three may need destroying: every object with a destructor is the caller's.
-bool Begin(png_structp png, png_infop info, const QImage& image, bool alpha, int dotsPerMetre, png_text* texts,
-           int textCount, QByteArray* out)
+void AppendUint32(QByteArray& out, std::uint32_t value)
 {
-    if (setjmp(png_jmpbuf(png)) != 0) {
-        return false;
+    for (int shift = 3 * kByteBits; shift >= 0; shift -= kByteBits) {
+        out.append(static_cast<char>((value >> shift) & 0xFFU));
     }
-    png_set_write_fn(png, out, Append, FlushNothing);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()), static_cast<png_uint_32>(image.height()), 8,
-                 alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    // Both filters' buffers are made before the first row; each row then picks one.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, kFilter | PNG_FILTER_UP);
-    png_set_compression_level(png, kZlibLevel);
-    png_set_compression_strategy(png, kZlibStrategy);
-    // The pictures' colours are sRGB values; colour-managed viewers then show them as meant.
-    png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
-    if (dotsPerMetre > 0) {
-        png_set_pHYs(png, info, static_cast<png_uint_32>(dotsPerMetre), static_cast<png_uint_32>(dotsPerMetre),
-                     PNG_RESOLUTION_METER);
-    } else if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0) {
-        png_set_pHYs(png, info, static_cast<png_uint_32>(image.dotsPerMeterX()),
-                     static_cast<png_uint_32>(image.dotsPerMeterY()), PNG_RESOLUTION_METER);
-    }
-    if (textCount > 0) {
-        png_set_text(png, info, texts, textCount);
-    }
-    png_write_info(png, info);
-    return true;
 }
 
-// `repeats[i]` says whether row i is the same as the row above it.
-bool WriteRows(png_structp png, const uchar* first, qsizetype bytesPerLine, int count, const bool* repeats)
+std::uint32_t Crc(QByteArrayView type, QByteArrayView data)
 {
-    if (setjmp(png_jmpbuf(png)) != 0) {
-        return false;
-    }
-    for (int i = 0; i < count; ++i) {
-        // Up gives a repeated row the same zeros as Paeth, for a fraction of the work.
-        png_set_filter(png, PNG_FILTER_TYPE_BASE, repeats[i] ? PNG_FILTER_UP : kFilter);
-        png_write_row(png, first + i * bytesPerLine);
-    }
-    return true;
+    const std::uint32_t crc = libdeflate_crc32(0, type.data(), static_cast<std::size_t>(type.size()));
+    // libdeflate takes a null buffer, as an empty chunk's data is, to ask for the starting value.
+    return data.isEmpty() ? crc : libdeflate_crc32(crc, data.data(), static_cast<std::size_t>(data.size()));
 }
 
-bool End(png_structp png, png_infop info)
+// One chunk: length, type, data and the CRC of type and data.
+void AppendChunk(QByteArray& file, QByteArrayView type, QByteArrayView data)
 {
-    if (setjmp(png_jmpbuf(png)) != 0) {
-        return false;
-    }
-    png_write_end(png, info);
-    return true;
+    AppendUint32(file, static_cast<std::uint32_t>(data.size()));
+    file.append(type);
+    file.append(data);
+    AppendUint32(file, Crc(type, data));
 }
 
-// The write structures, destroyed however the writing ends.
-class Writer {
-public:
-    Writer()
-        : png_(png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, IgnoreWarning)),
-          info_(png_ != nullptr ? png_create_info_struct(png_) : nullptr)
-    {
+QByteArray Compressed(const QByteArray& text)
+{
+    return ZlibRows::Compress(text);
+}
+
+// A text chunk as its type and data: latin-1 values as tEXt (zTXt when long), others as UTF-8
+// iTXt (compressed when long), with no language and no translated keyword.
+std::pair<QByteArrayView, QByteArray> TextChunk(const QString& keyword, const QString& value)
+{
+    const bool latin1 = IsLatin1(value);
+    const QByteArray text = latin1 ? value.toLatin1() : value.toUtf8();
+    const bool compressed = text.size() > kLongestPlainText;
+    QByteArray data = keyword.toLatin1();
+    data.append('\0');
+    if (latin1) {
+        if (!compressed) {
+            return {"tEXt", data + text};
+        }
+        data.append('\0');  // the compression method, zlib's
+        return {"zTXt", data + Compressed(text)};
     }
-    ~Writer() { png_destroy_write_struct(&png_, &info_); }
-    Writer(const Writer&) = delete;
-    Writer(Writer&&) = delete;
-    Writer& operator=(Writer&&) = delete;
-    Writer& operator=(const Writer&) = delete;
+    data.append(static_cast<char>(compressed ? kCompressed : 0));
+    data.append(QByteArrayView("\0\0\0", 3));  // the method, an empty language and translated keyword
+    return {"iTXt", data + (compressed ? Compressed(text) : text)};
+}
 
-    [[nodiscard]] bool Valid() const { return png_ != nullptr && info_ != nullptr; }
-    [[nodiscard]] png_structp Png() const { return png_; }
-    [[nodiscard]] png_infop Info() const { return info_; }
+template <std::size_t Channels>
+void FilterRow(const QRgb* row, const QRgb* above, std::size_t width, unsigned char* out)
+{
+    for (std::size_t x = 0; x < width; ++x, out += Channels) {
+        const QRgb pixel = row[x];
+        const QRgb up = above != nullptr ? above[x] : 0;
+        out[0] = static_cast<unsigned char>(qRed(pixel) - qRed(up));
+        out[1] = static_cast<unsigned char>(qGreen(pixel) - qGreen(up));
+        out[2] = static_cast<unsigned char>(qBlue(pixel) - qBlue(up));
+        if constexpr (Channels == 4) {
+            out[3] = static_cast<unsigned char>(qAlpha(pixel) - qAlpha(up));
+        }
+    }
+}
 
-private:
-    png_structp png_ = nullptr;
-    png_infop info_ = nullptr;
-};
+// The image's rows as PNG keeps them before compression, into `zlib`: a filter byte, then the
+// row as its difference from the row above (Up; the first row's is zeros), so that a row that
+// repeats the one above is all zeros and a changed row is zeros but where it changed, with runs of
+// one difference where a square's edge lies.
+void FilterRows(const QImage& pixels, bool alpha, ZlibRows& zlib)
+{
+    const auto width = static_cast<std::size_t>(pixels.width());
+    const std::size_t rowBytes = width * (alpha ? 4 : 3);
+    const auto* above = static_cast<const QRgb*>(nullptr);
+    for (int y = 0; y < pixels.height(); ++y) {
+        unsigned char* const out = zlib.NextRow();
+        const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        out[0] = kFilterUp;
+        if (above == nullptr || std::memcmp(row, above, width * sizeof(QRgb)) != 0) {
+            alpha ? FilterRow<4>(row, above, width, out + 1) : FilterRow<3>(row, above, width, out + 1);
+        } else {
+            std::memset(out + 1, 0, rowBytes);
+        }
+        zlib.AddRow();
+        above = row;
+    }
+}
 
 constexpr QByteArrayView kPngSignature = "\x89PNG\r\n\x1a\n";
 constexpr qsizetype kChunkHeader = 8;
 constexpr qsizetype kChunkCrc = 4;
-constexpr png_uint_32 kHeaderChunkLength = 13;
+constexpr std::uint32_t kHeaderChunkLength = 13;
 // As the PNG standard bounds a chunk's length.
-constexpr png_uint_32 kLongestChunk = 0x7FFFFFFF;
+constexpr std::uint32_t kLongestChunk = 0x7FFFFFFF;
 // lorvane01 writes four; other programs add a few.
 constexpr int kMostTextChunks = 64;
 // The keyword and its terminating zero, as every text chunk starts.
@@ -165,11 +159,14 @@ bool IsAsciiLetter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-png_uint_32 Crc(QByteArrayView type, QByteArrayView data)
+// A chunk's length or CRC: four bytes, most significant first.
+std::uint32_t ReadUint32(QByteArrayView bytes)
 {
-    uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type.data()), static_cast<uInt>(type.size()));
-    crc = crc32(crc, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size()));
-    return static_cast<png_uint_32>(crc);
+    std::uint32_t value = 0;
+    for (const char byte : bytes.first(4)) {
+        value = (value << kByteBits) | static_cast<unsigned char>(byte);
+    }
+    return value;
 }
 
 // The first kLongestRecipeText bytes that `compressed` (a zlib stream) holds; nothing when it is
@@ -243,62 +240,48 @@ std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text, in
         all.emplace_back(key, image.text(key));
     }
     all.insert(all.end(), text.begin(), text.end());
-    std::vector<TextChunk> chunks;
-    for (const auto& [key, value] : all) {
-        if (!IsKeyword(key)) {
-            return std::nullopt;
-        }
-        const bool latin1 = IsLatin1(value);
-        chunks.push_back({key.toLatin1(), latin1 ? value.toLatin1() : value.toUtf8(), !latin1});
-    }
-    std::vector<png_text> texts(chunks.size());
-    for (std::size_t i = 0; i < chunks.size(); ++i) {
-        png_text& chunk = texts[i];
-        const bool compressed = chunks[i].value.size() > kLongestPlainText;
-        chunk.key = chunks[i].keyword.data();
-        chunk.text = chunks[i].value.data();
-        if (chunks[i].utf8) {
-            chunk.compression = compressed ? PNG_ITXT_COMPRESSION_zTXt : PNG_ITXT_COMPRESSION_NONE;
-            chunk.itxt_length = static_cast<std::size_t>(chunks[i].value.size());
-        } else {
-            chunk.compression = compressed ? PNG_TEXT_COMPRESSION_zTXt : PNG_TEXT_COMPRESSION_NONE;
-            chunk.text_length = static_cast<std::size_t>(chunks[i].value.size());
-        }
+    if (!std::ranges::all_of(all, [](const auto& entry) { return IsKeyword(entry.first); })) {
+        return std::nullopt;
     }
 
     const bool alpha = image.hasAlphaChannel();
     const QImage::Format format = alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
     // A shallow copy when the picture is in that format already, as the surface's pictures are.
     const QImage pixels = image.format() == format ? image : image.convertToFormat(format);
-    const std::size_t rowBytes = static_cast<std::size_t>(pixels.width()) * sizeof(QRgb);
-    // Qt turns its 32-bit pixels into libpng's byte order with vector instructions, a band of
-    // rows at a time, so that a large picture is never held twice.
-    const QImage::Format packed = alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
-    QByteArray bytes;
-    const Writer writer;
-    if (!writer.Valid() || !Begin(writer.Png(), writer.Info(), pixels, alpha, dotsPerMetre, texts.data(),
-                                  static_cast<int>(texts.size()), &bytes)) {
+    if (pixels.isNull()) {
         return std::nullopt;
     }
-    std::array<bool, kBandRows> repeats{};
-    for (int top = 0; top < pixels.height(); top += kBandRows) {
-        const int count = std::min(kBandRows, pixels.height() - top);
-        for (int i = 0; i < count; ++i) {
-            const int y = top + i;
-            repeats[static_cast<std::size_t>(i)] =
-                y > 0 && std::memcmp(pixels.constScanLine(y), pixels.constScanLine(y - 1), rowBytes) == 0;
-        }
-        const QImage band =
-            QImage(pixels.constScanLine(top), pixels.width(), count, pixels.bytesPerLine(), pixels.format())
-                .convertToFormat(packed);
-        if (band.isNull() || !WriteRows(writer.Png(), band.constBits(), band.bytesPerLine(), count, repeats.data())) {
-            return std::nullopt;
-        }
+    const std::size_t pixelBytes = alpha ? 4 : 3;
+    ZlibRows zlib(1 + static_cast<std::size_t>(pixels.width()) * pixelBytes, pixelBytes);
+    FilterRows(pixels, alpha, zlib);
+
+    QByteArray file = kPngSignature.toByteArray();
+    QByteArray header;
+    AppendUint32(header, static_cast<std::uint32_t>(pixels.width()));
+    AppendUint32(header, static_cast<std::uint32_t>(pixels.height()));
+    // Bit depth, colour type, then compression, filter and interlace methods: the standard ones.
+    header.append(static_cast<char>(kBitDepth));
+    header.append(static_cast<char>(alpha ? kColourRgba : kColourRgb));
+    header.append(QByteArrayView("\0\0\0", 3));
+    AppendChunk(file, "IHDR", header);
+    // The pictures' colours are sRGB values; colour-managed viewers then show them as meant.
+    AppendChunk(file, "sRGB", QByteArray(1, static_cast<char>(kPerceptual)));
+    const int dotsX = dotsPerMetre > 0 ? dotsPerMetre : image.dotsPerMeterX();
+    const int dotsY = dotsPerMetre > 0 ? dotsPerMetre : image.dotsPerMeterY();
+    if (dotsX > 0 && dotsY > 0) {
+        QByteArray resolution;
+        AppendUint32(resolution, static_cast<std::uint32_t>(dotsX));
+        AppendUint32(resolution, static_cast<std::uint32_t>(dotsY));
+        resolution.append(static_cast<char>(kUnitMetre));
+        AppendChunk(file, "pHYs", resolution);
     }
-    if (!End(writer.Png(), writer.Info())) {
-        return std::nullopt;
+    for (const auto& [key, value] : all) {
+        const auto [type, data] = TextChunk(key, value);
+        AppendChunk(file, type, data);
     }
-    return bytes;
+    AppendChunk(file, "IDAT", zlib.Finish());
+    AppendChunk(file, "IEND", {});
+    return file;
 }
 
 std::optional<QByteArray> PngFile(const QImage& image, double scale, const std::optional<Recipe>& recipe)
@@ -331,7 +314,7 @@ FoundRecipe ReadPngRecipe(ByteSource& source)
             // Cut short: what matters is the recipe, if it came before the cut.
             return found.text || found.problem ? found : damaged;
         }
-        const png_uint_32 length = png_get_uint_32(reinterpret_cast<png_const_bytep>(header.constData()));
+        const std::uint32_t length = ReadUint32(header);
         const QByteArrayView type = QByteArrayView(header).sliced(4);
         if (length > kLongestChunk || !std::ranges::all_of(type, IsAsciiLetter) ||
             (first && (type != "IHDR" || length != kHeaderChunkLength))) {
@@ -358,9 +341,7 @@ FoundRecipe ReadPngRecipe(ByteSource& source)
             }
             std::optional<QString> recipe;
             if (data.size() == kept && (length > kept || crc.size() == kChunkCrc)) {
-                const bool checked =
-                    length > kept ||
-                    Crc(type, data) == png_get_uint_32(reinterpret_cast<png_const_bytep>(crc.constData()));
+                const bool checked = length > kept || Crc(type, data) == ReadUint32(crc);
                 recipe = checked ? RecipeText(type, data) : std::nullopt;
             }
             if (!recipe) {

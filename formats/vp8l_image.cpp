@@ -1,11 +1,11 @@
 #include "formats/vp8l_image.h"
 
+#include "formats/prefix_codes.h"
+
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <cstring>
-#include <queue>
 #include <span>
 #include <vector>
 
@@ -20,167 +20,12 @@ constexpr int kLiterals = 256;
 constexpr int kGreenSymbols = kLiterals + 24;
 constexpr int kDistanceSymbols = 40;
 constexpr int kLongestCopy = 4096;
-constexpr int kLongestCode = 15;
-constexpr int kLongestCodeLengthCode = 7;
 // The distance codes of the pixel above and of the pixel before, from VP8L's table of near
 // places; their values (1 and 2) are their prefixes' own, with no extra bits.
 constexpr std::uint32_t kAbove = 1;
 constexpr std::uint32_t kBefore = 2;
-// Code lengths 0 to 15 stand for themselves; 17 and 18 are runs of zeros (3 to 10, 11 to 138).
-constexpr int kCodeLengthSymbols = 19;
-constexpr int kShortZeros = 17;
-constexpr int kLongZeros = 18;
 constexpr std::array<int, kCodeLengthSymbols> kCodeLengthOrder = {17, 18, 0, 1,  2,  3,  4,  5,  16, 6,
                                                                   7,  8,  9, 10, 11, 12, 13, 14, 15};
-
-class BitWriter {
-public:
-    explicit BitWriter(QByteArray& out) : out_(out) {}
-
-    // The low `count` bits of `bits` (at most 32), least significant first.
-    void Put(std::uint32_t bits, int count)
-    {
-        pending_ |= std::uint64_t{bits} << used_;
-        used_ += count;
-        while (used_ >= 8) {
-            out_.append(static_cast<char>(pending_ & 0xFFU));
-            pending_ >>= 8U;
-            used_ -= 8;
-        }
-    }
-
-    void Finish()
-    {
-        if (used_ > 0) {
-            out_.append(static_cast<char>(pending_ & 0xFFU));
-        }
-        pending_ = 0;
-        used_ = 0;
-    }
-
-private:
-    QByteArray& out_;
-    std::uint64_t pending_ = 0;
-    int used_ = 0;
-};
-
-// A value of 1 or more as VP8L writes lengths and distances: a prefix symbol and extra bits.
-struct Prefixed {
-    int symbol = 0;
-    int extraBits = 0;
-    std::uint32_t extra = 0;
-};
-
-Prefixed PrefixOf(std::uint32_t value)
-{
-    const std::uint32_t less = value - 1;
-    if (less < 4) {
-        return {static_cast<int>(less), 0, 0};
-    }
-    const int high = static_cast<int>(std::bit_width(less)) - 1;
-    const int second = static_cast<int>((less >> static_cast<unsigned>(high - 1)) & 1U);
-    const int extraBits = high - 1;
-    return {2 * high + second, extraBits, less & ((1U << static_cast<unsigned>(extraBits)) - 1)};
-}
-
-// Huffman code lengths of at most `longest` bits for symbols seen `counts` times. At least two
-// symbols get a code, so that the code is complete, as decoders require of a code with lengths.
-std::vector<int> CodeLengths(std::vector<std::uint32_t> counts, int longest)
-{
-    int used = static_cast<int>(std::ranges::count_if(counts, [](std::uint32_t count) { return count > 0; }));
-    for (std::size_t symbol = 0; used < 2 && symbol < counts.size(); ++symbol) {
-        if (counts[symbol] == 0) {
-            counts[symbol] = 1;
-            ++used;
-        }
-    }
-    std::vector<int> lengths(counts.size(), 0);
-    // Too long a code: rare symbols are counted as more common until the tree is flat enough.
-    for (std::uint64_t floor = 1;; floor *= 2) {
-        struct Node {
-            std::uint64_t weight;
-            int parent;
-        };
-        std::vector<Node> nodes;
-        std::vector<std::size_t> symbols;
-        using Entry = std::pair<std::uint64_t, int>;
-        std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue;
-        for (std::size_t symbol = 0; symbol < counts.size(); ++symbol) {
-            if (counts[symbol] > 0) {
-                const std::uint64_t weight = std::max<std::uint64_t>(counts[symbol], floor);
-                queue.emplace(weight, static_cast<int>(nodes.size()));
-                nodes.push_back({weight, -1});
-                symbols.push_back(symbol);
-            }
-        }
-        while (queue.size() > 1) {
-            const Entry first = queue.top();
-            queue.pop();
-            const Entry second = queue.top();
-            queue.pop();
-            const int parent = static_cast<int>(nodes.size());
-            nodes.push_back({first.first + second.first, -1});
-            nodes[static_cast<std::size_t>(first.second)].parent = parent;
-            nodes[static_cast<std::size_t>(second.second)].parent = parent;
-            queue.emplace(first.first + second.first, parent);
-        }
-        // Parents come after their children: depths from the root down.
-        std::vector<int> depth(nodes.size(), 0);
-        for (std::size_t node = nodes.size() - 1; node-- > 0;) {
-            depth[node] = depth[static_cast<std::size_t>(nodes[node].parent)] + 1;
-        }
-        int deepest = 0;
-        for (std::size_t leaf = 0; leaf < symbols.size(); ++leaf) {
-            lengths[symbols[leaf]] = depth[leaf];
-            deepest = std::max(deepest, depth[leaf]);
-        }
-        if (deepest <= longest) {
-            return lengths;
-        }
-    }
-}
-
-// Canonical codes of `lengths`, bit-reversed, since the writer puts bits least significant first.
-std::vector<std::uint32_t> Codes(const std::vector<int>& lengths)
-{
-    std::array<std::uint32_t, kLongestCode + 2> next{};
-    std::array<std::uint32_t, kLongestCode + 1> counts{};
-    for (const int length : lengths) {
-        ++counts[static_cast<std::size_t>(length)];
-    }
-    counts[0] = 0;
-    std::uint32_t code = 0;
-    for (std::size_t length = 1; length <= kLongestCode; ++length) {
-        code = (code + counts[length - 1]) << 1U;
-        next[length] = code;
-    }
-    std::vector<std::uint32_t> codes(lengths.size(), 0);
-    for (std::size_t symbol = 0; symbol < lengths.size(); ++symbol) {
-        const int length = lengths[symbol];
-        if (length == 0) {
-            continue;
-        }
-        const std::uint32_t value = next[static_cast<std::size_t>(length)]++;
-        std::uint32_t reversed = 0;
-        for (int bit = 0; bit < length; ++bit) {
-            reversed |= ((value >> static_cast<unsigned>(bit)) & 1U) << static_cast<unsigned>(length - 1 - bit);
-        }
-        codes[symbol] = reversed;
-    }
-    return codes;
-}
-
-// A prefix code as written and as used to write symbols.
-struct PrefixCode {
-    std::vector<int> lengths;
-    std::vector<std::uint32_t> codes;
-
-    void Write(BitWriter& bits, int symbol) const
-    {
-        const auto at = static_cast<std::size_t>(symbol);
-        bits.Put(codes[at], lengths[at]);
-    }
-};
 
 // Writes the code for symbols seen `counts` times and gives it.
 PrefixCode WriteCode(BitWriter& bits, const std::vector<std::uint32_t>& counts)
@@ -201,58 +46,23 @@ PrefixCode WriteCode(BitWriter& bits, const std::vector<std::uint32_t>& counts)
         bits.Put(static_cast<std::uint32_t>(symbol), wide ? 8 : 1);
         return {std::vector<int>(counts.size(), 0), std::vector<std::uint32_t>(counts.size(), 0)};
     }
-    PrefixCode code{CodeLengths(counts, kLongestCode), {}};
-    code.codes = Codes(code.lengths);
+    PrefixCode code = PrefixCode::For(counts, kLongestCode);
     // The lengths, with runs of zeros shortened, under a code of their own.
-    struct Run {
-        int symbol;
-        std::uint32_t extra;
-    };
-    std::vector<Run> runs;
     std::vector<std::uint32_t> runCounts(kCodeLengthSymbols, 0);
-    for (std::size_t symbol = 0; symbol < code.lengths.size();) {
-        std::size_t zeros = 0;
-        while (symbol + zeros < code.lengths.size() && code.lengths[symbol + zeros] == 0) {
-            ++zeros;
-        }
-        if (zeros == 0) {
-            runs.push_back({code.lengths[symbol], 0});
-            ++symbol;
-        } else if (zeros < 3) {
-            runs.push_back({0, 0});
-            ++symbol;
-        } else if (zeros <= 10) {
-            runs.push_back({kShortZeros, static_cast<std::uint32_t>(zeros - 3)});
-            symbol += zeros;
-        } else {
-            const std::size_t taken = std::min<std::size_t>(zeros, 138);
-            runs.push_back({kLongZeros, static_cast<std::uint32_t>(taken - 11)});
-            symbol += taken;
-        }
-        ++runCounts[static_cast<std::size_t>(runs.back().symbol)];
-    }
-    const std::vector<int> runLengths = CodeLengths(runCounts, kLongestCodeLengthCode);
-    const std::vector<std::uint32_t> runCodes = Codes(runLengths);
+    const std::vector<LengthRun> runs = LengthRuns(code.lengths, runCounts);
+    const PrefixCode runCode = PrefixCode::For(runCounts, kLongestCodeLengthCode);
     std::size_t written = kCodeLengthSymbols;
-    while (written > 4 && runLengths[static_cast<std::size_t>(kCodeLengthOrder.at(written - 1))] == 0) {
+    while (written > 4 && runCode.lengths[static_cast<std::size_t>(kCodeLengthOrder.at(written - 1))] == 0) {
         --written;
     }
     bits.Put(0, 1);
     bits.Put(static_cast<std::uint32_t>(written - 4), 4);
     for (std::size_t i = 0; i < written; ++i) {
-        bits.Put(static_cast<std::uint32_t>(runLengths[static_cast<std::size_t>(kCodeLengthOrder.at(i))]), 3);
+        bits.Put(static_cast<std::uint32_t>(runCode.lengths[static_cast<std::size_t>(kCodeLengthOrder.at(i))]), 3);
     }
     // Every length of the alphabet follows.
     bits.Put(0, 1);
-    for (const Run& run : runs) {
-        const auto at = static_cast<std::size_t>(run.symbol);
-        bits.Put(runCodes[at], runLengths[at]);
-        if (run.symbol == kShortZeros) {
-            bits.Put(run.extra, 3);
-        } else if (run.symbol == kLongZeros) {
-            bits.Put(run.extra, 7);
-        }
-    }
+    WriteLengthRuns(bits, runs, runCode);
     return code;
 }
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Compares what two builds of lorvane01-render write for the same recipes: 40 PNG (scales 1, 2
 # and 3, and --fit), 10 SVG and 10 PDF files. SVG and PDF files must be the same byte for byte; a
-# PNG must have the same chunks in the same order and the same image data once inflated (its
-# DEFLATE stream may differ). Files are paired in order, so a change of naming alone is counted apart. Before a change that must not change any file, and after it:
+# PNG must have the same chunks in the same order, its texts the same once inflated and its pixels
+# the same as Pillow decodes them (its filters and DEFLATE stream may differ). Files are paired in
+# order, so a change of naming alone is counted apart. Before a change that must not change any
+# file, and after it:
 #
 #     tools/compare-outputs.sh OLD/lorvane01-render build/lorvane01-render
 set -euo pipefail
@@ -30,8 +32,9 @@ render fit --seed 7 --pictures 5 --fit 1920x1080
 render svg --seed 86399.99 --pictures 10 --format svg
 render pdf --seed 0 --first 123456 --pictures 10 --format pdf
 
-python3 - "$scratch/old" "$scratch/new" <<'PY'
+/usr/bin/python3 - "$scratch/old" "$scratch/new" <<'PY'
 import os, struct, sys, zlib
+from PIL import Image
 
 def chunks(path):
     data = open(path, 'rb').read()
@@ -40,12 +43,18 @@ def chunks(path):
     while at < len(data):
         length, kind = struct.unpack('>I4s', data[at:at + 8])
         body = data[at + 8:at + 8 + length]
-        if kind == b'IDAT':
-            image += body
-        else:
-            found.append((kind, body))
+        if kind == b'zTXt':
+            keyword, _, rest = body.partition(b'\0')
+            body = keyword + b'\0' + zlib.decompress(rest[1:])
+        elif kind == b'iTXt' and body.split(b'\0', 1)[1][:1] == b'\1':
+            keyword, rest = body.split(b'\0', 1)
+            language, translated, text = rest[2:].split(b'\0', 2)
+            body = b'\0'.join([keyword, language, translated, zlib.decompress(text)])
+        if kind != b'IDAT' or not found or found[-1][0] != b'IDAT':
+            found.append((kind, body if kind != b'IDAT' else b''))
         at += 12 + length
-    return found, zlib.decompress(image)
+    with Image.open(path) as picture:
+        return found, picture.mode, picture.size, picture.tobytes()
 
 old, new = sys.argv[1:]
 # Paired in order within each case: a change of naming is reported, not taken as a different file.

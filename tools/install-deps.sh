@@ -3,7 +3,7 @@
 # Usage: tools/install-deps.sh [extra-package ...]
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev qt6-svg-dev libpng-dev libxcb1-dev pkgconf poppler-utils libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
+packages=(cmake g++ make qt6-base-dev qt6-svg-dev libpng-dev libdeflate-dev libxcb1-dev pkgconf poppler-utils libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
           # the layout and static checks (make lint)
           clang-format clang-tidy
           # the package (dpkg-shlibdeps) and the checks of what is installed

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <utility>
+
+#include <zlib.h>
 
 #include "formats/file_format.h"
 #include "tests/decoded_image.h"
@@ -10,6 +13,7 @@
 #include <QBuffer>
 #include <QColorSpace>
 #include <QImageReader>
+#include <QtEndian>
 
 #include "picture/picture_sequence.h"
 #include "players/raster_player.h"
@@ -20,6 +24,28 @@ namespace {
 QImage APicture()
 {
     return RasterPlayer().Play(DrawRecipe(Recipe{32702.5F, 1, "20240307090502"}).recording);
+}
+
+// The chunks' types in order, each checked against its CRC as zlib computes it (Qt's decoder
+// passes over a wrong one); nothing when a CRC is wrong or the file ends inside a chunk.
+std::optional<QList<QByteArray>> CheckedChunks(const QByteArray& png)
+{
+    QList<QByteArray> types;
+    const auto number = [&](qsizetype at) {
+        return qFromBigEndian<quint32>(reinterpret_cast<const uchar*>(png.constData() + at));
+    };
+    for (qsizetype at = 8; at < png.size(); at += 12 + static_cast<qsizetype>(number(at))) {
+        const qsizetype length = number(at);
+        if (at + 12 + length > png.size()) {
+            return std::nullopt;
+        }
+        const auto* checked = reinterpret_cast<const Bytef*>(png.constData() + at + 4);
+        if (crc32(0, checked, static_cast<uInt>(length + 4)) != number(at + 8 + length)) {
+            return std::nullopt;
+        }
+        types.append(png.mid(at + 4, 4));
+    }
+    return types;
 }
 
 TEST(PngEncoder, DecodesToExactlyThePixelsOfOpaqueAndTranslucentPictures)
@@ -33,6 +59,7 @@ TEST(PngEncoder, DecodesToExactlyThePixelsOfOpaqueAndTranslucentPictures)
         const std::optional<QByteArray> png = EncodePng(image);
         ASSERT_TRUE(png.has_value());
         EXPECT_TRUE(png->startsWith("\x89PNG\r\n\x1a\n"));
+        EXPECT_EQ(CheckedChunks(*png), (QList<QByteArray>{"IHDR", "sRGB", "pHYs", "IDAT", "IEND"}));
         const QImage decoded = QImage::fromData(*png, "png");
         EXPECT_EQ(decoded.hasAlphaChannel(), image.hasAlphaChannel());
         EXPECT_EQ(testing::Decoded(decoded, image.format()), image);
@@ -103,6 +130,8 @@ TEST(PngFile, IsMarkedAsSrgbAtNinetySixDotsPerInchTimesItsScale)
         EXPECT_EQ(read.dotsPerMeterY(), dotsPerMetre) << scale;
         EXPECT_EQ(read.colorSpace(), QColorSpace(QColorSpace::SRgb));
         EXPECT_EQ(read.text(QStringLiteral("lorvane01-recipe")), "seed=32702.5 picture=3 at=20240307090502");
+        EXPECT_EQ(CheckedChunks(*png),
+                  (QList<QByteArray>{"IHDR", "sRGB", "pHYs", "tEXt", "tEXt", "tEXt", "tEXt", "IDAT", "IEND"}));
     }
 }
 

@@ -13,6 +13,8 @@ if ! made=$(cmake --build "$build" --target package 2>&1); then
 fi
 # The libraries come from dpkg-shlibdeps, so Qt is among them.
 dpkg-deb --field "$package" Depends | grep -q libqt6widgets6
+# PNG files are summed (Adler-32, CRC-32) by libdeflate.
+dpkg-deb --field "$package" Depends | grep -qw libdeflate0
 # Qt's Wayland plugin is loaded at run time, so it is named by hand.
 dpkg-deb --field "$package" Depends | grep -qw qt6-wayland
 # The description whole, word for word: CMake once took its ";" for a list separator and dropped it.
