@@ -62,6 +62,8 @@ private:
     std::size_t used_ = 0;
     std::uint64_t start_ = 0;
     std::uint32_t adler_ = 1;
+    // Whether the last row was mostly literals.
+    bool literalRow_ = false;
     std::vector<std::uint32_t> literalCounts_;
     std::vector<std::uint32_t> distanceCounts_;
     QByteArray stream_;
