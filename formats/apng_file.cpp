@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <vector>
 
-#include <zlib.h>
 #include <QImage>
 #include <QRect>
 
@@ -35,16 +34,6 @@ std::uint32_t BigEndian(QByteArrayView bytes)
         value = (value << 8U) | static_cast<unsigned char>(byte);
     }
     return value;
-}
-
-void AppendChunk(QByteArray& out, QByteArrayView type, QByteArrayView data)
-{
-    AppendBigEndian(out, static_cast<std::uint32_t>(data.size()));
-    out.append(type);
-    out.append(data);
-    uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type.data()), static_cast<uInt>(type.size()));
-    crc = crc32(crc, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size()));
-    AppendBigEndian(out, static_cast<std::uint32_t>(crc));
 }
 
 // One chunk of a PNG the program has just written.
@@ -110,11 +99,11 @@ std::optional<QByteArray> ApngFile(AnimationFrames& frames, const AnimationTimin
         AppendBigEndian(control, kDelayUnits, 2);
         // Nothing is disposed of and each frame replaces its part: the frames build the picture.
         control.append(2, '\0');
-        AppendChunk(animation, "fcTL", control);
+        AppendPngChunk(animation, "fcTL", control);
         QByteArray data;
         AppendBigEndian(data, sequence++);
         data.append(ImageData(*part));
-        AppendChunk(animation, "fdAT", data);
+        AppendPngChunk(animation, "fdAT", data);
     }
 
     const std::optional<QByteArray> still = PngFile(frames.Canvas(), frames.Scale(), recipe);
@@ -131,7 +120,7 @@ std::optional<QByteArray> ApngFile(AnimationFrames& frames, const AnimationTimin
     for (std::size_t i = 0; i < chunks.size(); ++i) {
         const Chunk& chunk = chunks[i];
         if (chunk.type == "IDAT" && (i == 0 || chunks[i - 1].type != "IDAT")) {
-            AppendChunk(file, "acTL", control);
+            AppendPngChunk(file, "acTL", control);
         }
         if (chunk.type == "IEND") {
             file.append(animation);

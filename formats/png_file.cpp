@@ -65,20 +65,6 @@ std::uint32_t Crc(QByteArrayView type, QByteArrayView data)
     return data.isEmpty() ? crc : libdeflate_crc32(crc, data.data(), static_cast<std::size_t>(data.size()));
 }
 
-// One chunk: length, type, data and the CRC of type and data.
-void AppendChunk(QByteArray& file, QByteArrayView type, QByteArrayView data)
-{
-    AppendUint32(file, static_cast<std::uint32_t>(data.size()));
-    file.append(type);
-    file.append(data);
-    AppendUint32(file, Crc(type, data));
-}
-
-QByteArray Compressed(const QByteArray& text)
-{
-    return ZlibRows::Compress(text);
-}
-
 // A text chunk as its type and data: latin-1 values as tEXt (zTXt when long), others as UTF-8
 // iTXt (compressed when long), with no language and no translated keyword.
 std::pair<QByteArrayView, QByteArray> TextChunk(const QString& keyword, const QString& value)
@@ -93,11 +79,11 @@ std::pair<QByteArrayView, QByteArray> TextChunk(const QString& keyword, const QS
             return {"tEXt", data + text};
         }
         data.append('\0');  // the compression method, zlib's
-        return {"zTXt", data + Compressed(text)};
+        return {"zTXt", data + ZlibRows::Compress(text)};
     }
     data.append(static_cast<char>(compressed ? kCompressed : 0));
     data.append(QByteArrayView("\0\0\0", 3));  // the method, an empty language and translated keyword
-    return {"iTXt", data + (compressed ? Compressed(text) : text)};
+    return {"iTXt", data + (compressed ? ZlibRows::Compress(text) : text)};
 }
 
 template <std::size_t Channels>
@@ -230,6 +216,14 @@ std::optional<QString> RecipeText(QByteArrayView type, QByteArrayView data)
 
 }  // namespace
 
+void AppendPngChunk(QByteArray& file, QByteArrayView type, QByteArrayView data)
+{
+    AppendUint32(file, static_cast<std::uint32_t>(data.size()));
+    file.append(type);
+    file.append(data);
+    AppendUint32(file, Crc(type, data));
+}
+
 std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text, int dotsPerMetre)
 {
     if (image.isNull()) {
@@ -263,9 +257,9 @@ std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text, in
     header.append(static_cast<char>(kBitDepth));
     header.append(static_cast<char>(alpha ? kColourRgba : kColourRgb));
     header.append(QByteArrayView("\0\0\0", 3));
-    AppendChunk(file, "IHDR", header);
+    AppendPngChunk(file, "IHDR", header);
     // The pictures' colours are sRGB values; colour-managed viewers then show them as meant.
-    AppendChunk(file, "sRGB", QByteArray(1, static_cast<char>(kPerceptual)));
+    AppendPngChunk(file, "sRGB", QByteArray(1, static_cast<char>(kPerceptual)));
     const int dotsX = dotsPerMetre > 0 ? dotsPerMetre : image.dotsPerMeterX();
     const int dotsY = dotsPerMetre > 0 ? dotsPerMetre : image.dotsPerMeterY();
     if (dotsX > 0 && dotsY > 0) {
@@ -273,14 +267,14 @@ std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text, in
         AppendUint32(resolution, static_cast<std::uint32_t>(dotsX));
         AppendUint32(resolution, static_cast<std::uint32_t>(dotsY));
         resolution.append(static_cast<char>(kUnitMetre));
-        AppendChunk(file, "pHYs", resolution);
+        AppendPngChunk(file, "pHYs", resolution);
     }
     for (const auto& [key, value] : all) {
         const auto [type, data] = TextChunk(key, value);
-        AppendChunk(file, type, data);
+        AppendPngChunk(file, type, data);
     }
-    AppendChunk(file, "IDAT", zlib.Finish());
-    AppendChunk(file, "IEND", {});
+    AppendPngChunk(file, "IDAT", zlib.Finish());
+    AppendPngChunk(file, "IEND", {});
     return file;
 }
 

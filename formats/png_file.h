@@ -26,6 +26,9 @@ using PngText = std::vector<std::pair<QString, QString>>;
 // UTF-8 iTXt; long values compressed). Thread-safe. Nothing for a null image or a keyword PNG
 // cannot hold (1 to 79 latin-1 characters).
 // `dotsPerMetre` (when above 0) is the resolution written, in place of the image's own.
+// Appends one PNG chunk to `file`: its length, type, data and the CRC of type and data.
+void AppendPngChunk(QByteArray& file, QByteArrayView type, QByteArrayView data);
+
 [[nodiscard]] std::optional<QByteArray> EncodePng(const QImage& image, const PngText& text = {}, int dotsPerMetre = 0);
 
 // The PNG file of a picture played at `scale` (not always whole, when fitted to an area): marked
